@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace tqdt {
+class Host;
+}
+namespace tqdt::sim {
+class Site;
+}
+
+namespace tqdt::app {
+
+// Puts the device a tool window works with on the simulated bench before the window opens.
+void prepareBench(sim::Site& site, const QString& formName);
+
+} // namespace tqdt::app

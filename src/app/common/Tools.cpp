@@ -1,0 +1,23 @@
+#include "app/common/Tools.h"
+
+#include "shell/Form.h"
+
+namespace tqdt::app {
+
+const std::vector<ToolEntry>& toolEntries()
+{
+    // Every tool window of this build, by the main window's button that opens it.
+    static const std::vector<ToolEntry> entries = {
+    };
+    return entries;
+}
+
+ToolCatalog toolCatalog()
+{
+    ToolCatalog catalog;
+    for (const ToolEntry& e : toolEntries())
+        catalog[e.button] = e.make;
+    return catalog;
+}
+
+} // namespace tqdt::app

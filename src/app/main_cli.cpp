@@ -1,0 +1,39 @@
+// tqdt-cli: the diagnostic tool's headless companion.
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+void usage(FILE* out)
+{
+    std::fputs("Usage: tqdt-cli [--help] [--version]\n"
+               "\n"
+               "Headless companion of the Tarvik Quorvel Diagnostic Tool.\n"
+               "  --help      show this text\n"
+               "  --version   show the version\n",
+               out);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        usage(stderr);
+        return 2;
+    }
+    const char* cmd = argv[1];
+    if (std::strcmp(cmd, "--help") == 0 || std::strcmp(cmd, "-h") == 0) {
+        usage(stdout);
+        return 0;
+    }
+    if (std::strcmp(cmd, "--version") == 0) {
+        std::printf("tqdt-cli %s\n", TQDT_VERSION);
+        return 0;
+    }
+    std::fprintf(stderr, "tqdt-cli: unknown command '%s' (see --help)\n", cmd);
+    return 2;
+}

@@ -1,0 +1,127 @@
+// tqdt: the diagnostic tool's windows.
+#include "app/common/Simulation.h"
+#include "app/common/Tools.h"
+#include "shell/Form.h"
+#include "shell/Host.h"
+#include "shell/QtSerialPort.h"
+#include "shell/Settings.h"
+#include "shell/frmQVDTMain.h"
+#include "sim/SimSerialPort.h"
+#include "sim/Site.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFont>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace tqdt;
+
+namespace {
+
+// Lets a window settle, grabs it to a PNG and reports where it went.
+bool grab(QWidget& w, const QString& file)
+{
+    for (int i = 0; i < 20; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    const bool ok = w.grab().save(file, "PNG");
+    std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "Saved" : "Could not save", qPrintable(file));
+    return ok;
+}
+
+// For unattended screenshots: a modal window is shown without blocking, grabbed and closed again;
+// message boxes are printed and answered with their first button.
+class ScreenshotDialogs final : public Dialogs {
+public:
+    explicit ScreenshotDialogs(QString file) : m_file(std::move(file)) {}
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(QString(text).replace("\r\n", " ")));
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+    }
+    QString openFile(const FileDialogRequest&) override { return {}; }
+    QString saveFile(const FileDialogRequest&) override { return {}; }
+    void showModal(Form& form) override
+    {
+        form.ensureLoaded();
+        form.markShownModal();
+        form.show();
+        grabbed = grab(form, m_file);
+        form.requestClose();
+    }
+    bool grabbed = false;
+
+private:
+    QString m_file;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tqdt"));
+    QApplication::setApplicationVersion(QStringLiteral(TQDT_VERSION));
+    // The forms are laid out for Calibri; Carlito has the same metrics where Calibri is missing.
+    QFont::insertSubstitution(QStringLiteral("Calibri"), QStringLiteral("Carlito"));
+    QFont font(QStringLiteral("Calibri"));
+    font.setPointSize(10);
+    QApplication::setFont(font);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Tarvik Quorvel Diagnostic Tool"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("simulate"), QStringLiteral("Work on the built-in simulated installation.")});
+    parser.addOption({QStringLiteral("open"), QStringLiteral("Open the window FORM as its button would."),
+                      QStringLiteral("FORM")});
+    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Save the opened window to FILE.png and exit."),
+                      QStringLiteral("FILE")});
+    parser.process(app);
+
+    const bool simulate = parser.isSet(QStringLiteral("simulate"));
+    const QString openForm = parser.value(QStringLiteral("open"));
+    const QString shotFile = parser.value(QStringLiteral("screenshot"));
+
+    SteadyClock clock;
+    QtDialogs qtDialogs;
+    ScreenshotDialogs shotDialogs(shotFile);
+    Dialogs& dialogs = shotFile.isEmpty() ? static_cast<Dialogs&>(qtDialogs) : shotDialogs;
+    Paths paths;
+    std::unique_ptr<sim::Site> site = simulate ? sim::Site::builtIn() : nullptr;
+    Host::PortFactory ports;
+    if (site)
+        ports = [&] { return std::make_unique<sim::SimSerialPort>(*site, clock); };
+    else
+        ports = [&] { return std::make_unique<QtSerialPort>([&](int n) { return ComDevice(paths, n); }); };
+    Host host(clock, dialogs, paths, ports);
+    if (site)
+        host.onToolOpening = [&](const QString& form) { app::prepareBench(*site, form); };
+
+    frmQVDTMain main(host, app::toolCatalog());
+    if (simulate)
+        main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
+
+    if (!openForm.isEmpty()) {
+        main.show();
+        if (openForm == QLatin1String("frmQVDTMain")) {
+            if (!shotFile.isEmpty())
+                return grab(main, shotFile) ? 0 : 1;
+        } else if (openForm == QLatin1String("frmComSel")) {
+            main.lblComPort_Click();
+        } else {
+            const auto& tools = app::toolEntries();
+            auto it = std::find_if(tools.begin(), tools.end(), [&](const auto& e) { return e.form == openForm; });
+            if (it == tools.end()) {
+                std::fprintf(stderr, "Unknown window: %s\n", qPrintable(openForm));
+                return 2;
+            }
+            main.launch(it->button);
+        }
+        if (!shotFile.isEmpty())
+            return shotDialogs.grabbed ? 0 : 1;
+    }
+    main.show();
+    return app.exec();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "shell/Clock.h"
+#include "shell/Dialogs.h"
+#include "shell/MonitorRing.h"
+#include "shell/Paths.h"
+#include "shell/ReplyStore.h"
+#include "shell/SerialPort.h"
+#include "shell/Stopwatch.h"
+
+#include <functional>
+#include <memory>
+
+namespace tqdt {
+
+struct Settings {
+    qint16 DTComPort = 1;
+    qint16 BTComPort = 1;
+    qint16 ComSelIndex = -1;
+};
+
+// The technician's PC as the program sees it: the clock, the dialogs, the folders, the serial-port
+// control of the main window and the state every window shares. main() builds one; each test
+// builds its own.
+class Host {
+public:
+    using PortFactory = std::function<std::unique_ptr<SerialPort>()>;
+
+    Host(Clock& clock, Dialogs& dialogs, Paths paths, PortFactory ports);
+    ~Host();
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    Clock& clock() const { return m_clock; }
+    Stopwatch& stopwatch() { return m_stopwatch; }
+    Dialogs& dialogs() const { return m_dialogs; }
+    const Paths& paths() const { return m_paths; }
+
+    // The main window's port control, used by every tool.
+    SerialPort& comQV() { return *m_comQV; }
+    // A port control of its own (the data logger, the Bluetooth tester), at "38400,n,8,1".
+    std::unique_ptr<SerialPort> newPort() { return m_ports(); }
+
+    void Delay(qint64 ms) { m_stopwatch.Delay(ms); }
+
+    Settings settings;
+    ReplyStore reply;
+    MonitorRing mon;
+    bool DataChanged = false;
+
+    // Called with a tool window's form name just before it opens; the simulated installation
+    // uses it to put the matching device on the bench.
+    std::function<void(const QString& formName)> onToolOpening;
+
+private:
+    Clock& m_clock;
+    Dialogs& m_dialogs;
+    Paths m_paths;
+    PortFactory m_ports;
+    Stopwatch m_stopwatch;
+    std::unique_ptr<SerialPort> m_comQV;
+};
+
+} // namespace tqdt

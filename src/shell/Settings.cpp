@@ -1,0 +1,72 @@
+#include "shell/Settings.h"
+
+#include "shell/Host.h"
+#include "shell/PrivateProfile.h"
+
+#include <QDir>
+
+namespace tqdt {
+
+namespace {
+const QString kSection = QStringLiteral("Settings");
+const QString kDtKey = QStringLiteral("DT Com Port");
+const QString kBtKey = QStringLiteral("BT Com Port");
+
+void writeKey(Host& host, const QString& key, qint16 value)
+{
+    WritePrivateProfileStringA(kSection, key, QString::number(value), host.paths().settingsFile());
+}
+} // namespace
+
+bool EnsureDataFolder(Host& host)
+{
+    const QString folder = host.paths().dataFolder();
+    if (FolderExists(folder))
+        return true;
+    return QDir().mkpath(folder);
+}
+
+void LoadSettings(Host& host)
+{
+    const QString file = host.paths().settingsFile();
+    host.settings.DTComPort = qint16(GetPrivateProfileIntA(kSection, kDtKey, 1, file));
+    writeKey(host, kDtKey, host.settings.DTComPort);
+    host.settings.BTComPort = qint16(GetPrivateProfileIntA(kSection, kBtKey, 1, file));
+    writeKey(host, kBtKey, host.settings.BTComPort);
+}
+
+void SaveSettings(Host& host)
+{
+    writeKey(host, kDtKey, host.settings.DTComPort);
+    writeKey(host, kBtKey, host.settings.BTComPort);
+}
+
+bool OpenPort(Host& host)
+{
+    SerialPort& port = host.comQV();
+    port.setCommPort(host.settings.DTComPort);
+    if (!port.open()) {
+        host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"), MsgIcon::Critical);
+        return false;
+    }
+    return true;
+}
+
+void ClosePort(Host& host) { host.comQV().close(); }
+
+void SelectBlueChannel(Host& host) { host.comQV().setDtr(false); }
+void SelectBrownChannel(Host& host) { host.comQV().setDtr(true); }
+
+QString ComDevice(const Paths& paths, int commPort)
+{
+    const QString name = QStringLiteral("COM%1").arg(commPort);
+#ifdef Q_OS_WIN
+    Q_UNUSED(paths);
+    return name;
+#else
+    return GetPrivateProfileStringA(QStringLiteral("Ports"), name, QStringLiteral("/dev/ttyUSB%1").arg(commPort - 1),
+                                    paths.settingsFile());
+#endif
+}
+
+} // namespace tqdt

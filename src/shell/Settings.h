@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace tqdt {
+
+class Host;
+class Paths;
+
+// Reads both port numbers (default 1) and writes them straight back, so that the file and both
+// keys exist after the first start.
+void LoadSettings(Host& host);
+void SaveSettings(Host& host);
+// Creates the data folder when it is missing; false when it can neither be found nor created.
+bool EnsureDataFolder(Host& host);
+
+// Opens comQV on DTComPort; on failure shows "Unable To Open Port" and returns false.
+bool OpenPort(Host& host);
+// Closes comQV; closing a closed port does nothing.
+void ClosePort(Host& host);
+// DTR off: the Blue channel (devices local to a panel). DTR on: the Brown channel (panel network).
+void SelectBlueChannel(Host& host);
+void SelectBrownChannel(Host& host);
+
+// The device behind "COM" + n: the device name itself on Windows; elsewhere the key "COMn" of the
+// section "Ports" of the settings file, by default /dev/ttyUSB(n-1).
+QString ComDevice(const Paths& paths, int commPort);
+
+} // namespace tqdt

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "shell/Clock.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+namespace tqdt {
+
+// The one program-wide millisecond stopwatch. Restarting it restarts it for every caller;
+// the program runs one wait at a time.
+class Stopwatch {
+public:
+    explicit Stopwatch(Clock& clock) : m_clock(clock) { StopwatchStart(); }
+
+    void StopwatchStart() { m_startUs = m_clock.nowUs(); }
+    // Whole milliseconds since the last StopwatchStart, never decreasing.
+    qint32 StopwatchElapsed() const { return qint32((m_clock.nowUs() - m_startUs) / 1000); }
+    // The clock time at which StopwatchElapsed() first shows ms.
+    qint64 deadlineUs(qint64 ms) const { return m_startUs + ms * 1000; }
+
+    // Restarts the stopwatch and waits until it shows ms; nothing else runs meanwhile.
+    void Delay(qint64 ms)
+    {
+        StopwatchStart();
+        m_clock.sleepUntil(deadlineUs(ms));
+    }
+
+    Clock& clock() const { return m_clock; }
+
+private:
+    Clock& m_clock;
+    qint64 m_startUs = 0;
+};
+
+// Non-zero when the folder exists.
+qint16 FolderExists(const QString& path);
+
+// The code array every checksum is computed over.
+constexpr int kCodeArraySize = 401;
+using CodeArray = std::array<qint16, kCodeArraySize>;
+
+// Fills codes[i] with the code (0-255) of character i + 1 of text and returns the length of text.
+// Entries past the end of the array are never written.
+qint32 DxStrToArray(const QByteArray& text, CodeArray& codes);
+
+} // namespace tqdt

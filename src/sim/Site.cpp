@@ -1,0 +1,169 @@
+#include "sim/Site.h"
+
+namespace tqdt::sim {
+
+Site::Site() = default;
+Site::~Site() = default;
+
+std::unique_ptr<Site> Site::builtIn()
+{
+    auto site = std::make_unique<Site>();
+    for (int a : {1, 2, 3, 5, 17, 32})
+        site->panels[a] = Panel{};
+    site->panels[1].relays[0] = site->panels[1].relays[9] = true;
+    site->panels[2].relays[63] = true;
+    for (int a : {1, 2, 3, 4, 8, 12, 20, 33, 64}) {
+        WallStation ws;
+        ws.level = quint8(0x30 + a);
+        ws.inputs = quint8(a & 0x0F);
+        ws.sensorWords = {quint16(100 * a), quint16(0x8000 + 10 * a), 0x7FFF, 0x0010};
+        site->wallStations[a] = ws;
+    }
+    for (int a : {1, 2, 5})
+        site->dimmers[a] = Dimmer{};
+    for (int a : {1, 3, 4})
+        site->relayDevices[a] = RelayDevice{};
+    site->relayDevices[3].status = 0x05;
+    return site;
+}
+
+quint8 Panel::relayImageByte(int k) const
+{
+    quint8 b = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        if (relays[size_t(8 * k + bit)])
+            b |= quint8(1 << bit);
+    return b;
+}
+
+QByteArray netReply(const QByteArray& data)
+{
+    const QByteArray body = data + ']';
+    return '[' + Hex2(qint16(NetChecksum(body))) + body;
+}
+
+QByteArray devReply(const QByteArray& data) { return SealDevFrame('[' + data); }
+
+bool devFrameValid(const QByteArray& frame)
+{
+    if (frame.size() < 7 || frame.front() != '[' || frame.back() != ']')
+        return false;
+    const QByteArray cs = frame.mid(frame.size() - 3, 2);
+    if (cs == "--")
+        return true;
+    return HexVal2(cs) == DevChecksum(frame.left(frame.size() - 3));
+}
+
+double Site::nextRandom()
+{
+    // xorshift64*: a fixed sequence, so a test with a fault rate gives the same result every run.
+    m_rng ^= m_rng >> 12;
+    m_rng ^= m_rng << 25;
+    m_rng ^= m_rng >> 27;
+    return double((m_rng * 0x2545F4914F6CDD1Dull) >> 11) / double(1ull << 53);
+}
+
+std::optional<Reply> Site::receive(Channel channel, const QByteArray& frame, const LineSettings& line)
+{
+    written.push_back({channel, frame, line.baud});
+    if (script) {
+        if (auto text = script(channel, frame))
+            return text->isEmpty() ? std::nullopt : std::optional<Reply>(Reply{*text});
+    }
+    std::optional<Reply> reply;
+    if (m_bench)
+        reply = m_bench->handle(channel, frame, line);
+    for (size_t i = 0; !reply && i < m_devices.size(); ++i)
+        reply = m_devices[i]->handle(channel, frame, line);
+    const bool busLine = line.baud == kBusBaud && line.parity == 'n' && line.dataBits == 8;
+    if (!reply && busLine)
+        reply = channel == Channel::Brown ? network(frame) : device(frame);
+    if (!reply || reply->text.isEmpty())
+        return std::nullopt;
+    if (m_lossRate > 0 && nextRandom() < m_lossRate)
+        return std::nullopt;
+    if (m_corruptRate > 0 && nextRandom() < m_corruptRate) {
+        // One data character changes; the checksum no longer fits.
+        const int at = 1 + int(nextRandom() * double(std::max<qsizetype>(1, reply->text.size() - 2)));
+        char& c = reply->text[std::min<qsizetype>(at, reply->text.size() - 1)];
+        c = c == '0' ? '1' : '0';
+    }
+    return reply;
+}
+
+std::optional<Reply> Site::network(const QByteArray& frame)
+{
+    // "[" + checksum + node + command + "]"
+    if (frame.size() < 6 || frame.front() != '[' || frame.back() != ']')
+        return std::nullopt;
+    const QByteArray body = frame.mid(3);
+    if (HexVal2(frame.mid(1, 2)) != NetChecksum(body))
+        return std::nullopt;
+    const int node = HexVal2(body);
+    auto it = panels.find(node);
+    if (it == panels.end())
+        return std::nullopt;
+    return panelHandle(it->second, node, body.mid(2, body.size() - 3));
+}
+
+std::optional<Reply> Site::device(const QByteArray& frame)
+{
+    if (!devFrameValid(frame))
+        return std::nullopt;
+    const char cls = frame[1];
+    const int address = HexVal2(frame.mid(2, 2));
+    const char command = frame[4];
+    const QByteArray data = frame.mid(5, frame.size() - 8);
+    switch (cls) {
+    case '2':
+        if (auto it = wallStations.find(address); it != wallStations.end())
+            return wallStationHandle(it->second, address, command, data);
+        break;
+    case 'A':
+        if (auto it = dimmers.find(address); it != dimmers.end())
+            return dimmerHandle(it->second, command, data);
+        break;
+    case '9':
+        if (auto it = relayDevices.find(address); it != relayDevices.end())
+            return relayDeviceHandle(it->second, command, data);
+        break;
+    case '8':
+        // Touch screens listen to broadcasts and never answer.
+        if (address == 0xFF)
+            touchScreenBroadcasts.push_back(frame);
+        break;
+    default: break;
+    }
+    return std::nullopt;
+}
+
+QByteArray Site::foreignBytes(Channel channel, qint64 fromUs, qint64 toUs) const
+{
+    const ForeignTraffic& f = m_foreign[size_t(idx(channel))];
+    if (f.pattern.isEmpty() || f.bytesPerSecond <= 0 || toUs <= fromUs)
+        return {};
+    // Byte k goes out at startUs + ceil(k * 1e6 / rate); n(t) bytes have gone out by time t.
+    auto sentBy = [&](qint64 t) -> qint64 {
+        if (t < f.startUs)
+            return 0;
+        qint64 n = (t - f.startUs) * f.bytesPerSecond / 1000000 + 1;
+        return f.count >= 0 ? std::min(n, f.count) : n;
+    };
+    QByteArray out;
+    for (qint64 k = sentBy(fromUs); k < sentBy(toUs); ++k)
+        out += f.pattern[qsizetype(k % f.pattern.size())];
+    return out;
+}
+
+qint64 Site::nextForeignUs(Channel channel, qint64 afterUs) const
+{
+    const ForeignTraffic& f = m_foreign[size_t(idx(channel))];
+    if (f.pattern.isEmpty() || f.bytesPerSecond <= 0)
+        return -1;
+    qint64 k = afterUs < f.startUs ? 0 : (afterUs - f.startUs) * f.bytesPerSecond / 1000000 + 1;
+    if (f.count >= 0 && k >= f.count)
+        return -1;
+    return f.startUs + (k * 1000000 + f.bytesPerSecond - 1) / f.bytesPerSecond;
+}
+
+} // namespace tqdt::sim

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "shell/FrameCodec.h"
+#include "shell/SerialPort.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tqdt::sim {
+
+using tqdt::Channel;
+
+// What a device sends back for one frame: the text, and how long the device takes before its first
+// character goes out.
+struct Reply {
+    QByteArray text;
+    qint64 turnaroundUs = 500;
+};
+
+// A device the site consults before its built-in families: bench devices (modules, gateways,
+// wall stations of other families) plug in here.
+class SimDevice {
+public:
+    virtual ~SimDevice() = default;
+    // A reply, an empty optional when the frame is not for this device (or it stays silent).
+    virtual std::optional<Reply> handle(Channel channel, const QByteArray& frame, const LineSettings& line) = 0;
+};
+
+struct Panel {
+    std::array<bool, 64> relays{};
+    quint8 relayImageByte(int k) const;
+};
+
+struct WallStation {
+    quint8 level = 0x40;   // the first status byte
+    quint8 inputs = 0x00;  // the second status byte: the input image
+    quint8 pilots = 0x00;  // the last pilot mask it was sent
+    quint8 config = 0x00;  // configuration byte written with enable + write
+    quint8 typeCode = 0x01; // the second configuration byte
+    bool configEnabled = false;
+    std::array<quint16, 4> sensorWords{}; // bit 15: negative
+};
+
+struct Dimmer {
+    std::array<quint8, 4> levels{};
+    qint32 fade = 0;
+    bool wliMode = false;
+};
+
+struct RelayDevice {
+    quint8 status = 0;    // bit k: relay k on
+    quint8 stuckMask = 0; // bit k: relay k does not move
+};
+
+// Another master talking on a channel: pattern repeated at bytesPerSecond from startUs, count bytes
+// in all (-1: without end).
+struct ForeignTraffic {
+    QByteArray pattern;
+    qint64 bytesPerSecond = 0;
+    qint64 startUs = 0;
+    qint64 count = -1;
+};
+
+// One simulated installation: the panels on the Brown channel, the devices on the Blue channel, and
+// the faults a technician meets in the field.
+class Site {
+public:
+    Site();
+    ~Site();
+
+    // A few of every device, for learning the tool without hardware.
+    static std::unique_ptr<Site> builtIn();
+
+    // Line settings every built-in device talks at.
+    static constexpr int kBusBaud = 38400;
+
+    std::map<int, Panel> panels;               // address 1-254 on the Brown channel
+    std::map<int, WallStation> wallStations;   // address 1-254 on the Blue channel
+    std::map<int, Dimmer> dimmers;             // address 1-16
+    std::map<int, RelayDevice> relayDevices;   // address 1-16
+    std::vector<QByteArray> touchScreenBroadcasts;
+
+    void addDevice(std::shared_ptr<SimDevice> device) { m_devices.push_back(std::move(device)); }
+    // The one device on the bench (at its own address), replacing any other.
+    void setBench(std::shared_ptr<SimDevice> device) { m_bench = std::move(device); }
+    SimDevice* bench() const { return m_bench.get(); }
+
+    // Faults. Rates are fractions 0..1, drawn from a fixed pseudo-random sequence.
+    void setReplyLoss(double rate) { m_lossRate = rate; }
+    void setReplyCorruption(double rate) { m_corruptRate = rate; }
+    // Consulted first: a reply (possibly empty text, i.e. silence) overrides the devices.
+    std::function<std::optional<QByteArray>(Channel, const QByteArray& frame)> script;
+    // An unplugged adapter: open ports close, and nothing opens.
+    void setAdapterPresent(bool present) { m_adapterPresent = present; }
+    bool adapterPresent() const { return m_adapterPresent; }
+    void setForeignTraffic(Channel channel, ForeignTraffic traffic) { m_foreign[idx(channel)] = std::move(traffic); }
+    void clearForeignTraffic(Channel channel) { m_foreign[idx(channel)] = {}; }
+
+    // Every frame written to the site, in order, with the channel it went out on.
+    struct Written {
+        Channel channel;
+        QByteArray frame;
+        int baud;
+    };
+    std::vector<Written> written;
+
+    // The port side.
+    std::optional<Reply> receive(Channel channel, const QByteArray& frame, const LineSettings& line);
+    QByteArray foreignBytes(Channel channel, qint64 fromUs, qint64 toUs) const; // due in (from, to]
+    qint64 nextForeignUs(Channel channel, qint64 afterUs) const;               // -1 when none
+
+private:
+    static int idx(Channel c) { return c == Channel::Blue ? 0 : 1; }
+    std::optional<Reply> network(const QByteArray& frame);
+    std::optional<Reply> device(const QByteArray& frame);
+    double nextRandom();
+
+    std::vector<std::shared_ptr<SimDevice>> m_devices;
+    std::shared_ptr<SimDevice> m_bench;
+    std::array<ForeignTraffic, 2> m_foreign;
+    double m_lossRate = 0;
+    double m_corruptRate = 0;
+    quint64 m_rng = 0x9E3779B97F4A7C15ull;
+    bool m_adapterPresent = true;
+};
+
+// Reply helpers shared by the device families.
+QByteArray netReply(const QByteArray& data);   // "[" + NetChecksum + data + "]"
+QByteArray devReply(const QByteArray& data);   // "[" + data + DevChecksum + "]"
+// The frame's device-family checksum is right (or it carries "--" where a module's frames do).
+bool devFrameValid(const QByteArray& frame);
+
+// Family handlers, one file each.
+std::optional<Reply> panelHandle(Panel& panel, int address, const QByteArray& command);
+std::optional<Reply> wallStationHandle(WallStation& ws, int address, char command, const QByteArray& data);
+std::optional<Reply> dimmerHandle(Dimmer& d, char command, const QByteArray& data);
+std::optional<Reply> relayDeviceHandle(RelayDevice& r, char command, const QByteArray& data);
+
+} // namespace tqdt::sim
