@@ -127,14 +127,7 @@ int QtSerialPort::inBufferCount()
 QByteArray QtSerialPort::input()
 {
     collect();
-    QByteArray out;
-    if (m_inputLen <= 0 || m_inputLen >= m_buffer.size()) {
-        out.swap(m_buffer);
-    } else {
-        out = m_buffer.left(m_inputLen);
-        m_buffer.remove(0, m_inputLen);
-    }
-    return out;
+    return takeInput(m_buffer);
 }
 
 void QtSerialPort::output(const QByteArray& data)
