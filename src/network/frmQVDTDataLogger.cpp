@@ -79,7 +79,8 @@ void frmQVDTDataLogger::startLogging()
     const QDateTime now = host().clock().localDateTime();
     const Channel channel = optChan[0]->isChecked() ? Channel::Blue : Channel::Brown;
     if (!m_comLog->open()) {
-        host().dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"), MsgIcon::Critical);
+        host().dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
+                                 MsgIcon::Critical);
         return;
     }
     EnsureDataFolder(host());
@@ -112,8 +113,9 @@ void frmQVDTDataLogger::stopLogging(bool writeFailed)
     m_comLog->close();
     const QString path = m_log.path();
     if (!m_log.Close() || writeFailed)
-        host().dialogs().message(QStringLiteral("Unable To Write The Log File\r\n%1").arg(QDir::toNativeSeparators(path)),
-                                 QStringLiteral("Error"), MsgIcon::Critical);
+        host().dialogs().message(
+            QStringLiteral("Unable To Write The Log File\r\n%1").arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Error"), MsgIcon::Critical);
 }
 
 void frmQVDTDataLogger::comLog_OnComm()

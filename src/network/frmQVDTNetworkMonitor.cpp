@@ -10,7 +10,8 @@ frmQVDTNetworkMonitor::frmQVDTNetworkMonitor(Host& host, QWidget* parent)
     : MonitorWindow(host, QStringLiteral("frmQVDTNetworkMonitor"),
                     QStringLiteral("Tarvik Quorvel Diagnostic Tool - Network Monitor"), parent)
 {
-    const QString captions[2] = {QStringLiteral("Blue Channel (Wistra Devices)"), QStringLiteral("Brown Channel (Panels)")};
+    const QString captions[2] = {QStringLiteral("Blue Channel (Wistra Devices)"),
+                                 QStringLiteral("Brown Channel (Panels)")};
     const int lefts[2] = {3240, 6600};
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(captions[i], this);

@@ -136,7 +136,8 @@ TEST(DataLogger, LogsOnlyTheChosenChannel)
         w.cmdStart->click();
     });
     main.launch("cmdDTDataLogger");
-    EXPECT_EQ(fileBytes(logPath(h, "DataLog BrownChan  Date 2024-03-05 Time 14_07_09.TXT")), streamBytes(100, "[BROWN]"));
+    EXPECT_EQ(fileBytes(logPath(h, "DataLog BrownChan  Date 2024-03-05 Time 14_07_09.TXT")),
+              streamBytes(100, "[BROWN]"));
 }
 
 TEST(DataLogger, StartsWithinOneSecondKeepEveryRecordingInAFileOfItsOwn)

@@ -114,7 +114,8 @@ TEST(DiscoverWindow, EachLabelTurnsCyanWhileProbedAndKeepsTheDesignColourUntilRe
     EXPECT_EQ(wrongColours, 0);
     for (int i = 0; i < NodeSweep::kNodes; ++i) {
         const bool panel = h.site.panels.count(i + 1) > 0;
-        EXPECT_EQ(background(window.lblPanelNode[size_t(i)]), panel ? frmQVDTDiscover::kAnswered : frmQVDTDiscover::kSilent)
+        EXPECT_EQ(background(window.lblPanelNode[size_t(i)]),
+                  panel ? frmQVDTDiscover::kAnswered : frmQVDTDiscover::kSilent)
             << i;
     }
     EXPECT_EQ(window.lblPanelNode[0]->text(), "Node: 01");
