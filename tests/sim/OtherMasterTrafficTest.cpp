@@ -25,6 +25,7 @@ QList<QByteArray> frames(const QByteArray& pattern)
 TEST(OtherMasterTraffic, IsWellFormedRequestReplyPairsThatLeaveTheDevicesAlone)
 {
     auto site = sim::Site::builtIn();
+    site->recordWritten = true;
     site->wallStations[4].pilots = 0x0F;
     const auto stationsBefore = site->wallStations.size();
 
