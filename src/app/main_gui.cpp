@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QTimer>
 
@@ -23,7 +24,10 @@ namespace {
 // Lets a window settle, grabs it to a PNG and reports where it went.
 bool grab(QWidget& w, const QString& file)
 {
-    for (int i = 0; i < 20; ++i)
+    // Half a second of the window's own timers, so a window that shows live traffic has some to show.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 500)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     const bool ok = w.grab().save(file, "PNG");
     std::fprintf(ok ? stdout : stderr, "%s %s\n", ok ? "Saved" : "Could not save", qPrintable(file));
@@ -99,7 +103,18 @@ int main(int argc, char** argv)
     if (site)
         host.onToolOpening = [&](const QString& form) { app::prepareBench(*site, form); };
 
-    frmQVDTMain main(host, app::toolCatalog());
+    ToolCatalog tools = app::toolCatalog();
+    if (site) {
+        // What a tool's window had put on the simulated installation goes when the window closes.
+        for (auto& entry : tools)
+            entry.second = [make = entry.second, &site](Host& h) {
+                std::unique_ptr<Form> form = make(h);
+                QObject::connect(form.get(), &QObject::destroyed,
+                                 [&site, name = form->objectName()] { app::clearBench(*site, name); });
+                return form;
+            };
+    }
+    frmQVDTMain main(host, tools);
     if (simulate)
         main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
 

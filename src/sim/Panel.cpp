@@ -10,7 +10,8 @@ std::optional<Reply> panelHandle(Panel& panel, int address, const QByteArray& co
     if (command == "A")
         return Reply{"P", turnaround};
     if (command == "00")
-        return Reply{netReply(Hex2(qint16(address)) + "0167"), turnaround}; // node, then firmware revision
+        // Node, firmware revision and relay count: the twelve characters the node probe waits for.
+        return Reply{netReply(Hex2(qint16(address)) + "0167" + Hex2(64)), turnaround};
     if (command == "25") {
         QByteArray data;
         for (int k = 0; k < 8; ++k)

@@ -144,4 +144,7 @@ std::optional<Reply> wallStationHandle(WallStation& ws, int address, char comman
 std::optional<Reply> dimmerHandle(Dimmer& d, char command, const QByteArray& data);
 std::optional<Reply> relayDeviceHandle(RelayDevice& r, char command, const QByteArray& data);
 
+// Another master polling the devices of a channel: its requests, each followed by the device's reply.
+QByteArray otherMasterPattern(const Site& site, Channel channel);
+
 } // namespace tqdt::sim

@@ -62,3 +62,37 @@ TEST(Programs, ScreenshotOfTheMainWindowAndThePortChoice)
                   .exitCode,
               2);
 }
+
+// In the simulated installation another master is at work while a monitor is open, so the
+// monitor's white label carries frames by the time the window is grabbed; the logger opens on its
+// own port.
+TEST(SimulatedTraffic, MonitorsShowFramesAndTheLoggerOpens)
+{
+    struct Case {
+        const char* form;
+        QSize minimum;
+        bool showsFrames;
+    } cases[] = {
+        {"frmQVDTLocalMonitor", {1000, 700}, true},
+        {"frmQVDTNetworkMonitor", {1000, 700}, true},
+        {"frmQVDTDataLogger", {500, 120}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.form);
+        QTemporaryDir home;
+        const QString png = home.filePath(QString(c.form) + ".png");
+        const ProgramRun r = run(TQDT_GUI_BIN, {"--simulate", "--open", c.form, "--screenshot", png}, home.path());
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        const QImage image(png);
+        EXPECT_GE(image.width(), c.minimum.width());
+        EXPECT_GE(image.height(), c.minimum.height());
+        if (!c.showsFrames)
+            continue;
+        // Dark text pixels inside the data label (at 120, 840 twips: 8, 56 pixels).
+        int dark = 0;
+        for (int y = 60; y < image.height() - 10; ++y)
+            for (int x = 10; x < 200; ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        EXPECT_GT(dark, 50);
+    }
+}

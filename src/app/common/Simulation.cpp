@@ -4,12 +4,39 @@
 
 namespace tqdt::app {
 
+namespace {
+
+// The windows that watch or record the bus see another master at work while they are open. The
+// traffic stops when they close, so the activity check before a scan or the discovery still finds
+// the installation quiet.
+bool watchesTraffic(const QString& formName)
+{
+    return formName == QLatin1String("frmQVDTLocalMonitor") || formName == QLatin1String("frmQVDTNetworkMonitor") ||
+           formName == QLatin1String("frmQVDTDataLogger");
+}
+
+// Bytes per second: a panel polling its local bus, a building controller reading relay images.
+constexpr qint64 kBlueBytesPerSecond = 400;
+constexpr qint64 kBrownBytesPerSecond = 200;
+
+} // namespace
+
 void prepareBench(sim::Site& site, const QString& formName)
 {
     // The device, module and gateway tools each want their own device on the bench; the tools of
     // this build work with the installation as it stands.
-    (void)site;
-    (void)formName;
+    if (watchesTraffic(formName)) {
+        site.setForeignTraffic(Channel::Blue, {sim::otherMasterPattern(site, Channel::Blue), kBlueBytesPerSecond});
+        site.setForeignTraffic(Channel::Brown, {sim::otherMasterPattern(site, Channel::Brown), kBrownBytesPerSecond});
+    }
+}
+
+void clearBench(sim::Site& site, const QString& formName)
+{
+    if (watchesTraffic(formName)) {
+        site.clearForeignTraffic(Channel::Blue);
+        site.clearForeignTraffic(Channel::Brown);
+    }
 }
 
 } // namespace tqdt::app

@@ -1,5 +1,9 @@
 #include "app/common/Tools.h"
 
+#include "network/frmQVDTDataLogger.h"
+#include "network/frmQVDTDiscover.h"
+#include "network/frmQVDTLocalMonitor.h"
+#include "network/frmQVDTNetworkMonitor.h"
 #include "shell/Form.h"
 
 namespace tqdt::app {
@@ -8,6 +12,13 @@ const std::vector<ToolEntry>& toolEntries()
 {
     // Every tool window of this build, by the main window's button that opens it.
     static const std::vector<ToolEntry> entries = {
+        ToolEntry{"cmdDiscover", "frmQVDTDiscover", [](Host& h) { return std::make_unique<frmQVDTDiscover>(h); }},
+        ToolEntry{"cmdLocalMonitor", "frmQVDTLocalMonitor",
+                  [](Host& h) { return std::make_unique<frmQVDTLocalMonitor>(h); }},
+        ToolEntry{"cmdNetworkMonitor", "frmQVDTNetworkMonitor",
+                  [](Host& h) { return std::make_unique<frmQVDTNetworkMonitor>(h); }},
+        ToolEntry{"cmdDTDataLogger", "frmQVDTDataLogger",
+                  [](Host& h) { return std::make_unique<frmQVDTDataLogger>(h); }},
     };
     return entries;
 }

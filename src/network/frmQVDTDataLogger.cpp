@@ -1,0 +1,143 @@
+#include "network/frmQVDTDataLogger.h"
+
+#include "shell/Host.h"
+#include "shell/Settings.h"
+#include "shell/Widgets.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QRadioButton>
+
+namespace tqdt {
+
+frmQVDTDataLogger::frmQVDTDataLogger(Host& host, QWidget* parent) : Form(host, parent), m_comLog(host.newPort())
+{
+    setObjectName(QStringLiteral("frmQVDTDataLogger"));
+    setWindowTitle(QStringLiteral("Tarvik Quorvel Serial Data Logger"));
+    setFixedSize(tw(9615), tw(2400));
+
+    const QString captions[2] = {QStringLiteral("Blue Channel"), QStringLiteral("Brown Channel")};
+    for (int i = 0; i < 2; ++i) {
+        auto* o = new QRadioButton(captions[i], this);
+        o->setObjectName(QStringLiteral("optChan(%1)").arg(i));
+        o->setGeometry(tw(240), tw(240 + 360 * i), tw(2055), tw(285));
+        optChan[size_t(i)] = o;
+    }
+    optChan[0]->setChecked(true);
+
+    cmdStart = placeButton(this, QStringLiteral("cmdStart"), QStringLiteral("Start Logging"), 2640, 270, 2055, 495);
+    connect(cmdStart, &QPushButton::clicked, this, &frmQVDTDataLogger::cmdStart_Click);
+
+    lblFileName = placeLabel(this, QStringLiteral("lblFileName"), QStringLiteral("Log File:"), 240, 1080, 9135, 570);
+    lblFileName->setTextFormat(Qt::PlainText);
+    lblFileName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblFileName->setWordWrap(true);
+    lblBlocks = placeLabel(this, QStringLiteral("lblBlocks"), QStringLiteral("Blocks Logged: 0"), 240, 1800, 4095, 285);
+
+    // One character per read and a receive event for every character; the line stays at
+    // "38400,n,8,1" like the main window's port.
+    m_comLog->setInputLen(1);
+    m_comLog->setRThreshold(1);
+    m_comLog->setReceiveCallback([this] { comLog_OnComm(); });
+}
+
+frmQVDTDataLogger::~frmQVDTDataLogger()
+{
+    m_comLog->setReceiveCallback({});
+    if (LogActive)
+        stopLogging();
+}
+
+void frmQVDTDataLogger::Form_Load() { m_comLog->setCommPort(host().settings.DTComPort); }
+
+void frmQVDTDataLogger::Form_Unload(bool& cancel)
+{
+    (void)cancel;
+    if (LogActive)
+        stopLogging();
+}
+
+void frmQVDTDataLogger::cmdStart_Click()
+{
+    if (LogActive)
+        stopLogging();
+    else
+        startLogging();
+}
+
+void frmQVDTDataLogger::setIdleControls(bool idle)
+{
+    cmdStart->setText(idle ? QStringLiteral("Start Logging") : QStringLiteral("Stop Logging"));
+    for (QRadioButton* o : optChan)
+        o->setEnabled(idle);
+}
+
+void frmQVDTDataLogger::showBlocks() { lblBlocks->setText(QStringLiteral("Blocks Logged: %1").arg(m_log.blocks())); }
+
+void frmQVDTDataLogger::startLogging()
+{
+    const QDateTime now = host().clock().localDateTime();
+    const Channel channel = optChan[0]->isChecked() ? Channel::Blue : Channel::Brown;
+    if (!m_comLog->open()) {
+        host().dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
+                                 MsgIcon::Critical);
+        return;
+    }
+    EnsureDataFolder(host());
+    QString error;
+    if (!m_log.Open(host().paths().dataFolder(), DataLog::FileName(channel, now), &error)) {
+        m_comLog->close();
+        host().dialogs().message(QStringLiteral("Unable To Create The Log File In\r\n%1\r\n%2")
+                                     .arg(QDir::toNativeSeparators(host().paths().dataFolder()), error),
+                                 QStringLiteral("Error"), MsgIcon::Critical);
+        return;
+    }
+    LogActive = true;
+    showBlocks();
+    setIdleControls(false);
+    lblFileName->setText(QStringLiteral("Log File: ") + QDir::toNativeSeparators(m_log.path()));
+    if (channel == Channel::Blue)
+        LogBlue();
+    else
+        LogBrown();
+    // What was already on its way when the port opened is let through once and dropped.
+    QCoreApplication::processEvents();
+    LogAccept = LogActive;
+}
+
+void frmQVDTDataLogger::stopLogging(bool writeFailed)
+{
+    LogActive = false;
+    LogAccept = false;
+    setIdleControls(true);
+    m_comLog->close();
+    const QString path = m_log.path();
+    if (!m_log.Close() || writeFailed)
+        host().dialogs().message(
+            QStringLiteral("Unable To Write The Log File\r\n%1").arg(QDir::toNativeSeparators(path)),
+            QStringLiteral("Error"), MsgIcon::Critical);
+}
+
+void frmQVDTDataLogger::comLog_OnComm()
+{
+    while (m_comLog->inBufferCount() >= 1) {
+        const QByteArray c = m_comLog->input();
+        if (c.isEmpty())
+            break;
+        if (!LogAccept)
+            continue; // before logging starts a byte is dropped
+        for (char b : c) {
+            switch (m_log.Add(b)) {
+            case DataLog::Added::Buffered: break;
+            case DataLog::Added::BlockWritten: showBlocks(); break;
+            case DataLog::Added::WriteFailed: stopLogging(true); return;
+            }
+        }
+    }
+}
+
+void frmQVDTDataLogger::LogBlue() { m_comLog->setDtr(false); }
+
+void frmQVDTDataLogger::LogBrown() { m_comLog->setDtr(true); }
+
+} // namespace tqdt
