@@ -9,7 +9,10 @@
 #include "shell/Stopwatch.h"
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <typeindex>
+#include <typeinfo>
 
 namespace tqdt {
 
@@ -43,6 +46,16 @@ public:
 
     void Delay(qint64 ms) { m_stopwatch.Delay(ms); }
 
+    // A document's arrays belong to the program, not to its editor window: they start empty, outlive
+    // a closed window and are shared by the windows that work on them. Made on first use.
+    template <typename T> T& document()
+    {
+        std::shared_ptr<void>& slot = m_documents[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
+
     Settings settings;
     ReplyStore reply;
     MonitorRing mon;
@@ -59,6 +72,7 @@ private:
     PortFactory m_ports;
     Stopwatch m_stopwatch;
     std::unique_ptr<SerialPort> m_comQV;
+    std::map<std::type_index, std::shared_ptr<void>> m_documents;
 };
 
 } // namespace tqdt
