@@ -1,5 +1,6 @@
 #include "app/common/Tools.h"
 
+#include "condlogic/frmExpCndCustom.h"
 #include "shell/Form.h"
 
 namespace tqdt::app {
@@ -8,6 +9,8 @@ const std::vector<ToolEntry>& toolEntries()
 {
     // Every tool window of this build, by the main window's button that opens it.
     static const std::vector<ToolEntry> entries = {
+        {QStringLiteral("cmdCndOcc(1)"), QStringLiteral("frmExpCndCustom"),
+         [](Host& h) { return std::make_unique<frmExpCndCustom>(h); }},
     };
     return entries;
 }
