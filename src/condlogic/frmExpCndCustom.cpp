@@ -516,17 +516,24 @@ void frmExpCndCustom::FileOpen()
         return;
     const QString proposed = m_dialogUsed ? QString() : placeholderName();
     m_dialogUsed = true;
-    const QString chosen = host().dialogs().openFile(cdfRequest(proposed, QStringLiteral("Open")));
+    useChosenFile(host().dialogs().openFile(cdfRequest(proposed, QStringLiteral("Open"))),
+                  &frmExpCndCustom::LoadFromFile);
+}
+
+bool frmExpCndCustom::useChosenFile(const QString& chosen, bool (frmExpCndCustom::*transfer)())
+{
     if (chosen.isEmpty() || chosen == placeholderName())
-        return;
-    // A file that cannot be read is refused whole: the document and its name stay as they were.
+        return false;
+    // A file that cannot be read or written changes nothing: not the document, not its name and
+    // not the unsaved-changes flag.
     const QString previous = m_fileName;
     m_fileName = chosen;
-    if (!LoadFromFile()) {
+    if (!(this->*transfer)()) {
         m_fileName = previous;
-        return;
+        return false;
     }
     host().DataChanged = false;
+    return true;
 }
 
 void frmExpCndCustom::FileSave()
@@ -538,17 +545,9 @@ void frmExpCndCustom::FileSave()
 void frmExpCndCustom::FileSaveAs()
 {
     m_dialogUsed = true;
-    const QString chosen = host().dialogs().saveFile(cdfRequest(placeholderName(), QStringLiteral("Save As")));
-    if (chosen.isEmpty() || chosen == placeholderName())
-        return;
-    const QString previous = m_fileName;
-    m_fileName = chosen;
-    if (!SaveToFile()) {
-        m_fileName = previous;
-        return;
-    }
-    host().DataChanged = false;
-    ShowConfig();
+    if (useChosenFile(host().dialogs().saveFile(cdfRequest(placeholderName(), QStringLiteral("Save As"))),
+                      &frmExpCndCustom::SaveToFile))
+        ShowConfig();
 }
 
 void frmExpCndCustom::mnuNew_Click()

@@ -143,6 +143,9 @@ private:
     // True when there are no unsaved changes or the user lets them go.
     bool keepGoing(const QString& question, const QString& title);
     void fileError(const QString& title, const QString& problem);
+    // Takes the name the file dialog returned, unless it means "nothing chosen", and loads or saves
+    // under it; true when that succeeded.
+    bool useChosenFile(const QString& chosen, bool (frmExpCndCustom::*transfer)());
 
     cnd::CndDocument& m_doc;
     QString m_fileName = QStringLiteral("None");
