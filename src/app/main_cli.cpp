@@ -1,5 +1,8 @@
 // tqdt-cli: the diagnostic tool's headless companion.
+#include "condlogic/CdfCommand.h"
+
 #include <QCoreApplication>
+#include <QTextStream>
 
 #include <cstdio>
 #include <cstring>
@@ -8,12 +11,15 @@ namespace {
 
 void usage(FILE* out)
 {
-    std::fputs("Usage: tqdt-cli [--help] [--version]\n"
+    std::fputs("Usage: tqdt-cli [--help] [--version] | COMMAND ...\n"
                "\n"
                "Headless companion of the Tarvik Quorvel Diagnostic Tool.\n"
                "  --help      show this text\n"
-               "  --version   show the version\n",
+               "  --version   show the version\n"
+               "\n"
+               "Commands:\n",
                out);
+    std::fputs(qPrintable(tqdt::cnd::CdfCommandHelp()), out);
 }
 
 } // namespace
@@ -33,6 +39,10 @@ int main(int argc, char** argv)
     if (std::strcmp(cmd, "--version") == 0) {
         std::printf("tqdt-cli %s\n", TQDT_VERSION);
         return 0;
+    }
+    if (std::strcmp(cmd, "cdf") == 0) {
+        QTextStream out(stdout), err(stderr);
+        return tqdt::cnd::RunCdfCommand(QCoreApplication::arguments().mid(2), out, err);
     }
     std::fprintf(stderr, "tqdt-cli: unknown command '%s' (see --help)\n", cmd);
     return 2;

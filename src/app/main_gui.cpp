@@ -1,6 +1,7 @@
 // tqdt: the diagnostic tool's windows.
 #include "app/common/Simulation.h"
 #include "app/common/Tools.h"
+#include "condlogic/CdfFile.h"
 #include "shell/Form.h"
 #include "shell/Host.h"
 #include "shell/QtSerialPort.h"
@@ -82,6 +83,9 @@ int main(int argc, char** argv)
                       QStringLiteral("FORM")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Save the opened window to FILE.png and exit."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("document"),
+                      QStringLiteral("Start with the conditional data file FILE.CDF as the ladder document."),
+                      QStringLiteral("FILE")});
     parser.process(app);
 
     const bool simulate = parser.isSet(QStringLiteral("simulate"));
@@ -100,21 +104,19 @@ int main(int argc, char** argv)
     else
         ports = [&] { return std::make_unique<QtSerialPort>([&](int n) { return ComDevice(paths, n); }); };
     Host host(clock, dialogs, paths, ports);
-    if (site)
-        host.onToolOpening = [&](const QString& form) { app::prepareBench(*site, form); };
-
-    ToolCatalog tools = app::toolCatalog();
     if (site) {
-        // What a tool's window had put on the simulated installation goes when the window closes.
-        for (auto& entry : tools)
-            entry.second = [make = entry.second, &site](Host& h) {
-                std::unique_ptr<Form> form = make(h);
-                QObject::connect(form.get(), &QObject::destroyed,
-                                 [&site, name = form->objectName()] { app::clearBench(*site, name); });
-                return form;
-            };
+        host.onToolOpening = [&](const QString& form) { app::prepareBench(*site, form); };
+        host.onToolClosed = [&](const QString& form) { app::clearBench(*site, form); };
     }
-    frmQVDTMain main(host, tools);
+
+    if (const QString cdf = parser.value(QStringLiteral("document")); !cdf.isEmpty()) {
+        if (const QString problem = cnd::CdfRead(cdf, host.document<cnd::CndDocument>()); !problem.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(cdf), qPrintable(problem));
+            return 2;
+        }
+    }
+
+    frmQVDTMain main(host, app::toolCatalog());
     if (simulate)
         main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
 

@@ -9,7 +9,10 @@
 #include "shell/Stopwatch.h"
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <typeindex>
+#include <typeinfo>
 
 namespace tqdt {
 
@@ -43,6 +46,16 @@ public:
 
     void Delay(qint64 ms) { m_stopwatch.Delay(ms); }
 
+    // A document's arrays belong to the program, not to its editor window: they start empty, outlive
+    // a closed window and are shared by the windows that work on them. Made on first use.
+    template <typename T> T& document()
+    {
+        std::shared_ptr<void>& slot = m_documents[std::type_index(typeid(T))];
+        if (!slot)
+            slot = std::make_shared<T>();
+        return *static_cast<T*>(slot.get());
+    }
+
     Settings settings;
     ReplyStore reply;
     MonitorRing mon;
@@ -51,6 +64,9 @@ public:
     // Called with a tool window's form name just before it opens; the simulated installation
     // uses it to put the matching device on the bench.
     std::function<void(const QString& formName)> onToolOpening;
+    // Called with the form name once the tool window has closed; the simulated installation takes
+    // away what it put there for the tool.
+    std::function<void(const QString& formName)> onToolClosed;
 
 private:
     Clock& m_clock;
@@ -59,6 +75,7 @@ private:
     PortFactory m_ports;
     Stopwatch m_stopwatch;
     std::unique_ptr<SerialPort> m_comQV;
+    std::map<std::type_index, std::shared_ptr<void>> m_documents;
 };
 
 } // namespace tqdt

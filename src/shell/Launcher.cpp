@@ -73,8 +73,11 @@ bool LaunchTool(Host& host, LaunchKind kind, const std::function<std::unique_ptr
     std::unique_ptr<Form> form = makeForm();
     if (host.onToolOpening)
         host.onToolOpening(form->objectName());
+    const QString formName = form->objectName();
     host.dialogs().showModal(*form);
     form.reset();
+    if (host.onToolClosed)
+        host.onToolClosed(formName);
     ClosePort(host);
     // Receive events belong to the monitors only.
     port.setRThreshold(0);

@@ -4,6 +4,7 @@
 #include "network/frmQVDTDiscover.h"
 #include "network/frmQVDTLocalMonitor.h"
 #include "network/frmQVDTNetworkMonitor.h"
+#include "condlogic/frmExpCndCustom.h"
 #include "shell/Form.h"
 
 namespace tqdt::app {
@@ -19,6 +20,8 @@ const std::vector<ToolEntry>& toolEntries()
                   [](Host& h) { return std::make_unique<frmQVDTNetworkMonitor>(h); }},
         ToolEntry{"cmdDTDataLogger", "frmQVDTDataLogger",
                   [](Host& h) { return std::make_unique<frmQVDTDataLogger>(h); }},
+        {QStringLiteral("cmdCndOcc(1)"), QStringLiteral("frmExpCndCustom"),
+         [](Host& h) { return std::make_unique<frmExpCndCustom>(h); }},
     };
     return entries;
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace tqdt::cnd {
+
+// "tqdt-cli cdf ..." with the words after "cdf":
+//   compile FILE.CDF -o FILE.BIN   writes the 65,536-byte control array, one byte per pattern
+//   checksum FILE.CDF              prints the download image's checksum, then the configuration area's
+//                                  checksum as an upload computes it
+// Returns the exit status: 0 done, 2 bad usage or a bad file (one line on err).
+int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// The lines the command adds to tqdt-cli's help.
+QString CdfCommandHelp();
+
+} // namespace tqdt::cnd

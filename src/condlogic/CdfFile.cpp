@@ -1,0 +1,82 @@
+#include "condlogic/CdfFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace tqdt::cnd {
+
+namespace {
+constexpr int kArrayBytes = kOutputs * kCells * 2;
+
+qint16 readLe16(const QByteArray& b, int at) { return qint16(quint8(b[at]) | (quint8(b[at + 1]) << 8)); }
+void writeLe16(QByteArray& b, int at, qint16 v)
+{
+    b[at] = char(quint16(v) & 0xFF);
+    b[at + 1] = char(quint16(v) >> 8);
+}
+} // namespace
+
+QByteArray CdfBytes(const CndDocument& doc)
+{
+    QByteArray b(kCdfSize, '\0');
+    for (int i = 0; i < kOutputs * kCells; ++i) {
+        writeLe16(b, i * 2, doc.SegType[size_t(i)]);
+        writeLe16(b, kArrayBytes + i * 2, doc.SegInput[size_t(i)]);
+    }
+    std::copy(doc.NoteBytes.begin(), doc.NoteBytes.end(), b.begin() + 2 * kArrayBytes);
+    return b;
+}
+
+QString CdfParse(const QByteArray& bytes, CndDocument& doc)
+{
+    if (bytes.size() != kCdfSize)
+        return QStringLiteral("The file holds %1 bytes; a conditional data file holds %2.")
+            .arg(bytes.size())
+            .arg(kCdfSize);
+    CndDocument::CellArray types{}, inputs{};
+    for (int i = 0; i < kOutputs * kCells; ++i) {
+        types[size_t(i)] = readLe16(bytes, i * 2);
+        inputs[size_t(i)] = readLe16(bytes, kArrayBytes + i * 2);
+        const int o = i % kOutputs, c = i / kOutputs;
+        const auto where = QStringLiteral("QV Input %1, cell %2 (row %3, column %4)")
+                               .arg(o + 1)
+                               .arg(c)
+                               .arg(c / kColumns + 1)
+                               .arg(c % kColumns + 1);
+        if (types[size_t(i)] < 0 || types[size_t(i)] > 15)
+            return QStringLiteral("%1 has segment code %2; codes run from 0 to 15.").arg(where).arg(types[size_t(i)]);
+        if (inputs[size_t(i)] < 0 || inputs[size_t(i)] > 15)
+            return QStringLiteral("%1 has input %2; inputs run from 0 to 15.").arg(where).arg(inputs[size_t(i)]);
+    }
+    doc.SegType = types;
+    doc.SegInput = inputs;
+    std::copy(bytes.begin() + 2 * kArrayBytes, bytes.end(), doc.NoteBytes.begin());
+    return {};
+}
+
+QString CdfRead(const QString& path, CndDocument& doc)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file cannot be opened: %1.").arg(f.errorString());
+    // One byte more than a good file, so that a longer file shows as such.
+    const QByteArray bytes = f.read(kCdfSize + 1);
+    if (f.error() != QFileDevice::NoError)
+        return QStringLiteral("The file cannot be read: %1.").arg(f.errorString());
+    if (bytes.size() > kCdfSize)
+        return QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.").arg(kCdfSize);
+    return CdfParse(bytes, doc);
+}
+
+QString CdfWrite(const QString& path, const CndDocument& doc)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return QStringLiteral("The file cannot be written: %1.").arg(f.errorString());
+    const QByteArray bytes = CdfBytes(doc);
+    if (f.write(bytes) != bytes.size() || !f.commit())
+        return QStringLiteral("The file cannot be written: %1.").arg(f.errorString());
+    return {};
+}
+
+} // namespace tqdt::cnd
