@@ -22,7 +22,7 @@ enum class Family { Panel, NetWallStation, WallStation, Dimmer, RelayDevice };
 // window or a reply hands in can index past the arrays.
 class NodeFamily {
 public:
-    explicit NodeFamily(int slots) : m_found(size_t(slots), 0), m_errors(size_t(slots), 0) {}
+    explicit NodeFamily(int count) : m_found(size_t(count), 0), m_errors(size_t(count), 0) {}
 
     int size() const { return int(m_found.size()); }
     bool contains(int slot) const { return slot >= 0 && slot < size(); }
