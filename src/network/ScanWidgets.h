@@ -106,6 +106,25 @@ public:
     // vsPilot_Change / vsPilot_Scroll.
     void pilotsFromSlider(int value);
     void showReading(const WsReading& r);
+
+    // Hands the frame's events to a window's handlers; changed() runs whenever the pilot mask may
+    // have changed.
+    template <typename W>
+    void connectTo(W* w, void (W::*cboClick)(), void (W::*optClick)(int), void (W::*sliderChange)(),
+                   void (W::*changed)())
+    {
+        QObject::connect(cboWSNode, &QComboBox::currentIndexChanged, w, cboClick);
+        for (int i = 0; i < 3; ++i)
+            QObject::connect(optWSType[size_t(i)], &QRadioButton::clicked, w, [w, i, optClick, changed] {
+                (w->*optClick)(i);
+                (w->*changed)();
+            });
+        QObject::connect(vsPilot, &QScrollBar::valueChanged, w, sliderChange);
+        for (QCheckBox* c : chkOnPilot)
+            QObject::connect(c, &QCheckBox::toggled, w, changed);
+        for (QCheckBox* c : chkOnOffPilot)
+            QObject::connect(c, &QCheckBox::toggled, w, changed);
+    }
 };
 
 } // namespace tqdt

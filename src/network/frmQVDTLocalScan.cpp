@@ -214,19 +214,10 @@ void frmQVDTLocalScan::connectHandlers()
     connect(cmdStop, &QPushButton::clicked, this, &frmQVDTLocalScan::cmdStop_Click);
     connect(cmdClearTotals, &QPushButton::clicked, this, &frmQVDTLocalScan::cmdClearTotals_Click);
     connect(cmdFindLocal, &QPushButton::clicked, this, &frmQVDTLocalScan::cmdFindLocal_Click);
-    connect(ws.cboWSNode, &QComboBox::currentIndexChanged, this, &frmQVDTLocalScan::cboWSNode_Click);
+    ws.connectTo(this, &frmQVDTLocalScan::cboWSNode_Click, &frmQVDTLocalScan::optWSType_Click,
+                 &frmQVDTLocalScan::vsPilot_Change, &frmQVDTLocalScan::settingsChanged);
     connect(cboDONode, &QComboBox::currentIndexChanged, this, &frmQVDTLocalScan::cboDONode_Click);
     connect(cboRRNode, &QComboBox::currentIndexChanged, this, &frmQVDTLocalScan::cboRRNode_Click);
-    for (int i = 0; i < 3; ++i)
-        connect(ws.optWSType[size_t(i)], &QRadioButton::clicked, this, [this, i] {
-            optWSType_Click(i);
-            settingsChanged();
-        });
-    connect(ws.vsPilot, &QScrollBar::valueChanged, this, &frmQVDTLocalScan::vsPilot_Change);
-    for (QCheckBox* c : ws.chkOnPilot)
-        connect(c, &QCheckBox::toggled, this, &frmQVDTLocalScan::settingsChanged);
-    for (QCheckBox* c : ws.chkOnOffPilot)
-        connect(c, &QCheckBox::toggled, this, &frmQVDTLocalScan::settingsChanged);
     for (QScrollBar* s : vsDO)
         connect(s, &QScrollBar::valueChanged, this, &frmQVDTLocalScan::settingsChanged);
     for (int i = 0; i < 8; ++i)

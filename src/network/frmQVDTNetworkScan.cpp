@@ -71,17 +71,8 @@ void frmQVDTNetworkScan::Form_Load()
     cboPnlNode->setCurrentIndex(0);
     ws.fillList(QStringLiteral("Wistra: "), NetworkScan::kSlots);
     connect(cboPnlNode, &QComboBox::currentIndexChanged, this, &frmQVDTNetworkScan::cboPnlNode_Click);
-    connect(ws.cboWSNode, &QComboBox::currentIndexChanged, this, &frmQVDTNetworkScan::cboWSNode_Click);
-    for (int i = 0; i < 3; ++i)
-        connect(ws.optWSType[size_t(i)], &QRadioButton::clicked, this, [this, i] {
-            optWSType_Click(i);
-            pilotsChanged();
-        });
-    connect(ws.vsPilot, &QScrollBar::valueChanged, this, &frmQVDTNetworkScan::vsPilot_Change);
-    for (QCheckBox* c : ws.chkOnPilot)
-        connect(c, &QCheckBox::toggled, this, &frmQVDTNetworkScan::pilotsChanged);
-    for (QCheckBox* c : ws.chkOnOffPilot)
-        connect(c, &QCheckBox::toggled, this, &frmQVDTNetworkScan::pilotsChanged);
+    ws.connectTo(this, &frmQVDTNetworkScan::cboWSNode_Click, &frmQVDTNetworkScan::optWSType_Click,
+                 &frmQVDTNetworkScan::vsPilot_Change, &frmQVDTNetworkScan::pilotsChanged);
     pilotsChanged();
 
     frmPanel->setVisible(false);
