@@ -48,6 +48,18 @@ void SerialPort::setRThreshold(int n)
     thresholdChanged();
 }
 
+QByteArray SerialPort::takeInput(QByteArray& buffer) const
+{
+    QByteArray out;
+    if (m_inputLen <= 0 || m_inputLen >= buffer.size()) {
+        out.swap(buffer);
+    } else {
+        out = buffer.left(m_inputLen);
+        buffer.remove(0, m_inputLen);
+    }
+    return out;
+}
+
 void SerialPort::fireReceiveEvents()
 {
     if (!m_onReceive || m_rThreshold <= 0)

@@ -66,6 +66,8 @@ public:
 protected:
     virtual void lineSettingsChanged() {}
     virtual void thresholdChanged() {}
+    // Takes inputLen() characters (all when 0) from the front of a receive buffer.
+    QByteArray takeInput(QByteArray& buffer) const;
     // Calls the receive callback while enough characters wait and each call takes some.
     void fireReceiveEvents();
 

@@ -103,14 +103,7 @@ int SimSerialPort::inBufferCount()
 QByteArray SimSerialPort::input()
 {
     pump();
-    QByteArray out;
-    if (m_inputLen <= 0 || m_inputLen >= m_buffer.size()) {
-        out.swap(m_buffer);
-    } else {
-        out = m_buffer.left(m_inputLen);
-        m_buffer.remove(0, m_inputLen);
-    }
-    return out;
+    return takeInput(m_buffer);
 }
 
 void SimSerialPort::output(const QByteArray& data)
