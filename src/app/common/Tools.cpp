@@ -10,8 +10,7 @@ const std::vector<ToolEntry>& toolEntries()
 {
     // Every tool window of this build, by the main window's button that opens it.
     static const std::vector<ToolEntry> entries = {
-        ToolEntry{"cmdNetworkScan", "frmQVDTNetworkScan",
-                  [](Host& h) { return std::make_unique<frmQVDTNetworkScan>(h); }},
+        ToolEntry{"cmdNetworkScan", "frmQVDTNetworkScan", [](Host& h) { return std::make_unique<frmQVDTNetworkScan>(h); }},
         ToolEntry{"cmdLocalScan", "frmQVDTLocalScan", [](Host& h) { return std::make_unique<frmQVDTLocalScan>(h); }},
     };
     return entries;
