@@ -54,22 +54,20 @@ QString RelayCycleTest::now() const { return GeneralDateTime(m_host.clock().loca
 bool RelayCycleTest::append(const QByteArray& lines)
 {
     m_unwritten += lines;
-    // Appending in place can leave a torn line behind when the disk fails; the file is rewritten
-    // whole instead and replaced in one step, so it always holds complete lines.
-    QByteArray content;
-    if (QFile old(ResultFile); old.exists()) {
-        if (!old.open(QIODevice::ReadOnly))
-            return false;
-        content = old.readAll();
-    }
-    QSaveFile out(ResultFile);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content + m_unwritten) < 0 || !out.commit())
+    // A long run adds lines for days; rewriting the whole file for each would cost more with every
+    // line, so lines are appended, and a write that fails part-way is cut back off, so the file
+    // always ends with a whole line and the lost lines wait for the next write.
+    QFile f(ResultFile);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
+    const qint64 before = f.size();
+    if (f.write(m_unwritten) != m_unwritten.size() || !f.flush()) {
+        f.resize(before);
+        return false;
+    }
     m_unwritten.clear();
     return true;
 }
-
-void RelayCycleTest::log(const QString& line) { append(crlf(line)); }
 
 bool RelayCycleTest::start()
 {
@@ -104,18 +102,22 @@ void RelayCycleTest::Timer2_Timer()
     if (PhaseTicks >= std::clamp(intervalEntry, 0, kIntervals - 1) + 1) {
         PhaseTicks = 0;
         PhaseOn = !PhaseOn;
+        QByteArray failures;
         for (int n = 0; n < relayCount(); ++n) {
             const bool on = RlyGet(n);
             if (PhaseOn) {
                 if (on)
-                    log(now() + QStringLiteral(" Relay %1 Failed to turn off").arg(n + 1));
+                    failures += crlf(now() + QStringLiteral(" Relay %1 Failed to turn off").arg(n + 1));
                 RlyOn(n);
             } else {
                 if (!on)
-                    log(now() + QStringLiteral(" Relay %1 Failed to turn on").arg(n + 1));
+                    failures += crlf(now() + QStringLiteral(" Relay %1 Failed to turn on").arg(n + 1));
                 RlyOff(n);
             }
         }
+        // One write per switch, with the lines stamped when each check ran.
+        if (!failures.isEmpty())
+            append(failures);
     }
     ++TestTicks;
 }

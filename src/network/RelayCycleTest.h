@@ -51,13 +51,14 @@ public:
     void RlyOn(int n);
     void RlyOff(int n);
 
+    // Tries again to write the lines held back; true when none are left.
+    bool flush() { return append({}); }
     // Lines that could not be written yet (kept and written with the next line that goes out).
     const QByteArray& unwritten() const { return m_unwritten; }
 
 private:
     int relayCount() const;
-    void log(const QString& line);
-    // Appends the lines (and any held back) to the result file, replacing it in one step.
+    // Appends the lines, after any held back, to the result file; false when they are held back.
     bool append(const QByteArray& lines);
     QString now() const;
 

@@ -487,16 +487,20 @@ void frmQVDTLocalScan::Timer2_Timer()
 void frmQVDTLocalScan::stopRelayTest()
 {
     Timer2.stop();
-    const bool written = relayTest.stop();
+    bool written = relayTest.stop();
     cmdRlyCycTst->setText(QStringLiteral("Start Test"));
     cmdStop->setEnabled(true);
     setScanButtons(true);
+    // The result lines stay in memory while the file refuses them; the technician may free the
+    // disk or the file and try again.
+    while (!written && host().dialogs().message(QStringLiteral("Unable To Write The Result File:\r\n") +
+                                                    relayTest.ResultFile,
+                                                QStringLiteral("Relay Cycle Test"), MsgIcon::Critical,
+                                                MsgButtons::RetryCancel) == MsgAnswer::Retry)
+        written = relayTest.flush();
     if (written)
         host().dialogs().message(QStringLiteral("Results in file: \r\n") + relayTest.ResultFile,
                                  QStringLiteral("Relay Cycle Test"), MsgIcon::None, MsgButtons::Ok);
-    else
-        host().dialogs().message(QStringLiteral("Unable To Write The Result File:\r\n") + relayTest.ResultFile,
-                                 QStringLiteral("Relay Cycle Test"), MsgIcon::Critical, MsgButtons::Ok);
 }
 
 } // namespace tqdt

@@ -159,7 +159,7 @@ TEST_F(RelayCycleFixture, LinesThatCannotBeWrittenAreKeptUntilTheFileWorksAgain)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(head);
     f.close();
-    ASSERT_TRUE(test.stop());
+    ASSERT_TRUE(test.flush());
     const QByteArray text = file();
     EXPECT_TRUE(text.startsWith(head));
     EXPECT_TRUE(text.contains("Relay 2 Failed to turn off\r\n"));

@@ -5,6 +5,7 @@
 #include "shell/Launcher.h"
 #include "support/SimHost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -239,6 +240,25 @@ TEST_F(LocalWindowFixture, RelayCycleTestRunsOnlyWhileTheScanIsStoppedAndReports
     // Relay 5 is relay 1 of device 02, stuck off: its off-phase check (tick 2) finds it off.
     EXPECT_EQ(text.count("Relay 5 Failed to turn on"), 1);
     EXPECT_EQ(text.count("Relay 6 Failed"), 0);
+}
+
+TEST_F(LocalWindowFixture, StopThatCannotWriteTheFileSaysSoAndOffersToRetry)
+{
+    w->cmdRlyCycTst_Click();
+    ASSERT_TRUE(w->relayTest.TestRunning);
+    QFile::remove(w->relayTest.ResultFile);
+    QDir().mkpath(w->relayTest.ResultFile);
+    h.dialogs.queueAnswer(MsgAnswer::Retry);
+    h.dialogs.queueAnswer(MsgAnswer::Cancel);
+    w->cmdRlyCycTst_Click();
+    ASSERT_EQ(h.dialogs.shown.size(), 2u);
+    for (const auto& m : h.dialogs.shown) {
+        EXPECT_EQ(m.text, "Unable To Write The Result File:\r\n" + w->relayTest.ResultFile);
+        EXPECT_EQ(m.icon, MsgIcon::Critical);
+        EXPECT_EQ(m.buttons, MsgButtons::RetryCancel);
+    }
+    EXPECT_TRUE(w->relayTest.unwritten().contains("Total Cycles 0"));
+    EXPECT_EQ(w->cmdRlyCycTst->text(), "Start Test");
 }
 
 TEST_F(LocalWindowFixture, ClosingTheWindowDuringATestStillWritesItsTotal)
