@@ -25,6 +25,17 @@ std::unique_ptr<Site> Site::builtIn()
     for (int a : {1, 3, 4})
         site->relayDevices[a] = RelayDevice{};
     site->relayDevices[3].status = 0x05;
+    // Network wall stations beyond the local range, and the photocell tester's four controllers
+    // (the third one reads outside its window).
+    for (int a : {0x41, 0x80, 0xFE}) {
+        WallStation ws;
+        ws.level = quint8(a / 2);
+        ws.inputs = quint8(a);
+        site->wallStations[a] = ws;
+    }
+    const std::array<quint8, 4> light = {234, 61, 150, 105};
+    for (int p = 0; p < 4; ++p)
+        site->photocells[0x55 + p] = Photocell{light[size_t(p)], quint8(light[size_t(p)] - 2)};
     return site;
 }
 
@@ -120,6 +131,8 @@ std::optional<Reply> Site::device(const QByteArray& frame)
     case '2':
         if (auto it = wallStations.find(address); it != wallStations.end())
             return wallStationHandle(it->second, address, command, data);
+        if (auto it = photocells.find(address); it != photocells.end())
+            return photocellHandle(it->second, command, data);
         break;
     case 'A':
         if (auto it = dimmers.find(address); it != dimmers.end())

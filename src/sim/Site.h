@@ -58,6 +58,13 @@ struct RelayDevice {
     quint8 stuckMask = 0; // bit k: relay k does not move
 };
 
+// A photocell controller: it answers the wall-station status query with its 2-second and
+// 30-second light levels, which a test sets.
+struct Photocell {
+    quint8 level02 = 0;
+    quint8 level30 = 0;
+};
+
 // Another master talking on a channel: pattern repeated at bytesPerSecond from startUs, count bytes
 // in all (-1: without end).
 struct ForeignTraffic {
@@ -84,6 +91,7 @@ public:
     std::map<int, WallStation> wallStations;   // address 1-254 on the Blue channel
     std::map<int, Dimmer> dimmers;             // address 1-16
     std::map<int, RelayDevice> relayDevices;   // address 1-16
+    std::map<int, Photocell> photocells;       // the tester's controllers at 55-58 (hex)
     std::vector<QByteArray> touchScreenBroadcasts;
 
     void addDevice(std::shared_ptr<SimDevice> device) { m_devices.push_back(std::move(device)); }
@@ -143,6 +151,7 @@ std::optional<Reply> panelHandle(Panel& panel, int address, const QByteArray& co
 std::optional<Reply> wallStationHandle(WallStation& ws, int address, char command, const QByteArray& data);
 std::optional<Reply> dimmerHandle(Dimmer& d, char command, const QByteArray& data);
 std::optional<Reply> relayDeviceHandle(RelayDevice& r, char command, const QByteArray& data);
+std::optional<Reply> photocellHandle(Photocell& p, char command, const QByteArray& data);
 
 // Another master polling the devices of a channel: its requests, each followed by the device's reply.
 QByteArray otherMasterPattern(const Site& site, Channel channel);

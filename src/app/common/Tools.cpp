@@ -5,6 +5,8 @@
 #include "network/frmQVDTLocalMonitor.h"
 #include "network/frmQVDTNetworkMonitor.h"
 #include "condlogic/frmExpCndCustom.h"
+#include "network/frmQVDTLocalScan.h"
+#include "network/frmQVDTNetworkScan.h"
 #include "shell/Form.h"
 
 namespace tqdt::app {
@@ -22,6 +24,8 @@ const std::vector<ToolEntry>& toolEntries()
                   [](Host& h) { return std::make_unique<frmQVDTDataLogger>(h); }},
         {QStringLiteral("cmdCndOcc(1)"), QStringLiteral("frmExpCndCustom"),
          [](Host& h) { return std::make_unique<frmExpCndCustom>(h); }},
+        ToolEntry{"cmdNetworkScan", "frmQVDTNetworkScan", [](Host& h) { return std::make_unique<frmQVDTNetworkScan>(h); }},
+        ToolEntry{"cmdLocalScan", "frmQVDTLocalScan", [](Host& h) { return std::make_unique<frmQVDTLocalScan>(h); }},
     };
     return entries;
 }
