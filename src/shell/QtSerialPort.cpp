@@ -66,9 +66,7 @@ void QtSerialPort::setDtr(bool on)
 {
     m_dtr = on;
     if (m_port->isOpen() && !m_port->setDataTerminalReady(on)) {
-        m_lineRefusal = QStringLiteral("DTR refused: ") + m_port->errorString();
-        qInfo().noquote() << m_port->portName() << m_lineRefusal;
-        m_port->clearError();
+        noteRefusal(QStringLiteral("DTR refused: ") + m_port->errorString());
     }
 }
 
@@ -76,10 +74,17 @@ void QtSerialPort::setRts(bool on)
 {
     m_rts = on;
     if (m_port->isOpen() && !m_port->setRequestToSend(on)) {
-        m_lineRefusal = QStringLiteral("RTS refused: ") + m_port->errorString();
-        qInfo().noquote() << m_port->portName() << m_lineRefusal;
-        m_port->clearError();
+        noteRefusal(QStringLiteral("RTS refused: ") + m_port->errorString());
     }
+}
+
+void QtSerialPort::noteRefusal(const QString& what)
+{
+    // Logged once per kind of refusal: every exchange sets DTR again.
+    if (what != m_lineRefusal)
+        qInfo().noquote() << m_port->portName() << what;
+    m_lineRefusal = what;
+    m_port->clearError();
 }
 
 void QtSerialPort::lineSettingsChanged()

@@ -42,6 +42,7 @@ protected:
 private:
     void collect();
     void applyLine();
+    void noteRefusal(const QString& what);
 
     DeviceResolver m_resolver;
     std::unique_ptr<QSerialPort> m_port;

@@ -142,7 +142,7 @@ void frmQVDTMain::lblComPort_Click()
 {
     frmComSel dialog(m_host, this);
     dialog.ensureLoaded();
-    dialog.move(geometry().topLeft() + QPoint(tw(525), tw(855)));
+    dialog.move(frameGeometry().topLeft() + QPoint(tw(525), tw(855)));
     m_host.dialogs().showModal(dialog);
     if (m_host.settings.ComSelIndex >= 0) {
         m_host.settings.DTComPort = qint16(m_host.settings.ComSelIndex + 1);

@@ -8,6 +8,7 @@ Site::~Site() = default;
 std::unique_ptr<Site> Site::builtIn()
 {
     auto site = std::make_unique<Site>();
+    site->recordWritten = false;
     for (int a : {1, 2, 3, 5, 17, 32})
         site->panels[a] = Panel{};
     site->panels[1].relays[0] = site->panels[1].relays[9] = true;
@@ -65,7 +66,8 @@ double Site::nextRandom()
 
 std::optional<Reply> Site::receive(Channel channel, const QByteArray& frame, const LineSettings& line)
 {
-    written.push_back({channel, frame, line.baud});
+    if (recordWritten)
+        written.push_back({channel, frame, line.baud});
     if (script) {
         if (auto text = script(channel, frame))
             return text->isEmpty() ? std::nullopt : std::optional<Reply>(Reply{*text});

@@ -102,7 +102,9 @@ public:
     void setForeignTraffic(Channel channel, ForeignTraffic traffic) { m_foreign[idx(channel)] = std::move(traffic); }
     void clearForeignTraffic(Channel channel) { m_foreign[idx(channel)] = {}; }
 
-    // Every frame written to the site, in order, with the channel it went out on.
+    // Every frame written to the site, in order, with the channel it went out on (while
+    // recordWritten is set; the built-in site of a long interactive session keeps no log).
+    bool recordWritten = true;
     struct Written {
         Channel channel;
         QByteArray frame;
