@@ -1,5 +1,8 @@
 // tqdt-cli: the diagnostic tool's headless companion.
+#include "condlogic/TransferCommand.h"
+
 #include <QCoreApplication>
+#include <QTextStream>
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +17,7 @@ void usage(FILE* out)
                "  --help      show this text\n"
                "  --version   show the version\n",
                out);
+    std::fputs(qPrintable(tqdt::cnd::TransferCommandHelp()), out);
 }
 
 } // namespace
@@ -33,6 +37,11 @@ int main(int argc, char** argv)
     if (std::strcmp(cmd, "--version") == 0) {
         std::printf("tqdt-cli %s\n", TQDT_VERSION);
         return 0;
+    }
+    const QStringList rest = QCoreApplication::arguments().mid(2);
+    if (tqdt::cnd::IsTransferCommand(QString::fromLocal8Bit(cmd), rest)) {
+        QTextStream err(stderr);
+        return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err, tqdt::cnd::IsTerminal(stderr));
     }
     std::fprintf(stderr, "tqdt-cli: unknown command '%s' (see --help)\n", cmd);
     return 2;
