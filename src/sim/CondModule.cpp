@@ -88,16 +88,18 @@ std::optional<Reply> CondModule::handle(Channel channel, const QByteArray& frame
 
 std::optional<Reply> CondModule::busFrame(const QByteArray& frame)
 {
-    // "[2" node command data "--]", or the same with a device checksum.
-    if (frame.size() != 10 || !frame.startsWith("[2") || !devFrameValid(frame))
+    // "[2" node command, two data digits or none, then "--]" (or a device checksum).
+    if ((frame.size() != 8 && frame.size() != 10) || !frame.startsWith("[2") || !devFrameValid(frame))
         return std::nullopt;
-    if (HexVal2(frame.mid(2, 2)) != m_node || !isHex(frame.mid(2, 2)))
+    if (!isHex(frame.mid(2, 2)) || HexVal2(frame.mid(2, 2)) != m_node)
         return std::nullopt;
     const char command = frame[4];
-    const QByteArray data = frame.mid(5, 2);
+    const QByteArray data = frame.mid(5, frame.size() - 8);
     switch (command) {
     case '0': // search poll
     case '2': // input status
+        if (!data.isEmpty())
+            return std::nullopt;
         return Reply{devReply(Hex2(m_inputs))};
     case '7': // connection check: a type byte, then the inputs
         return Reply{devReply("C1" + Hex2(m_inputs))};

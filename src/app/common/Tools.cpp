@@ -1,5 +1,7 @@
 #include "app/common/Tools.h"
 
+#include "condlogic/frmExpCndFactory.h"
+#include "condlogic/frmExpCndProfile.h"
 #include "shell/Form.h"
 
 namespace tqdt::app {
@@ -8,6 +10,10 @@ const std::vector<ToolEntry>& toolEntries()
 {
     // Every tool window of this build, by the main window's button that opens it.
     static const std::vector<ToolEntry> entries = {
+        ToolEntry{"cmdCndOcc(0)", "frmExpCndFactory",
+                  [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndFactory>(h); }},
+        ToolEntry{"cmdCndOcc(2)", "frmExpCndProfile",
+                  [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndProfile>(h); }},
     };
     return entries;
 }
