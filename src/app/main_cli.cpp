@@ -1,4 +1,5 @@
 // tqdt-cli: the diagnostic tool's headless companion.
+#include "condlogic/CdfCommand.h"
 #include "condlogic/TransferCommand.h"
 
 #include <QCoreApplication>
@@ -11,12 +12,15 @@ namespace {
 
 void usage(FILE* out)
 {
-    std::fputs("Usage: tqdt-cli [--help] [--version]\n"
+    std::fputs("Usage: tqdt-cli [--help] [--version] | COMMAND ...\n"
                "\n"
                "Headless companion of the Tarvik Quorvel Diagnostic Tool.\n"
                "  --help      show this text\n"
-               "  --version   show the version\n",
+               "  --version   show the version\n"
+               "\n"
+               "Commands:\n",
                out);
+    std::fputs(qPrintable(tqdt::cnd::CdfCommandHelp()), out);
     std::fputs(qPrintable(tqdt::cnd::TransferCommandHelp()), out);
 }
 
@@ -42,6 +46,10 @@ int main(int argc, char** argv)
     if (tqdt::cnd::IsTransferCommand(QString::fromLocal8Bit(cmd), rest)) {
         QTextStream err(stderr);
         return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err, tqdt::cnd::IsTerminal(stderr));
+    }
+    if (std::strcmp(cmd, "cdf") == 0) {
+        QTextStream out(stdout), err(stderr);
+        return tqdt::cnd::RunCdfCommand(QCoreApplication::arguments().mid(2), out, err);
     }
     std::fprintf(stderr, "tqdt-cli: unknown command '%s' (see --help)\n", cmd);
     return 2;

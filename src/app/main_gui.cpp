@@ -1,6 +1,7 @@
 // tqdt: the diagnostic tool's windows.
 #include "app/common/Simulation.h"
 #include "app/common/Tools.h"
+#include "condlogic/CdfFile.h"
 #include "shell/Form.h"
 #include "shell/Host.h"
 #include "shell/QtSerialPort.h"
@@ -78,6 +79,9 @@ int main(int argc, char** argv)
                       QStringLiteral("FORM")});
     parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Save the opened window to FILE.png and exit."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("document"),
+                      QStringLiteral("Start with the conditional data file FILE.CDF as the ladder document."),
+                      QStringLiteral("FILE")});
     parser.process(app);
 
     const bool simulate = parser.isSet(QStringLiteral("simulate"));
@@ -98,6 +102,13 @@ int main(int argc, char** argv)
     Host host(clock, dialogs, paths, ports);
     if (site)
         host.onToolOpening = [&](const QString& form) { app::prepareBench(*site, form); };
+
+    if (const QString cdf = parser.value(QStringLiteral("document")); !cdf.isEmpty()) {
+        if (const QString problem = cnd::CdfRead(cdf, host.document<cnd::CndDocument>()); !problem.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(cdf), qPrintable(problem));
+            return 2;
+        }
+    }
 
     frmQVDTMain main(host, app::toolCatalog());
     if (simulate)

@@ -13,8 +13,7 @@ struct Rng {
 };
 } // namespace
 
-CndDocument RandomDocument(quint32 start)
-{
+CndDocument RandomDocument(quint32 start) {
     Rng rng(start);
     CndDocument doc;
     for (int o = 0; o < kOutputs; ++o) {
@@ -45,8 +44,7 @@ CndDocument RandomDocument(quint32 start)
     return doc;
 }
 
-CndDocument WorstCaseDocument()
-{
+CndDocument WorstCaseDocument() {
     CndDocument doc;
     for (int o = 0; o < kOutputs; ++o) {
         // Eight rungs on the even rows. Three cells in four are contacts, taking the inputs in turn

@@ -109,11 +109,10 @@ QString TransferCommandHelp()
 
 bool IsTransferCommand(const QString& family, const QStringList& args)
 {
-    if (args.isEmpty())
-        return false;
-    if (family == QLatin1String("cdf"))
-        return args[0] == QLatin1String("download") || args[0] == QLatin1String("upload");
-    return family == QLatin1String("mpd");
+    if (family == QLatin1String("mpd"))
+        return true;
+    return family == QLatin1String("cdf") && !args.isEmpty() &&
+           (args[0] == QLatin1String("download") || args[0] == QLatin1String("upload"));
 }
 
 int RunTransferCommand(const QString& family, const QStringList& args, QTextStream& err, bool progressTerminal)

@@ -1,6 +1,6 @@
 #include "condlogic/frmExpCndProfile.h"
 
-#include "condlogic/ModuleTransfer.h"
+#include "condlogic/TransferLabel.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
@@ -336,12 +336,7 @@ void frmExpCndProfile::mnuDownload_Click()
         host().dialogs().message(QStringLiteral("Download Cancelled"), QStringLiteral("Download"), MsgIcon::None);
         return;
     }
-    ModuleTransfer transfer(host(), [this](const QString& text) {
-        lblComPrg->setText(text);
-        lblComPrg->setVisible(!text.isEmpty());
-        lblComPrg->repaint();
-    });
-    transfer.Download(image);
+    ModuleTransfer(host(), TransferLabel(lblComPrg)).Download(image);
 }
 
 } // namespace tqdt::cnd

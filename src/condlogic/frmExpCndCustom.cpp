@@ -1,0 +1,584 @@
+#include "condlogic/frmExpCndCustom.h"
+
+#include "condlogic/CdfFile.h"
+#include "condlogic/CustomTransfer.h"
+#include "condlogic/TransferLabel.h"
+#include "condlogic/LogicCompiler.h"
+#include "condlogic/frmASelect01.h"
+#include "condlogic/frmExpCndNotes.h"
+#include "shell/Host.h"
+#include "shell/Settings.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLocale>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace tqdt {
+
+using namespace cnd;
+
+namespace {
+constexpr int kCellPx = 40;
+constexpr int kGridLeft = 120, kGridTop = 8;
+const QColor kWireColour(20, 20, 20);
+} // namespace
+
+// ---- small widgets ---------------------------------------------------------------------------
+
+SegLabel::SegLabel(QWidget *parent) : ClickLabel(parent) {
+    setAcceptDrops(true);
+}
+
+void SegLabel::dragEnterEvent(QDragEnterEvent *e) {
+    if (e->mimeData()->hasFormat(QLatin1String(kMime)))
+        e->acceptProposedAction();
+}
+
+void SegLabel::dropEvent(QDropEvent *e) {
+    bool ok = false;
+    const int k = e->mimeData()->data(QLatin1String(kMime)).toInt(&ok);
+    if (!ok || k < 0 || k > 15)
+        return;
+    e->acceptProposedAction();
+    emit dropped(k);
+}
+
+void PressLabel::mousePressEvent(QMouseEvent *e) {
+    if (e->button() == Qt::LeftButton)
+        emit pressed();
+    QLabel::mousePressEvent(e);
+}
+
+void PressLabel::mouseReleaseEvent(QMouseEvent *e) {
+    if (e->button() == Qt::LeftButton) {
+        emit released();
+        if (rect().contains(e->position().toPoint()))
+            emit clicked();
+    }
+    QLabel::mouseReleaseEvent(e);
+}
+
+LogicPictureView::LogicPictureView(const LogicPicture &picture, QWidget *parent)
+    : QWidget(parent), m_picture(picture) {}
+
+void LogicPictureView::paintEvent(QPaintEvent *) {
+    QImage img(kMapWidth, kMapHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kMapHeight; ++y)
+        for (int x = 0; x < kMapWidth; ++x)
+            img.setPixel(x, y, 0xFF000000u | m_picture.GetPixel(x, y));
+    QPainter p(this);
+    p.drawImage(rect(), img);
+}
+
+// ---- pictures --------------------------------------------------------------------------------
+
+QPixmap SegmentPicture(int code, bool cellOutline) {
+    // The wire runs across the lower half so that the input label fits above a contact; the
+    // vertical links sit at the junction near the right edge, where the cells above and below
+    // meet them.
+    constexpr int wireY = 26, junctionX = 34;
+    QPixmap pm(kCellPx, kCellPx);
+    pm.fill(Qt::white);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (cellOutline) {
+        p.setPen(QPen(QColor(225, 225, 225), 1, Qt::DotLine));
+        p.drawRect(0, 0, kCellPx - 1, kCellPx - 1);
+    }
+    if (code <= 0 || code > 15)
+        return pm;
+    QPen wire(kWireColour, 2, Qt::SolidLine, Qt::FlatCap);
+    p.setPen(wire);
+    p.drawLine(junctionX, wireY, kCellPx, wireY);
+    if (code & 1)
+        p.drawLine(junctionX, 0, junctionX, wireY);
+    if (code & 2)
+        p.drawLine(junctionX, wireY, junctionX, kCellPx);
+    if (code & 3) {
+        p.setBrush(kWireColour);
+        p.drawEllipse(QPointF(junctionX, wireY), 2.5, 2.5);
+    }
+    if (code >= 4 && code <= 7) {
+        p.drawLine(0, wireY, junctionX, wireY);
+    } else if (code >= 8) {
+        // A contact: two plates across the wire; a closed contact has a slash through them.
+        constexpr int plateL = 12, plateR = 22, half = 8;
+        p.drawLine(0, wireY, plateL, wireY);
+        p.drawLine(plateR, wireY, junctionX, wireY);
+        p.setPen(QPen(kWireColour, 2.5, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(plateL, wireY - half, plateL, wireY + half);
+        p.drawLine(plateR, wireY - half, plateR, wireY + half);
+        if (isClosedContact(code)) {
+            p.setPen(QPen(QColor(200, 0, 0), 2));
+            p.drawLine(plateL - 4, wireY + half + 2, plateR + 4, wireY - half - 2);
+        }
+    }
+    return pm;
+}
+
+QPixmap ToolButtonPicture(const QString &caption, bool pressed) {
+    QPixmap pm(96, 28);
+    pm.fill(QColor(236, 236, 236));
+    QPainter p(&pm);
+    const QColor light(255, 255, 255), dark(120, 120, 120);
+    p.setPen(pressed ? dark : light);
+    p.drawLine(0, 0, pm.width() - 1, 0);
+    p.drawLine(0, 0, 0, pm.height() - 1);
+    p.setPen(pressed ? light : dark);
+    p.drawLine(0, pm.height() - 1, pm.width() - 1, pm.height() - 1);
+    p.drawLine(pm.width() - 1, 0, pm.width() - 1, pm.height() - 1);
+    p.setPen(Qt::black);
+    p.drawText(pm.rect().translated(pressed ? 1 : 0, pressed ? 1 : 0), Qt::AlignCenter, caption);
+    return pm;
+}
+
+QString GeneralDate(const QDateTime &dt) {
+    const QLocale loc;
+    QString time = loc.timeFormat(QLocale::LongFormat);
+    time.remove(QLatin1Char('t')); // no time zone
+    return loc.toString(dt.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           loc.toString(dt.time(), time.trimmed());
+}
+
+// ---- window ----------------------------------------------------------------------------------
+
+frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
+    : Form(host, parent), m_doc(host.document<CndDocument>()) {
+    setObjectName(QStringLiteral("frmExpCndCustom"));
+    setWindowTitle(QStringLiteral("Conditional Input Module Configuration"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+    QMenu *file = menuBar->addMenu(QStringLiteral("File"));
+    mnuNew = file->addAction(QStringLiteral("New"), this, &frmExpCndCustom::mnuNew_Click);
+    mnuOpen = file->addAction(QStringLiteral("Open"), this, &frmExpCndCustom::mnuOpen_Click);
+    mnuSave = file->addAction(QStringLiteral("Save"), this, &frmExpCndCustom::mnuSave_Click);
+    mnuSaveAs = file->addAction(QStringLiteral("Save As"), this, &frmExpCndCustom::mnuSaveAs_Click);
+    file->addSeparator();
+    mnuFactoryDefault =
+        file->addAction(QStringLiteral("Factory Default"), this, &frmExpCndCustom::mnuFactoryDefault_Click);
+    file->addSeparator();
+    mnuExit = file->addAction(QStringLiteral("Exit"), this, &frmExpCndCustom::mnuExit_Click);
+    QMenu *connectMenu = menuBar->addMenu(QStringLiteral("Connect"));
+    mnuCompile = connectMenu->addAction(QStringLiteral("Compile"), this, &frmExpCndCustom::mnuCompile_Click);
+    mnuDownload =
+        connectMenu->addAction(QStringLiteral("Download"), this, &frmExpCndCustom::mnuDownload_Click);
+    mnuUpload = connectMenu->addAction(QStringLiteral("Upload"), this, &frmExpCndCustom::mnuUpload_Click);
+    mnuNotes = menuBar->addAction(QStringLiteral("Notes"), this, &frmExpCndCustom::mnuNotes_Click);
+
+    body = new QWidget(this);
+    body->setObjectName(QStringLiteral("body"));
+    body->setFixedSize(960, 690);
+    layout->addWidget(body);
+    body->setAutoFillBackground(true);
+
+    for (int k = 0; k < 16; ++k)
+        m_pictures[size_t(k)] = SegmentPicture(k, true);
+
+    // The palette: two columns of eight pictures left of the grid.
+    for (int k = 0; k < 16; ++k) {
+        auto *img = new ClickLabel(body);
+        img->setObjectName(QStringLiteral("imgSelect(%1)").arg(k));
+        img->setPixmap(SegmentPicture(k, false));
+        img->setGeometry(14 + (k / 8) * 50, kGridTop + (k % 8) * 46, kCellPx + 4, kCellPx + 4);
+        img->setAlignment(Qt::AlignCenter);
+        img->setLineWidth(1);
+        img->setToolTip(k == 0 ? QStringLiteral("Empty") : QStringLiteral("Segment %1").arg(k));
+        connect(img, &ClickLabel::clicked, this, [this, k] { imgSelect_MouseDown(k); });
+        imgSelect[size_t(k)] = img;
+    }
+    imgCopyInput = new PressLabel(body);
+    imgCopyInput->setObjectName(QStringLiteral("imgCopyInput"));
+    imgCopyInput->setGeometry(12, 390, 96, 28);
+    imgPasteInput = new PressLabel(body);
+    imgPasteInput->setObjectName(QStringLiteral("imgPasteInput"));
+    imgPasteInput->setGeometry(12, 426, 96, 28);
+    const std::pair<PressLabel *, QString> toolButtons[] = {{imgCopyInput, QStringLiteral("Copy Input")},
+                                                            {imgPasteInput, QStringLiteral("Paste Input")}};
+    for (const auto &[btn, caption] : toolButtons) {
+        PressLabel *b = btn;
+        const QString cap = caption;
+        b->setPixmap(ToolButtonPicture(cap, false));
+        connect(b, &PressLabel::pressed, this, [b, cap] { b->setPixmap(ToolButtonPicture(cap, true)); });
+        connect(b, &PressLabel::released, this, [b, cap] { b->setPixmap(ToolButtonPicture(cap, false)); });
+    }
+    connect(imgCopyInput, &PressLabel::clicked, this, &frmExpCndCustom::imgCopyInput_Click);
+    connect(imgPasteInput, &PressLabel::clicked, this, &frmExpCndCustom::imgPasteInput_Click);
+
+    // The rails either side of the grid.
+    for (int x : {kGridLeft - 3, kGridLeft + 16 * kCellPx}) {
+        auto *rail = new QFrame(body);
+        rail->setObjectName(x < kGridLeft ? QStringLiteral("linLeftRail") : QStringLiteral("linRightRail"));
+        rail->setGeometry(x, kGridTop, 3, 16 * kCellPx);
+        rail->setStyleSheet(QStringLiteral("background: black;"));
+    }
+
+    QFont labelFont = font();
+    labelFont.setPointSize(8);
+    labelFont.setBold(true);
+    for (int c = 0; c < kCells; ++c) {
+        auto *img = new ClickLabel(body);
+        img->setObjectName(QStringLiteral("imgSegment(%1)").arg(c));
+        img->setGeometry((c % 16) * kCellPx + kGridLeft, (c / 16) * kCellPx + kGridTop, kCellPx, kCellPx);
+        connect(img, &ClickLabel::clicked, this, [this, c] { imgSegment_Click(c); });
+        imgSegment[size_t(c)] = img;
+    }
+    for (int c = 0; c < kCells; ++c) {
+        auto *lbl = new SegLabel(body);
+        lbl->setObjectName(QStringLiteral("lblSeg(%1)").arg(c));
+        lbl->setGeometry((c % 16) * kCellPx + kGridLeft + 7, (c / 16) * kCellPx + kGridTop + 4, 26, 14);
+        lbl->setFont(labelFont);
+        lbl->setAlignment(Qt::AlignCenter);
+        lbl->setStyleSheet(QStringLiteral("color: #0000A0; background: #FFFFC0;"));
+        lbl->setCursor(Qt::PointingHandCursor);
+        lbl->hide();
+        connect(lbl, &ClickLabel::clicked, this, [this, c] { lblSeg_Click(c); });
+        connect(lbl, &SegLabel::dropped, this, [this, c](int k) { lblSeg_DragDrop(c, k); });
+        lblSeg[size_t(c)] = lbl;
+    }
+
+    const int panel = kGridLeft + 16 * kCellPx + 16;
+    cboOutput = new QComboBox(body);
+    cboOutput->setObjectName(QStringLiteral("cboOutput"));
+    cboOutput->setGeometry(panel, kGridTop, 170, 26);
+    connect(cboOutput, &QComboBox::activated, this, [this] { cboOutput_Click(); });
+
+    fraTest = new QGroupBox(QStringLiteral("Test"), body);
+    fraTest->setObjectName(QStringLiteral("fraTest"));
+    fraTest->setGeometry(panel, 48, 170, 250);
+    for (int b = 0; b < 16; ++b) {
+        const QString caption = b < 8 ? QStringLiteral("I%1").arg(b + 1) : QStringLiteral("P%1").arg(b - 7);
+        auto *chk = new QCheckBox(caption, fraTest);
+        chk->setObjectName(QStringLiteral("chkIn(%1)").arg(b));
+        chk->setGeometry(14 + (b / 8) * 80, 24 + (b % 8) * 22, 70, 20);
+        chkIn[size_t(b)] = chk;
+    }
+    cmdTest = new QPushButton(QStringLiteral("Test"), fraTest);
+    cmdTest->setObjectName(QStringLiteral("cmdTest"));
+    cmdTest->setGeometry(14, 208, 142, 28);
+    cmdTest->setAutoDefault(false);
+    connect(cmdTest, &QPushButton::clicked, this, &frmExpCndCustom::cmdTest_Click);
+
+    picTest = new LogicPictureView(map.picTest, body);
+    picTest->setObjectName(QStringLiteral("picTest"));
+    picTest->setGeometry(panel + 31, 310, kMapWidth * 3, kMapHeight * 3);
+    picTest->hide();
+
+    prgCompile = new QProgressBar(body);
+    prgCompile->setObjectName(QStringLiteral("prgCompile"));
+    prgCompile->setGeometry(panel, 470, 170, 20);
+    prgCompile->setRange(0, kCompileSteps);
+    prgCompile->hide();
+    lblComPrg = new QLabel(body);
+    lblComPrg->setObjectName(QStringLiteral("lblComPrg"));
+    lblComPrg->setGeometry(panel, 496, 170, 20);
+    lblComPrg->hide();
+
+    lblFile = new QLabel(body);
+    lblFile->setObjectName(QStringLiteral("lblFile"));
+    lblFile->setGeometry(kGridLeft, kGridTop + 16 * kCellPx + 12, 16 * kCellPx, 22);
+}
+
+void frmExpCndCustom::Form_Load() {
+    EnsureDataFolder(host());
+    cboOutput->clear();
+    for (int o = 1; o <= kOutputs; ++o)
+        cboOutput->addItem(QStringLiteral("QV Input %1").arg(o));
+    cboOutput->setCurrentIndex(0);
+    CurOutput = 0;
+    m_fileName = QStringLiteral("None");
+    CurTool = 0;
+    ShowTool();
+    ShowConfig();
+    needsCompile();
+}
+
+void frmExpCndCustom::Form_Unload(bool &cancel) {
+    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Config")))
+        cancel = true;
+}
+
+bool frmExpCndCustom::keepGoing(const QString &question, const QString &title) {
+    return !host().DataChanged ||
+           host().dialogs().message(question, title, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+void frmExpCndCustom::needsCompile() {
+    mnuCompile->setEnabled(true);
+    mnuDownload->setEnabled(false);
+}
+
+void frmExpCndCustom::selectFirstOutput() {
+    cboOutput->setCurrentIndex(0);
+    CurOutput = 0;
+}
+
+void frmExpCndCustom::ShowConfig() {
+    lblFile->setText(QStringLiteral("File: ") + m_fileName);
+    for (int c = 0; c < kCells; ++c) {
+        int code = m_doc.code(CurOutput, c);
+        // A cell holding what no diagram can (uploaded from a module with foreign data) shows empty.
+        const int input = m_doc.input(CurOutput, c);
+        if (code < 0 || code > 15 || (isContact(code) && (input < 0 || input >= kInputs)))
+            code = 0;
+        imgSegment[size_t(c)]->setPixmap(m_pictures[size_t(code)]);
+        SegLabel *lbl = lblSeg[size_t(c)];
+        if (isContact(code)) {
+            lbl->setText(inputLabel(m_doc.input(CurOutput, c)));
+            lbl->show();
+            lbl->raise();
+        } else {
+            lbl->hide();
+        }
+    }
+}
+
+void frmExpCndCustom::ShowTool() {
+    for (int k = 0; k < 16; ++k)
+        imgSelect[size_t(k)]->setFrameShape(k == CurTool ? QFrame::Box : QFrame::NoFrame);
+}
+
+void frmExpCndCustom::imgSelect_MouseDown(int k) {
+    CurTool = k;
+    ShowTool();
+}
+
+void frmExpCndCustom::cboOutput_Click() {
+    CurOutput = std::clamp(cboOutput->currentIndex(), 0, kOutputs - 1);
+    ShowConfig();
+}
+
+void frmExpCndCustom::imgSegment_Click(int c) {
+    m_doc.setCode(CurOutput, c, CurTool);
+    host().DataChanged = true;
+    ShowConfig();
+    needsCompile();
+}
+
+void frmExpCndCustom::lblSeg_DragDrop(int c, int paletteIndex) {
+    m_doc.setCode(CurOutput, c, paletteIndex);
+    host().DataChanged = true;
+    ShowConfig();
+    needsCompile();
+}
+
+void frmExpCndCustom::lblSeg_Click(int c) {
+    CurCell = c;
+    frmASelect01 sel(host(), this);
+    sel.ensureLoaded();
+    const QPoint label = lblSeg[size_t(c)]->mapTo(this, QPoint(0, 0));
+    sel.move(x() + label.x() + tw(165), y() + label.y() + tw(1035));
+    host().dialogs().showModal(sel);
+    if (sel.SelectResult >= 0) {
+        m_doc.setInput(CurOutput, c, sel.SelectResult);
+        host().DataChanged = true;
+        ShowConfig();
+    }
+}
+
+void frmExpCndCustom::imgCopyInput_Click() {
+    for (int c = 0; c < kCells; ++c) {
+        m_copyTypes[size_t(c)] = m_doc.code(CurOutput, c);
+        m_copyInputs[size_t(c)] = m_doc.input(CurOutput, c);
+    }
+}
+
+void frmExpCndCustom::imgPasteInput_Click() {
+    for (int c = 0; c < kCells; ++c) {
+        m_doc.setCode(CurOutput, c, m_copyTypes[size_t(c)]);
+        m_doc.setInput(CurOutput, c, m_copyInputs[size_t(c)]);
+    }
+    ShowConfig();
+}
+
+void frmExpCndCustom::cmdTest_Click() {
+    map.usePicture = true;
+    picTest->show();
+    TestMask = 0;
+    for (int b = 0; b < 16; ++b)
+        if (chkIn[size_t(b)]->isChecked())
+            TestMask = quint16(TestMask | (1u << b));
+    map.LogicLoad(m_doc, CurOutput, TestMask);
+    map.LogicTest();
+    picTest->repaint();
+    const bool on = map.picTest.GetPixel(kRightRailX, 1) == kPureRed;
+    // No title: the message box shows the application's own.
+    host().dialogs().message(QStringLiteral("Quorvel Input %1%2")
+                                 .arg(CurOutput + 1)
+                                 .arg(on ? QStringLiteral(" On") : QStringLiteral(" Off")),
+                             QString(), MsgIcon::None);
+    picTest->hide();
+}
+
+void frmExpCndCustom::mnuCompile_Click() {
+    map.usePicture = false;
+    map.clearMem();
+    m_doc.ControlArray.fill(0);
+    const QString start = GeneralDate(host().clock().localDateTime());
+    prgCompile->setValue(0);
+    prgCompile->show();
+    const int shown = CurOutput;
+    CompileFast(m_doc, m_doc.ControlArray, [this] {
+        prgCompile->setValue(prgCompile->value() + 1);
+        prgCompile->repaint();
+    });
+    CurOutput = shown;
+    host().dialogs().message(
+        QStringLiteral("Complete\r\n%1\r\n%2").arg(start, GeneralDate(host().clock().localDateTime())),
+        QStringLiteral("Compile"), MsgIcon::None);
+    prgCompile->hide();
+    mnuCompile->setEnabled(false);
+    mnuDownload->setEnabled(true);
+}
+
+void frmExpCndCustom::mnuDownload_Click() { CustomDownload(host(), m_doc, TransferLabel(lblComPrg)); }
+
+void frmExpCndCustom::mnuUpload_Click() {
+    const UploadSteps steps{TransferLabel(lblComPrg), [this] { needsCompile(); }, [this] { mnuNew_Click(); }};
+    if (!CustomUpload(host(), m_doc, steps))
+        return;
+    ShowConfig();
+    needsCompile();
+    host().DataChanged = true;
+}
+
+void frmExpCndCustom::mnuNotes_Click() {
+    frmExpCndNotes notes(
+        host(), m_doc, [this] { needsCompile(); }, this);
+    host().dialogs().showModal(notes);
+}
+
+// ---- document --------------------------------------------------------------------------------
+
+QString frmExpCndCustom::placeholderName() const {
+    return QDir::toNativeSeparators(host().paths().dataFolder() + QStringLiteral("/*.CDF"));
+}
+
+void frmExpCndCustom::fileError(const QString &title, const QString &problem) {
+    host().dialogs().message(QDir::toNativeSeparators(m_fileName) + QStringLiteral("\r\n") + problem, title,
+                             MsgIcon::Critical);
+}
+
+bool frmExpCndCustom::LoadFromFile() {
+    const QString problem = CdfRead(m_fileName, m_doc);
+    if (problem.isEmpty())
+        return true;
+    fileError(QStringLiteral("Open"), problem);
+    return false;
+}
+
+bool frmExpCndCustom::SaveToFile() {
+    const QString problem = CdfWrite(m_fileName, m_doc);
+    if (problem.isEmpty())
+        return true;
+    fileError(QStringLiteral("Save"), problem);
+    return false;
+}
+
+namespace {
+FileDialogRequest cdfRequest(const QString &name, const QString &title) {
+    FileDialogRequest r;
+    r.fileName = name;
+    r.filter = QStringLiteral("Quorvel Conditional Data Files (*.CDF)|*.CDF|All Files (*.*)|*.*");
+    r.title = title;
+    // Prompt before overwriting, hide the read-only box, the path and the file must exist.
+    r.overwritePrompt = true;
+    r.fileMustExist = true;
+    return r;
+}
+} // namespace
+
+void frmExpCndCustom::FileOpen() {
+    if (!keepGoing(QStringLiteral("Discard Any Changes?"), QStringLiteral("Open")))
+        return;
+    const QString proposed = m_dialogUsed ? QString() : placeholderName();
+    m_dialogUsed = true;
+    const QString chosen = host().dialogs().openFile(cdfRequest(proposed, QStringLiteral("Open")));
+    if (chosen.isEmpty() || chosen == placeholderName())
+        return;
+    // A file that cannot be read is refused whole: the document and its name stay as they were.
+    const QString previous = m_fileName;
+    m_fileName = chosen;
+    if (!LoadFromFile()) {
+        m_fileName = previous;
+        return;
+    }
+    host().DataChanged = false;
+}
+
+void frmExpCndCustom::FileSave() {
+    if (SaveToFile())
+        host().DataChanged = false;
+}
+
+void frmExpCndCustom::FileSaveAs() {
+    m_dialogUsed = true;
+    const QString chosen =
+        host().dialogs().saveFile(cdfRequest(placeholderName(), QStringLiteral("Save As")));
+    if (chosen.isEmpty() || chosen == placeholderName())
+        return;
+    const QString previous = m_fileName;
+    m_fileName = chosen;
+    if (!SaveToFile()) {
+        m_fileName = previous;
+        return;
+    }
+    host().DataChanged = false;
+    ShowConfig();
+}
+
+void frmExpCndCustom::mnuNew_Click() {
+    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("New")))
+        return;
+    m_fileName = QStringLiteral("None");
+    m_doc.clear();
+    selectFirstOutput();
+    ShowConfig();
+    needsCompile();
+}
+
+void frmExpCndCustom::mnuOpen_Click() {
+    FileOpen();
+    selectFirstOutput();
+    ShowConfig();
+    needsCompile();
+}
+
+void frmExpCndCustom::mnuSave_Click() {
+    if (m_fileName != QLatin1String("None"))
+        FileSave();
+    else
+        FileSaveAs();
+}
+
+void frmExpCndCustom::mnuSaveAs_Click() {
+    FileSaveAs();
+}
+
+void frmExpCndCustom::mnuFactoryDefault_Click() {
+    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("New")))
+        return;
+    m_doc.factoryDefault();
+    selectFirstOutput();
+    host().DataChanged = true;
+    ShowConfig();
+    needsCompile();
+}
+
+void frmExpCndCustom::mnuExit_Click() {
+    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Program")))
+        return;
+    requestClose();
+}
+
+} // namespace tqdt

@@ -1,0 +1,78 @@
+#include "condlogic/frmExpCndNotes.h"
+
+#include "condlogic/Win1252.h"
+#include "shell/Host.h"
+
+#include <QSignalBlocker>
+#include <QTextCursor>
+
+namespace tqdt {
+
+using namespace cnd;
+
+QString NotesText(const CndDocument &doc) {
+    int n = 0;
+    while (n < kNoteBytes - 1 && doc.NoteBytes[size_t(n)] != 0)
+        ++n;
+    const QByteArray bytes(reinterpret_cast<const char *>(doc.NoteBytes.data()), n);
+    return fromWin1252(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QByteArray NotesBytesOf(const QString &text) {
+    return toWin1252(QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+}
+
+frmExpCndNotes::frmExpCndNotes(Host &host, CndDocument &doc, std::function<void()> edited, QWidget *parent)
+    : Form(host, parent), m_doc(doc), m_edited(std::move(edited)) {
+    setObjectName(QStringLiteral("frmExpCndNotes"));
+    setWindowTitle(QStringLiteral("Notes"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    txtNotes = new QPlainTextEdit(this);
+    txtNotes->setObjectName(QStringLiteral("txtNotes"));
+    txtNotes->setGeometry(tw(120), tw(120), tw(7200), tw(5400));
+    lblUnusedChars = new QLabel(this);
+    lblUnusedChars->setObjectName(QStringLiteral("lblUnusedChars"));
+    lblUnusedChars->setGeometry(tw(120), tw(5640), tw(7200), tw(300));
+    setFixedSize(tw(7440), tw(6060));
+    connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmExpCndNotes::txtNotes_Change);
+}
+
+void frmExpCndNotes::Form_Activate() {
+    // Showing the notes is not an edit: the change handler would mark the document changed and
+    // take back a finished compile.
+    {
+        const QSignalBlocker quiet(txtNotes);
+        txtNotes->setPlainText(NotesText(m_doc));
+    }
+    ShowRem();
+}
+
+void frmExpCndNotes::txtNotes_Change() {
+    if (m_inChange)
+        return;
+    m_inChange = true;
+    QByteArray bytes = NotesBytesOf(txtNotes->toPlainText());
+    if (bytes.size() > kNoteChars) {
+        bytes.truncate(kNoteChars);
+        if (bytes.endsWith('\r'))
+            bytes.chop(1); // half a line break
+        txtNotes->setPlainText(fromWin1252(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        txtNotes->moveCursor(QTextCursor::End);
+        host().dialogs().message(QStringLiteral("Out Of Note Space"), QStringLiteral("Error"),
+                                 MsgIcon::Critical);
+    }
+    m_doc.NoteBytes.fill(0);
+    std::copy(bytes.begin(), bytes.end(), m_doc.NoteBytes.begin());
+    ShowRem();
+    host().DataChanged = true;
+    if (m_edited)
+        m_edited();
+    m_inChange = false;
+}
+
+void frmExpCndNotes::ShowRem() {
+    const qsizetype used = std::min<qsizetype>(NotesBytesOf(txtNotes->toPlainText()).size(), kNoteChars);
+    lblUnusedChars->setText(QStringLiteral("%1 of 4000 Characters Used").arg(used));
+}
+
+} // namespace tqdt

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "condlogic/CndDocument.h"
+#include "shell/Form.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include <functional>
+
+namespace tqdt {
+
+// The document's free notes: at most 4000 single-byte characters, kept in NoteBytes as they are typed.
+class frmExpCndNotes : public Form {
+    Q_OBJECT
+public:
+    // edited runs after every change of the text (the editor window re-enables "Compile").
+    frmExpCndNotes(Host &host, cnd::CndDocument &doc, std::function<void()> edited,
+                   QWidget *parent = nullptr);
+
+    void txtNotes_Change();
+    void ShowRem();
+
+    QPlainTextEdit *txtNotes = nullptr;
+    QLabel *lblUnusedChars = nullptr;
+
+protected:
+    void Form_Activate() override;
+
+private:
+    cnd::CndDocument &m_doc;
+    std::function<void()> m_edited;
+    bool m_inChange = false;
+};
+
+// The notes as the text box shows them (line breaks as "\n") and back: NoteBytes keep CR LF, so a
+// line break counts two characters of the 4000.
+QString NotesText(const cnd::CndDocument &doc);
+QByteArray NotesBytesOf(const QString &text);
+
+} // namespace tqdt
