@@ -18,51 +18,49 @@ constexpr int kChecksumLen = 18;
 constexpr int kBlockReplyLen = 514;
 constexpr ExchangeOptions kOnce{.emptyAgain = false};
 
-QString blockText(int block, int of) { return QStringLiteral("Block %1 of %2").arg(block).arg(of); }
+QString blockText(int block, int of) {
+    return QStringLiteral("Block %1 of %2").arg(block).arg(of);
+}
 } // namespace
 
-ModuleTransfer::ModuleTransfer(Host& host, Progress progress) : m_host(host), m_progress(std::move(progress)) {}
+ModuleTransfer::ModuleTransfer(Host &host, Progress progress)
+    : m_host(host), m_progress(std::move(progress)) {}
 
-void ModuleTransfer::show(const QString& text)
-{
+void ModuleTransfer::show(const QString &text) {
     if (m_progress)
         m_progress(text);
 }
 
-bool ModuleTransfer::WSCom07()
-{
+bool ModuleTransfer::WSCom07() {
     return Exchange(m_host, Channel::Blue, "[200700--]", 8, kConnectLimitMs, kOnce);
 }
 
-bool ModuleTransfer::WSCom04()
-{
+bool ModuleTransfer::WSCom04() {
     EmptyReceiveBuffer(m_host);
     m_host.comQV().output("[2004A1--]");
     m_host.Delay(kSwitchWaitMs);
     return true;
 }
 
-bool ModuleTransfer::WSComPrg(const QByteArray& frame, int count)
-{
+bool ModuleTransfer::WSComPrg(const QByteArray &frame, int count) {
     return Exchange(m_host, Channel::Blue, frame, count, kFrameLimitMs, kOnce);
 }
 
-bool ModuleTransfer::reopen(const QString& settings)
-{
-    SerialPort& port = m_host.comQV();
+bool ModuleTransfer::reopen(const QString &settings) {
+    SerialPort &port = m_host.comQV();
     if (port.isOpen())
         port.close();
     port.setSettings(settings);
     if (!port.open()) {
-        m_host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"), MsgIcon::Critical);
+        m_host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
+                                 MsgIcon::Critical);
         return false;
     }
     SelectBlueChannel(m_host);
     return true;
 }
 
-TransferResult ModuleTransfer::OpenForProgramming()
-{
+TransferResult ModuleTransfer::OpenForProgramming() {
     if (!reopen(kBusLine))
         return TransferResult::PortError;
     if (!WSCom07())
@@ -71,36 +69,32 @@ TransferResult ModuleTransfer::OpenForProgramming()
     return reopen(kProgrammingLine) ? TransferResult::Verified : TransferResult::PortError;
 }
 
-void ModuleTransfer::CloseAfterProgramming()
-{
+void ModuleTransfer::CloseAfterProgramming() {
     m_host.comQV().close();
     m_host.comQV().setSettings(kBusLine);
 }
 
-QByteArray ModuleTransfer::DataFrame(int quarter, const char* bytes)
-{
+QByteArray ModuleTransfer::DataFrame(int quarter, const char *bytes) {
     QByteArray f = '[' + QByteArray::number(2 + quarter);
     for (int i = 0; i < 8; ++i)
         f += Hex2(quint8(bytes[i]));
     return f + ']';
 }
 
-QByteArray ModuleTransfer::ReadFrame(int block)
-{
-    return "[8" + QByteArray::number(kConfigAddress + block * 256, 16).toUpper().rightJustified(16, '0') + ']';
+QByteArray ModuleTransfer::ReadFrame(int block) {
+    return "[8" + QByteArray::number(kConfigAddress + block * 256, 16).toUpper().rightJustified(16, '0') +
+           ']';
 }
 
 // Shows the connection failure, or nothing when the port itself failed (already reported).
-static TransferResult connectFailed(Host& host, TransferResult r)
-{
+static TransferResult connectFailed(Host &host, TransferResult r) {
     if (r == TransferResult::NoConnection)
         host.dialogs().message(QStringLiteral("Unable to connect to device."), QStringLiteral("Error"),
                                MsgIcon::Critical);
     return r;
 }
 
-TransferResult ModuleTransfer::Download(const QByteArray& image)
-{
+TransferResult ModuleTransfer::Download(const QByteArray &image) {
     Q_ASSERT(image.size() == kImageSize);
     show(blockText(0, kImageBlocks));
     if (const TransferResult r = OpenForProgramming(); r != TransferResult::Verified) {
@@ -125,8 +119,8 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
     const bool replied = WSComPrg(kImageChecksumFrame, kChecksumLen);
     const bool ok = replied && Mid(m_host.reply.ReplyText, 2, 16) == host;
     if (ok)
-        m_host.dialogs().message(QStringLiteral("Download Complete.\r\nPower Cycle Device."), QStringLiteral("Download"),
-                                 MsgIcon::Information);
+        m_host.dialogs().message(QStringLiteral("Download Complete.\r\nPower Cycle Device."),
+                                 QStringLiteral("Download"), MsgIcon::Information);
     else
         m_host.dialogs().message(QStringLiteral("Download Failed.\r\nDevice Will NOT Function Properly."),
                                  QStringLiteral("Download Failure"), MsgIcon::Critical);
@@ -135,8 +129,7 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
     return ok ? TransferResult::Verified : TransferResult::Failed;
 }
 
-TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void()>& onFailure)
-{
+TransferResult ModuleTransfer::Upload(CndDocument &doc, const std::function<void()> &onFailure) {
     show(blockText(0, kUploadBlocks));
     if (const TransferResult r = OpenForProgramming(); r != TransferResult::Verified) {
         connectFailed(m_host, r);
@@ -147,7 +140,7 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
     for (int m = 0; m < kUploadBlocks; ++m) {
         show(blockText(m, kUploadBlocks));
         WSComPrg(ReadFrame(m), kBlockReplyLen);
-        const QByteArray& text = m_host.reply.ReplyText;
+        const QByteArray &text = m_host.reply.ReplyText;
         for (int i = 0; i < 256; ++i) {
             // A short or missing reply gives zeros for what it lacks.
             const quint8 b = quint8(HexVal2(Mid(text, 2 + 2 * i, 2)));
@@ -165,8 +158,8 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
     const bool replied = WSComPrg(kConfigChecksumFrame, kChecksumLen);
     const bool ok = replied && Mid(m_host.reply.ReplyText, 2, 16) == host;
     if (ok) {
-        m_host.dialogs().message(QStringLiteral("Upload Complete.\r\nPower Cycle Device."), QStringLiteral("Upload"),
-                                 MsgIcon::Information);
+        m_host.dialogs().message(QStringLiteral("Upload Complete.\r\nPower Cycle Device."),
+                                 QStringLiteral("Upload"), MsgIcon::Information);
     } else {
         m_host.dialogs().message(QStringLiteral("Upload Failed.\r\nHost Program Cleared."),
                                  QStringLiteral("Upload Failure"), MsgIcon::Critical);

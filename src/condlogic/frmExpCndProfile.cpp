@@ -14,15 +14,18 @@ namespace tqdt::cnd {
 
 namespace {
 const QString kFilter = QStringLiteral("Quorvel MP Device Data Files (*.MPD)|*.MPD|All Files (*.*)|*.*");
-constexpr int kImage = 24;   // check image, pixels square
+constexpr int kImage = 24; // check image, pixels square
 constexpr int kClientW = 780;
 constexpr int kClientH = 590;
 
-int imageLeft(int n) { return n * 48 + 108; }
-int rowTop(int r) { return r * 32 + 42; }
+int imageLeft(int n) {
+    return n * 48 + 108;
+}
+int rowTop(int r) {
+    return r * 32 + 42;
+}
 
-QPixmap checkPicture(bool checked)
-{
+QPixmap checkPicture(bool checked) {
     QPixmap pm(kImage, kImage);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -38,14 +41,12 @@ QPixmap checkPicture(bool checked)
 }
 } // namespace
 
-void CheckImage::mouseDoubleClickEvent(QMouseEvent* e)
-{
+void CheckImage::mouseDoubleClickEvent(QMouseEvent *e) {
     if (e->button() == Qt::LeftButton)
         emit doubleClicked();
 }
 
-frmExpCndProfile::frmExpCndProfile(Host& host, QWidget* parent) : Form(host, parent)
-{
+frmExpCndProfile::frmExpCndProfile(Host &host, QWidget *parent) : Form(host, parent) {
     setObjectName(QStringLiteral("frmExpCndProfile"));
     setWindowTitle(QStringLiteral("Conditional Input Module - MP Device"));
     buildMenus();
@@ -54,23 +55,26 @@ frmExpCndProfile::frmExpCndProfile(Host& host, QWidget* parent) : Form(host, par
     m_client = new QWidget(this);
     m_client->setGeometry(0, menuH, kClientW, kClientH);
 
-    auto label = [this](const QString& name, const QString& text, QRect r, Qt::Alignment align = Qt::AlignLeft) {
-        auto* l = new QLabel(text, m_client);
+    auto label = [this](const QString &name, const QString &text, QRect r,
+                        Qt::Alignment align = Qt::AlignLeft) {
+        auto *l = new QLabel(text, m_client);
         l->setObjectName(name);
         l->setGeometry(r);
         l->setAlignment(align | Qt::AlignVCenter);
         return l;
     };
-    lblHeader[8] = label(QStringLiteral("lblHeader(8)"), QStringLiteral("Profile"), QRect(30, 12, 64, 22), Qt::AlignRight);
+    lblHeader[8] = label(QStringLiteral("lblHeader(8)"), QStringLiteral("Profile"), QRect(30, 12, 64, 22),
+                         Qt::AlignRight);
     for (int n = 0; n < 8; ++n)
-        lblHeader[size_t(n)] = label(QStringLiteral("lblHeader(%1)").arg(n), QStringLiteral("In %1").arg(n + 1),
-                                     QRect(imageLeft(n) - 12, 12, 48, 22), Qt::AlignHCenter);
+        lblHeader[size_t(n)] =
+            label(QStringLiteral("lblHeader(%1)").arg(n), QStringLiteral("In %1").arg(n + 1),
+                  QRect(imageLeft(n) - 12, 12, 48, 22), Qt::AlignHCenter);
     for (int r = 0; r < kRows; ++r) {
-        lblProfile[size_t(r)] =
-            label(QStringLiteral("lblProfile(%1)").arg(r), QString(), QRect(30, rowTop(r), 64, kImage), Qt::AlignRight);
+        lblProfile[size_t(r)] = label(QStringLiteral("lblProfile(%1)").arg(r), QString(),
+                                      QRect(30, rowTop(r), 64, kImage), Qt::AlignRight);
         for (int n = 0; n < 8; ++n) {
             const int i = r * 8 + n;
-            auto* img = new CheckImage(m_client);
+            auto *img = new CheckImage(m_client);
             img->setObjectName(QStringLiteral("imgChk(%1)").arg(i));
             img->setGeometry(imageLeft(n), rowTop(r), kImage, kImage);
             img->setCursor(Qt::PointingHandCursor);
@@ -87,14 +91,16 @@ frmExpCndProfile::frmExpCndProfile(Host& host, QWidget* parent) : Form(host, par
     vsProfile->setSingleStep(1);
     connect(vsProfile, &QScrollBar::valueChanged, this, &frmExpCndProfile::vsProfile_Change);
 
-    auto* notes = new QFrame(m_client);
+    auto *notes = new QFrame(m_client);
     notes->setObjectName(QStringLiteral("fraNotes"));
     notes->setGeometry(540, rowTop(0), 220, 150);
-    notes->setStyleSheet(QStringLiteral("QFrame#fraNotes { background: #FFFFC0; border: 1px solid #808080; }"));
-    const QString noteText[2] = {QStringLiteral("Input patterns not assigned to a profile will map to profile 1"),
-                                 QStringLiteral("Duplicate input patterns will map to the first matching profile")};
+    notes->setStyleSheet(
+        QStringLiteral("QFrame#fraNotes { background: #FFFFC0; border: 1px solid #808080; }"));
+    const QString noteText[2] = {
+        QStringLiteral("Input patterns not assigned to a profile will map to profile 1"),
+        QStringLiteral("Duplicate input patterns will map to the first matching profile")};
     for (int i = 0; i < 2; ++i) {
-        auto* l = new QLabel(noteText[i], notes);
+        auto *l = new QLabel(noteText[i], notes);
         l->setObjectName(QStringLiteral("lblNote(%1)").arg(i));
         l->setWordWrap(true);
         l->setGeometry(12, 10 + 68 * i, 196, 60);
@@ -107,41 +113,44 @@ frmExpCndProfile::frmExpCndProfile(Host& host, QWidget* parent) : Form(host, par
     lblFile = label(QStringLiteral("lblFile"), QString(), QRect(30, rowTop(kRows) + 6, 730, 24));
 
     for (int i = 0; i < 2; ++i) {
-        imgOpt[size_t(i)] = label(QStringLiteral("imgOpt(%1)").arg(i), QString(), QRect(0, 0, kImage, kImage));
+        imgOpt[size_t(i)] =
+            label(QStringLiteral("imgOpt(%1)").arg(i), QString(), QRect(0, 0, kImage, kImage));
         imgOpt[size_t(i)]->setPixmap(checkPicture(i == 1));
         imgOpt[size_t(i)]->setVisible(false);
     }
 }
 
-void frmExpCndProfile::buildMenus()
-{
+void frmExpCndProfile::buildMenus() {
     menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
     mnuFile = menuBar->addMenu(QStringLiteral("File"));
-    auto item = [this](QMenu* m, const QString& name, const QString& text, void (frmExpCndProfile::*slot)()) {
-        QAction* a = m->addAction(text);
+    auto item = [this](QMenu *m, const QString &name, const QString &text, void (frmExpCndProfile::*slot)()) {
+        QAction *a = m->addAction(text);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
     mnuNew = item(mnuFile, QStringLiteral("mnuNew"), QStringLiteral("New"), &frmExpCndProfile::mnuNew_Click);
-    mnuOpen = item(mnuFile, QStringLiteral("mnuOpen"), QStringLiteral("Open"), &frmExpCndProfile::mnuOpen_Click);
-    mnuSave = item(mnuFile, QStringLiteral("mnuSave"), QStringLiteral("Save"), &frmExpCndProfile::mnuSave_Click);
-    mnuSaveAs = item(mnuFile, QStringLiteral("mnuSaveAs"), QStringLiteral("Save As"), &frmExpCndProfile::mnuSaveAs_Click);
+    mnuOpen =
+        item(mnuFile, QStringLiteral("mnuOpen"), QStringLiteral("Open"), &frmExpCndProfile::mnuOpen_Click);
+    mnuSave =
+        item(mnuFile, QStringLiteral("mnuSave"), QStringLiteral("Save"), &frmExpCndProfile::mnuSave_Click);
+    mnuSaveAs = item(mnuFile, QStringLiteral("mnuSaveAs"), QStringLiteral("Save As"),
+                     &frmExpCndProfile::mnuSaveAs_Click);
     mnuFile->addSeparator();
     mnuExportCSV = item(mnuFile, QStringLiteral("mnuExportCSV"), QStringLiteral("Export CSV"),
                         &frmExpCndProfile::mnuExportCSV_Click);
     mnuExportCSV->setEnabled(false);
     mnuFile->addSeparator();
-    mnuExit = item(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("Exit"), &frmExpCndProfile::mnuExit_Click);
+    mnuExit =
+        item(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("Exit"), &frmExpCndProfile::mnuExit_Click);
     mnuDownload = menuBar->addAction(QStringLiteral("Download"));
     mnuDownload->setObjectName(QStringLiteral("mnuDownload"));
     connect(mnuDownload, &QAction::triggered, this, &frmExpCndProfile::mnuDownload_Click);
     menuBar->setGeometry(0, 0, kClientW, menuBar->sizeHint().height());
 }
 
-void frmExpCndProfile::Form_Load()
-{
+void frmExpCndProfile::Form_Load() {
     m_fileName = QStringLiteral("None");
     EnsureDataFolder(host());
     vsProfile->setValue(0);
@@ -151,68 +160,66 @@ void frmExpCndProfile::Form_Load()
     host().DataChanged = false;
 }
 
-void frmExpCndProfile::Form_Unload(bool& cancel)
-{
+void frmExpCndProfile::Form_Unload(bool &cancel) {
     if (host().DataChanged &&
-        host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Config"), MsgIcon::Question,
-                                 MsgButtons::YesNo) == MsgAnswer::No)
+        host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Config"),
+                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
         cancel = true;
 }
 
-void frmExpCndProfile::ClearAll()
-{
+void frmExpCndProfile::ClearAll() {
     Profiles.fill(0);
     host().DataChanged = false;
     TopProfile = 0;
     vsProfile->setValue(0);
 }
 
-void frmExpCndProfile::PrfShow()
-{
+void frmExpCndProfile::PrfShow() {
     lblFile->setText(QStringLiteral("File: ") + m_fileName);
     static const QPixmap pictures[2] = {checkPicture(false), checkPicture(true)};
     for (int r = 0; r < kRows; ++r) {
         const int k = TopProfile + r;
         lblProfile[size_t(r)]->setText(QString::number(k + 1));
-        lblProfile[size_t(r)]->setStyleSheet(IsDuplicateProfile(Profiles, k) ? QStringLiteral("color: rgb(192, 0, 0);")
-                                                                             : QStringLiteral("color: black;"));
+        lblProfile[size_t(r)]->setStyleSheet(IsDuplicateProfile(Profiles, k)
+                                                 ? QStringLiteral("color: rgb(192, 0, 0);")
+                                                 : QStringLiteral("color: black;"));
         for (int n = 0; n < 8; ++n) {
             const bool on = (Profiles[size_t(k)] >> n) & 1;
-            CheckImage* img = imgChk[size_t(r * 8 + n)];
+            CheckImage *img = imgChk[size_t(r * 8 + n)];
             img->setPixmap(pictures[on]);
             img->setProperty("checked", on);
         }
     }
 }
 
-bool frmExpCndProfile::imageChecked(int index) const { return imgChk[size_t(index)]->property("checked").toBool(); }
+bool frmExpCndProfile::imageChecked(int index) const {
+    return imgChk[size_t(index)]->property("checked").toBool();
+}
 
-void frmExpCndProfile::vsProfile_Change(int value)
-{
+void frmExpCndProfile::vsProfile_Change(int value) {
     TopProfile = std::clamp(value, 0, kMaxTop);
     PrfShow();
 }
 
-void frmExpCndProfile::imgChk_Click(int index)
-{
+void frmExpCndProfile::imgChk_Click(int index) {
     const int k = TopProfile + index / 8;
     Profiles[size_t(k)] ^= quint8(1 << (index % 8));
     PrfShow();
     host().DataChanged = true;
 }
 
-void frmExpCndProfile::imgChk_DblClick(int index)
-{
+void frmExpCndProfile::imgChk_DblClick(int index) {
     // A double-click arrives as a click and then this: the bit ends where it was.
     const int k = TopProfile + index / 8;
     Profiles[size_t(k)] ^= quint8(1 << (index % 8));
     PrfShow();
 }
 
-QString frmExpCndProfile::placeholder() const { return QDir(host().paths().dataFolder()).filePath(QStringLiteral("*.MPD")); }
+QString frmExpCndProfile::placeholder() const {
+    return QDir(host().paths().dataFolder()).filePath(QStringLiteral("*.MPD"));
+}
 
-bool frmExpCndProfile::LoadFromFile(const QString& path)
-{
+bool frmExpCndProfile::LoadFromFile(const QString &path) {
     // A file that is not a profile table is refused; the table on screen stays as it was.
     if (const QString problem = MpdRead(path, Profiles); !problem.isEmpty()) {
         host().dialogs().message(problem, QStringLiteral("Open"), MsgIcon::Critical);
@@ -222,8 +229,7 @@ bool frmExpCndProfile::LoadFromFile(const QString& path)
     return true;
 }
 
-bool frmExpCndProfile::SaveToFile(const QString& path)
-{
+bool frmExpCndProfile::SaveToFile(const QString &path) {
     if (const QString problem = MpdWrite(path, Profiles); !problem.isEmpty()) {
         host().dialogs().message(problem, QStringLiteral("Save"), MsgIcon::Critical);
         return false;
@@ -232,10 +238,10 @@ bool frmExpCndProfile::SaveToFile(const QString& path)
     return true;
 }
 
-bool frmExpCndProfile::FileOpen()
-{
-    if (host().DataChanged && host().dialogs().message(QStringLiteral("Discard Any Changes?"), QStringLiteral("Open"),
-                                                       MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
+bool frmExpCndProfile::FileOpen() {
+    if (host().DataChanged &&
+        host().dialogs().message(QStringLiteral("Discard Any Changes?"), QStringLiteral("Open"),
+                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
         return false;
     FileDialogRequest request;
     request.filter = kFilter;
@@ -251,14 +257,12 @@ bool frmExpCndProfile::FileOpen()
     return true;
 }
 
-void frmExpCndProfile::FileSave()
-{
+void frmExpCndProfile::FileSave() {
     if (SaveToFile(m_fileName))
         host().DataChanged = false;
 }
 
-void frmExpCndProfile::FileSaveAs()
-{
+void frmExpCndProfile::FileSaveAs() {
     FileDialogRequest request;
     request.filter = kFilter;
     request.title = QStringLiteral("Save As");
@@ -276,10 +280,10 @@ void frmExpCndProfile::FileSaveAs()
     PrfShow();
 }
 
-void frmExpCndProfile::mnuNew_Click()
-{
-    if (host().DataChanged && host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("New"),
-                                                       MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
+void frmExpCndProfile::mnuNew_Click() {
+    if (host().DataChanged &&
+        host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("New"), MsgIcon::Question,
+                                 MsgButtons::YesNo) == MsgAnswer::No)
         return;
     m_fileName = QStringLiteral("None");
     mnuExportCSV->setEnabled(false);
@@ -287,45 +291,43 @@ void frmExpCndProfile::mnuNew_Click()
     PrfShow();
 }
 
-void frmExpCndProfile::mnuOpen_Click()
-{
+void frmExpCndProfile::mnuOpen_Click() {
     FileOpen();
     TopProfile = 0;
     vsProfile->setValue(0);
     PrfShow();
 }
 
-void frmExpCndProfile::mnuSave_Click()
-{
+void frmExpCndProfile::mnuSave_Click() {
     if (m_fileName != QLatin1String("None"))
         FileSave();
     else
         FileSaveAs();
 }
 
-void frmExpCndProfile::mnuSaveAs_Click() { FileSaveAs(); }
+void frmExpCndProfile::mnuSaveAs_Click() {
+    FileSaveAs();
+}
 
-void frmExpCndProfile::mnuExportCSV_Click()
-{
+void frmExpCndProfile::mnuExportCSV_Click() {
     const QString csv = CsvPathFor(m_fileName);
     if (const QString problem = CsvWrite(csv, Profiles); !problem.isEmpty()) {
         host().dialogs().message(problem, QStringLiteral("Export CSV"), MsgIcon::Critical);
         return;
     }
-    host().dialogs().message(QStringLiteral("CSV File: ") + QDir::toNativeSeparators(csv), QStringLiteral("Export CSV"),
-                             MsgIcon::None, MsgButtons::Ok);
+    host().dialogs().message(QStringLiteral("CSV File: ") + QDir::toNativeSeparators(csv),
+                             QStringLiteral("Export CSV"), MsgIcon::None, MsgButtons::Ok);
 }
 
-void frmExpCndProfile::mnuExit_Click()
-{
-    if (host().DataChanged && host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Program"),
-                                                       MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+void frmExpCndProfile::mnuExit_Click() {
+    if (host().DataChanged &&
+        host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Program"),
+                                 MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     requestClose();
 }
 
-void frmExpCndProfile::mnuDownload_Click()
-{
+void frmExpCndProfile::mnuDownload_Click() {
     // A cancelled download leaves the port open; opening it a second time would fail.
     if (!host().comQV().isOpen() && !OpenPort(host()))
         return;
@@ -333,7 +335,8 @@ void frmExpCndProfile::mnuDownload_Click()
     if (host().dialogs().message(
             QStringLiteral("Power Cycle Device Prior To Download.\r\nDevice Node Must Be 00\r\nContinue?"),
             QStringLiteral("Download"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
-        host().dialogs().message(QStringLiteral("Download Cancelled"), QStringLiteral("Download"), MsgIcon::None);
+        host().dialogs().message(QStringLiteral("Download Cancelled"), QStringLiteral("Download"),
+                                 MsgIcon::None);
         return;
     }
     ModuleTransfer(host(), TransferLabel(lblComPrg)).Download(image);

@@ -12,16 +12,14 @@ namespace {
 
 // The custom programming window's "Download" and "Upload" against the module on the bench.
 struct CustomTransfer : ::testing::Test {
-    CustomTransfer()
-    {
+    CustomTransfer() {
         sim.site.setBench(module);
         w.ensureLoaded();
     }
-    CndDocument& doc() { return sim.host.document<CndDocument>(); }
-    std::vector<QString> takeShown()
-    {
+    CndDocument &doc() { return sim.host.document<CndDocument>(); }
+    std::vector<QString> takeShown() {
         std::vector<QString> out;
-        for (const auto& s : sim.dialogs.shown)
+        for (const auto &s : sim.dialogs.shown)
             out.push_back(s.title + ": " + s.text);
         sim.dialogs.shown.clear();
         return out;
@@ -32,14 +30,15 @@ struct CustomTransfer : ::testing::Test {
     frmExpCndCustom w{sim.host};
 };
 
-const QString kDownloadQuestion = "Download: Cycle device power prior to download by disconnecting CAT5 cables for 3 "
-                                  "seconds and then reconnecting.\r\nDevice node address must be set to 00\r\nContinue?";
-const QString kUploadQuestion = "Upload: Power Cycle Device Prior To Upload.\r\nDevice Node Must Be 00\r\nContinue?";
+const QString kDownloadQuestion =
+    "Download: Cycle device power prior to download by disconnecting CAT5 cables for 3 "
+    "seconds and then reconnecting.\r\nDevice node address must be set to 00\r\nContinue?";
+const QString kUploadQuestion =
+    "Upload: Power Cycle Device Prior To Upload.\r\nDevice Node Must Be 00\r\nContinue?";
 
 } // namespace
 
-TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry)
-{
+TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry) {
     w.mnuFactoryDefault_Click();
     w.mnuCompile_Click();
     takeShown();
@@ -49,22 +48,22 @@ TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry)
     EXPECT_TRUE(sim.port().isOpen());
 
     w.mnuDownload_Click();
-    EXPECT_EQ(takeShown(), (std::vector<QString>{kDownloadQuestion, "Download: Download Complete.\r\nPower Cycle Device."}));
+    EXPECT_EQ(takeShown(), (std::vector<QString>{kDownloadQuestion,
+                                                 "Download: Download Complete.\r\nPower Cycle Device."}));
     EXPECT_EQ(module->imageChecksum(), "2712A28D262BF736");
     EXPECT_FALSE(sim.port().isOpen());
     EXPECT_FALSE(w.lblComPrg->isVisible());
 }
 
-TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
-{
+TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn) {
     doc().factoryDefault();
     sim.host.DataChanged = true;
     module->dropFrame("[70000000000000000]");
-    sim.dialogs.queueAnswer(MsgAnswer::Yes); // discard the changes for the upload
-    sim.dialogs.queueAnswer(MsgAnswer::Ok);  // the notice
-    sim.dialogs.queueAnswer(MsgAnswer::Yes); // power cycled
-    sim.dialogs.queueAnswer(MsgAnswer::Ok);  // the failure
-    sim.dialogs.queueAnswer(MsgAnswer::No);  // New: keep what arrived
+    sim.dialogs.queueAnswer(MsgAnswer::Yes);  // discard the changes for the upload
+    sim.dialogs.queueAnswer(MsgAnswer::Ok);   // the notice
+    sim.dialogs.queueAnswer(MsgAnswer::Yes);  // power cycled
+    sim.dialogs.queueAnswer(MsgAnswer::Ok);   // the failure
+    sim.dialogs.queueAnswer(MsgAnswer::No);   // New: keep what arrived
     module->memory()[kConfigAddress + 3] = 9; // output 0, cell 3 in the module
     w.mnuUpload_Click();
     const auto shown = takeShown();
@@ -81,10 +80,9 @@ TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
     EXPECT_FALSE(w.mnuDownload->isEnabled());
 }
 
-TEST_F(CustomTransfer, ForeignCellValuesFromAModuleShowAsEmptyCells)
-{
+TEST_F(CustomTransfer, ForeignCellValuesFromAModuleShowAsEmptyCells) {
     // Output 0: cell 0 a contact on input 200, cell 1 code 77, cell 2 a good contact on input 3.
-    QByteArray& m = module->memory();
+    QByteArray &m = module->memory();
     m[kConfigAddress + 0] = 8;
     m[kSegInputAddress + 0] = char(200);
     m[kConfigAddress + 1] = 77;
