@@ -86,23 +86,35 @@ QByteArray ModuleTransfer::ReadFrame(int block) {
            ']';
 }
 
-// Shows the connection failure, or nothing when the port itself failed (already reported).
-static TransferResult connectFailed(Host &host, TransferResult r) {
+TransferResult ModuleTransfer::connect(const QString &firstLabel) {
+    show(firstLabel);
+    const TransferResult r = OpenForProgramming();
+    if (r == TransferResult::Verified)
+        return r;
+    // A port that failed to open has already said so.
     if (r == TransferResult::NoConnection)
-        host.dialogs().message(QStringLiteral("Unable to connect to device."), QStringLiteral("Error"),
-                               MsgIcon::Critical);
+        m_host.dialogs().message(QStringLiteral("Unable to connect to device."), QStringLiteral("Error"),
+                                 MsgIcon::Critical);
+    return finish(r);
+}
+
+bool ModuleTransfer::deviceAgrees(const QByteArray &hostChecksum, const QByteArray &request) {
+    show(QStringLiteral("Device Checksum"));
+    // Only a reply to this very request counts: an older text must never pass for a verdict.
+    const bool replied = WSComPrg(request, kChecksumLen);
+    return replied && Mid(m_host.reply.ReplyText, 2, 16) == hostChecksum;
+}
+
+TransferResult ModuleTransfer::finish(TransferResult r) {
+    CloseAfterProgramming();
+    show({});
     return r;
 }
 
 TransferResult ModuleTransfer::Download(const QByteArray &image) {
     Q_ASSERT(image.size() == kImageSize);
-    show(blockText(0, kImageBlocks));
-    if (const TransferResult r = OpenForProgramming(); r != TransferResult::Verified) {
-        connectFailed(m_host, r);
-        CloseAfterProgramming();
-        show({});
+    if (const TransferResult r = connect(blockText(0, kImageBlocks)); r != TransferResult::Verified)
         return r;
-    }
     WSComPrg(kStartFrame, kAckLen);
     constexpr int arrayBlocks = kConfigAddress / 32;
     for (int block = 0; block < kImageBlocks && block * 32 + 32 <= image.size(); ++block) {
@@ -113,30 +125,19 @@ TransferResult ModuleTransfer::Download(const QByteArray &image) {
             WSComPrg(DataFrame(q, image.constData() + block * 32 + q * 8), kAckLen);
     }
     show(QStringLiteral("Host Checksum"));
-    const QByteArray host = ProgramChecksumText(image);
-    show(QStringLiteral("Device Checksum"));
-    // Only a reply to this very request counts: an older text must never pass for a verdict.
-    const bool replied = WSComPrg(kImageChecksumFrame, kChecksumLen);
-    const bool ok = replied && Mid(m_host.reply.ReplyText, 2, 16) == host;
+    const bool ok = deviceAgrees(ProgramChecksumText(image), kImageChecksumFrame);
     if (ok)
         m_host.dialogs().message(QStringLiteral("Download Complete.\r\nPower Cycle Device."),
                                  QStringLiteral("Download"), MsgIcon::Information);
     else
         m_host.dialogs().message(QStringLiteral("Download Failed.\r\nDevice Will NOT Function Properly."),
                                  QStringLiteral("Download Failure"), MsgIcon::Critical);
-    CloseAfterProgramming();
-    show({});
-    return ok ? TransferResult::Verified : TransferResult::Failed;
+    return finish(ok ? TransferResult::Verified : TransferResult::Failed);
 }
 
 TransferResult ModuleTransfer::Upload(CndDocument &doc, const std::function<void()> &onFailure) {
-    show(blockText(0, kUploadBlocks));
-    if (const TransferResult r = OpenForProgramming(); r != TransferResult::Verified) {
-        connectFailed(m_host, r);
-        CloseAfterProgramming();
-        show({});
+    if (const TransferResult r = connect(blockText(0, kUploadBlocks)); r != TransferResult::Verified)
         return r;
-    }
     for (int m = 0; m < kUploadBlocks; ++m) {
         show(blockText(m, kUploadBlocks));
         WSComPrg(ReadFrame(m), kBlockReplyLen);
@@ -153,10 +154,7 @@ TransferResult ModuleTransfer::Upload(CndDocument &doc, const std::function<void
         }
     }
     show(QStringLiteral("Host Checksum"));
-    const QByteArray host = UploadChecksum(doc);
-    show(QStringLiteral("Device Checksum"));
-    const bool replied = WSComPrg(kConfigChecksumFrame, kChecksumLen);
-    const bool ok = replied && Mid(m_host.reply.ReplyText, 2, 16) == host;
+    const bool ok = deviceAgrees(UploadChecksum(doc), kConfigChecksumFrame);
     if (ok) {
         m_host.dialogs().message(QStringLiteral("Upload Complete.\r\nPower Cycle Device."),
                                  QStringLiteral("Upload"), MsgIcon::Information);
@@ -166,9 +164,7 @@ TransferResult ModuleTransfer::Upload(CndDocument &doc, const std::function<void
         if (onFailure)
             onFailure();
     }
-    CloseAfterProgramming();
-    show({});
-    return ok ? TransferResult::Verified : TransferResult::Failed;
+    return finish(ok ? TransferResult::Verified : TransferResult::Failed);
 }
 
 } // namespace tqdt::cnd

@@ -60,6 +60,12 @@ public:
 
 private:
     void show(const QString &text);
+    // Shows the counter and opens for programming; a failure is reported and the port closed.
+    TransferResult connect(const QString &firstLabel);
+    // Shows "Device Checksum", asks the module and compares its answer with the host's.
+    bool deviceAgrees(const QByteArray &hostChecksum, const QByteArray &request);
+    // Closes after programming, hides the counter and passes the result on.
+    TransferResult finish(TransferResult r);
     bool reopen(const QString &settings);
 
     Host &m_host;
