@@ -143,7 +143,10 @@ int RunTransferCommand(const QString &family, const QStringList &args, QTextStre
             image = ProfileProgramImage(profiles);
         }
         if (!problem.isEmpty()) {
-            err << "tqdt-cli: " << inv->file << ": " << problem << Qt::endl;
+            // The profile table's messages name the file themselves.
+            err << "tqdt-cli: "
+                << (problem.contains(inv->file) ? QString() : inv->file + QStringLiteral(": ")) << problem
+                << Qt::endl;
             return 2;
         }
     }
@@ -155,14 +158,20 @@ int RunTransferCommand(const QString &family, const QStringList &args, QTextStre
     SteadyClock clock;
     CliDialogs dialogs(err);
     Paths paths;
-    const QString device = inv->port;
-    Host host(clock, dialogs, paths, [&] {
-        return std::make_unique<QtSerialPort>(
-            [&, com = m.hasMatch()](int n) { return com ? ComDevice(paths, n) : device; });
-    });
-    host.settings.DTComPort = m.hasMatch() ? qint16(m.captured(1).toInt()) : 1;
-    if (!OpenPort(host))
+    const int commPort = m.hasMatch() ? m.captured(1).toInt() : 1;
+    const QString device = m.hasMatch() ? ComDevice(paths, commPort) : inv->port;
+    Host host(clock, dialogs, paths,
+              [&] { return std::make_unique<QtSerialPort>([&](int) { return device; }); });
+    host.settings.DTComPort = qint16(commPort);
+    // Opened here rather than by the windows' routine, so that the one line can name the device.
+    host.comQV().setCommPort(commPort);
+    if (QString why; !host.comQV().open(&why)) {
+        err << "tqdt-cli: Port Error: Unable To Open Port " << inv->port;
+        if (device != inv->port)
+            err << " (" << device << ")";
+        err << ": " << why << Qt::endl;
         return 1;
+    }
     host.comQV().setInputLen(0);
     host.comQV().setRThreshold(0);
 
