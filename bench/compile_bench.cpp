@@ -14,7 +14,8 @@ using namespace tqdt::cnd;
 
 namespace {
 
-std::unique_ptr<CndDocument> document(int which) {
+std::unique_ptr<CndDocument> document(int which)
+{
     auto doc = std::make_unique<CndDocument>();
     if (which == 0)
         doc->factoryDefault();
@@ -24,9 +25,10 @@ std::unique_ptr<CndDocument> document(int which) {
 }
 
 // Each algorithm's array once per document, for the cross-check.
-const ControlArrayT &reference(int which, bool literal) {
+const ControlArrayT& reference(int which, bool literal)
+{
     static std::map<std::pair<int, bool>, std::unique_ptr<ControlArrayT>> cache;
-    auto &slot = cache[{which, literal}];
+    auto& slot = cache[{which, literal}];
     if (!slot) {
         slot = std::make_unique<ControlArrayT>();
         const auto doc = document(which);
@@ -40,7 +42,8 @@ const ControlArrayT &reference(int which, bool literal) {
     return *slot;
 }
 
-void BM_CompileLiteral(benchmark::State &state) {
+void BM_CompileLiteral(benchmark::State& state)
+{
     const int which = int(state.range(0));
     const auto doc = document(which);
     auto out = std::make_unique<ControlArrayT>();
@@ -54,7 +57,8 @@ void BM_CompileLiteral(benchmark::State &state) {
     state.SetLabel(which == 0 ? "factory default" : "worst case");
 }
 
-void BM_CompileFast(benchmark::State &state) {
+void BM_CompileFast(benchmark::State& state)
+{
     const int which = int(state.range(0));
     const auto doc = document(which);
     auto out = std::make_unique<ControlArrayT>();

@@ -22,13 +22,15 @@ struct Bench {
     sim::Site site;
     Host host{clock, dialogs, Paths(dir.path()),
               [this] { return std::make_unique<sim::SimSerialPort>(site, clock); }};
-    Bench() {
+    Bench()
+    {
         site.recordWritten = false;
         site.setBench(std::make_shared<sim::CondModule>(0));
     }
 };
 
-void BM_Download_ManualClock(benchmark::State &state) {
+void BM_Download_ManualClock(benchmark::State& state)
+{
     Bench b;
     const QByteArray image(cnd::kImageSize, '\x5A');
     qint64 busUs = 0;
@@ -42,7 +44,8 @@ void BM_Download_ManualClock(benchmark::State &state) {
 }
 BENCHMARK(BM_Download_ManualClock)->Unit(benchmark::kMillisecond);
 
-void BM_Upload_ManualClock(benchmark::State &state) {
+void BM_Upload_ManualClock(benchmark::State& state)
+{
     Bench b;
     auto doc = std::make_unique<cnd::CndDocument>();
     qint64 busUs = 0;

@@ -10,7 +10,8 @@
 
 namespace tqdt::cnd {
 
-QString CdfCommandHelp() {
+QString CdfCommandHelp()
+{
     return QStringLiteral("  cdf compile FILE.CDF -o FILE.BIN\n"
                           "              compile a conditional data file into its 65,536-byte control array\n"
                           "  cdf checksum FILE.CDF\n"
@@ -18,9 +19,9 @@ QString CdfCommandHelp() {
                           "              line, of the configuration area as an upload reads it\n");
 }
 
-int RunCdfCommand(const QStringList &args, QTextStream &out, QTextStream &err) {
-    const bool compile =
-        args.size() == 4 && args[0] == QLatin1String("compile") && args[2] == QLatin1String("-o");
+int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const bool compile = args.size() == 4 && args[0] == QLatin1String("compile") && args[2] == QLatin1String("-o");
     const bool checksum = args.size() == 2 && args[0] == QLatin1String("checksum");
     if (!compile && !checksum) {
         err << "tqdt-cli: usage: cdf compile FILE.CDF -o FILE.BIN | cdf checksum FILE.CDF\n";

@@ -10,7 +10,7 @@ namespace tqdt::cnd {
 //   checksum FILE.CDF              prints the download image's checksum, then the configuration area's
 //                                  checksum as an upload computes it
 // Returns the exit status: 0 done, 2 bad usage or a bad file (one line on err).
-int RunCdfCommand(const QStringList &args, QTextStream &out, QTextStream &err);
+int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // The lines the command adds to tqdt-cli's help.
 QString CdfCommandHelp();

@@ -8,16 +8,16 @@ namespace tqdt::cnd {
 namespace {
 constexpr int kArrayBytes = kOutputs * kCells * 2;
 
-qint16 readLe16(const QByteArray &b, int at) {
-    return qint16(quint8(b[at]) | (quint8(b[at + 1]) << 8));
-}
-void writeLe16(QByteArray &b, int at, qint16 v) {
+qint16 readLe16(const QByteArray& b, int at) { return qint16(quint8(b[at]) | (quint8(b[at + 1]) << 8)); }
+void writeLe16(QByteArray& b, int at, qint16 v)
+{
     b[at] = char(quint16(v) & 0xFF);
     b[at + 1] = char(quint16(v) >> 8);
 }
 } // namespace
 
-QByteArray CdfBytes(const CndDocument &doc) {
+QByteArray CdfBytes(const CndDocument& doc)
+{
     QByteArray b(kCdfSize, '\0');
     for (int i = 0; i < kOutputs * kCells; ++i) {
         writeLe16(b, i * 2, doc.SegType[size_t(i)]);
@@ -27,7 +27,8 @@ QByteArray CdfBytes(const CndDocument &doc) {
     return b;
 }
 
-QString CdfParse(const QByteArray &bytes, CndDocument &doc) {
+QString CdfParse(const QByteArray& bytes, CndDocument& doc)
+{
     if (bytes.size() != kCdfSize)
         return QStringLiteral("The file holds %1 bytes; a conditional data file holds %2.")
             .arg(bytes.size())
@@ -43,13 +44,9 @@ QString CdfParse(const QByteArray &bytes, CndDocument &doc) {
                                .arg(c / kColumns + 1)
                                .arg(c % kColumns + 1);
         if (types[size_t(i)] < 0 || types[size_t(i)] > 15)
-            return QStringLiteral("%1 has segment code %2; codes run from 0 to 15.")
-                .arg(where)
-                .arg(types[size_t(i)]);
+            return QStringLiteral("%1 has segment code %2; codes run from 0 to 15.").arg(where).arg(types[size_t(i)]);
         if (inputs[size_t(i)] < 0 || inputs[size_t(i)] > 15)
-            return QStringLiteral("%1 has input %2; inputs run from 0 to 15.")
-                .arg(where)
-                .arg(inputs[size_t(i)]);
+            return QStringLiteral("%1 has input %2; inputs run from 0 to 15.").arg(where).arg(inputs[size_t(i)]);
     }
     doc.SegType = types;
     doc.SegInput = inputs;
@@ -57,7 +54,8 @@ QString CdfParse(const QByteArray &bytes, CndDocument &doc) {
     return {};
 }
 
-QString CdfRead(const QString &path, CndDocument &doc) {
+QString CdfRead(const QString& path, CndDocument& doc)
+{
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("The file cannot be opened: %1.").arg(f.errorString());
@@ -66,12 +64,12 @@ QString CdfRead(const QString &path, CndDocument &doc) {
     if (f.error() != QFileDevice::NoError)
         return QStringLiteral("The file cannot be read: %1.").arg(f.errorString());
     if (bytes.size() > kCdfSize)
-        return QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.")
-            .arg(kCdfSize);
+        return QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.").arg(kCdfSize);
     return CdfParse(bytes, doc);
 }
 
-QString CdfWrite(const QString &path, const CndDocument &doc) {
+QString CdfWrite(const QString& path, const CndDocument& doc)
+{
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return QStringLiteral("The file cannot be written: %1.").arg(f.errorString());

@@ -11,14 +11,14 @@ namespace tqdt::cnd {
 // outputs of one cell side by side) and the notes, 12,288 bytes without header.
 constexpr int kCdfSize = 12288;
 
-QByteArray CdfBytes(const CndDocument &doc);
+QByteArray CdfBytes(const CndDocument& doc);
 // Reads the diagrams and notes from a file image. Returns an empty text on success; otherwise what is
 // wrong, and the document is left untouched.
-QString CdfParse(const QByteArray &bytes, CndDocument &doc);
+QString CdfParse(const QByteArray& bytes, CndDocument& doc);
 
 // The same for a file on disk; the problem reads as a sentence for a message box.
-QString CdfRead(const QString &path, CndDocument &doc);
+QString CdfRead(const QString& path, CndDocument& doc);
 // Writes through a temporary file so that a failed save leaves the old file whole.
-QString CdfWrite(const QString &path, const CndDocument &doc);
+QString CdfWrite(const QString& path, const CndDocument& doc);
 
 } // namespace tqdt::cnd

@@ -2,13 +2,15 @@
 
 namespace tqdt::cnd {
 
-void CndDocument::clear() {
+void CndDocument::clear()
+{
     SegType.fill(0);
     SegInput.fill(0);
     NoteBytes.fill(0);
 }
 
-void CndDocument::factoryDefault() {
+void CndDocument::factoryDefault()
+{
     clear();
     for (int o = 0; o < kOutputs; ++o) {
         setCode(o, 0, SegOpen);
@@ -18,7 +20,8 @@ void CndDocument::factoryDefault() {
     }
 }
 
-QString inputLabel(int input) {
+QString inputLabel(int input)
+{
     return input < 8 ? QStringLiteral("I %1").arg(input + 1) : QStringLiteral("P %1").arg(input - 7);
 }
 

@@ -8,9 +8,9 @@
 namespace tqdt::cnd {
 
 constexpr int kOutputs = 8;
-constexpr int kCells = 256; // 16 columns x 16 rows
+constexpr int kCells = 256;   // 16 columns x 16 rows
 constexpr int kColumns = 16;
-constexpr int kInputs = 16; // 0..7 Input 1..8, 8..15 Pilot 1..8
+constexpr int kInputs = 16;   // 0..7 Input 1..8, 8..15 Pilot 1..8
 constexpr int kNoteBytes = 4096;
 constexpr int kNoteChars = 4000;
 constexpr int kPatterns = 65536;
@@ -37,18 +37,12 @@ enum SegCode : qint16 {
     SegClosedUpDown = 15,
 };
 
-constexpr bool isContact(int code) {
-    return code >= 8 && code <= 15;
-}
-constexpr bool isClosedContact(int code) {
-    return code >= 12 && code <= 15;
-}
+constexpr bool isContact(int code) { return code >= 8 && code <= 15; }
+constexpr bool isClosedContact(int code) { return code >= 12 && code <= 15; }
 
 // Element (output o, cell c) of the cell arrays; the outputs of one cell lie side by side, the order
 // the file and the module's copy rely on.
-constexpr int segIndex(int output, int cell) {
-    return cell * kOutputs + output;
-}
+constexpr int segIndex(int output, int cell) { return cell * kOutputs + output; }
 
 // The conditional input module's document and its compiled control array. One per program run,
 // kept by the Host so that it survives the editor window.

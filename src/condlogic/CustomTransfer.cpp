@@ -8,7 +8,8 @@ namespace tqdt::cnd {
 
 namespace {
 // A question the user declined ends with its "Cancelled" note; the port stays open.
-bool confirmed(Host &host, const QString &question, const QString &title) {
+bool confirmed(Host& host, const QString& question, const QString& title)
+{
     if (host.dialogs().message(question, title, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
         return true;
     host.dialogs().message(title + QStringLiteral(" Cancelled"), title, MsgIcon::None);
@@ -16,13 +17,15 @@ bool confirmed(Host &host, const QString &question, const QString &title) {
 }
 
 // A declined question leaves the port open; opening it a second time would fail.
-bool portReady(Host &host) {
+bool portReady(Host& host)
+{
     return host.comQV().isOpen() || OpenPort(host);
 }
 } // namespace
 
-std::optional<TransferResult> CustomDownload(Host &host, const CndDocument &doc,
-                                             const ModuleTransfer::Progress &progress) {
+std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
+                                             const ModuleTransfer::Progress& progress)
+{
     if (!portReady(host))
         return std::nullopt;
     if (!confirmed(
@@ -34,7 +37,8 @@ std::optional<TransferResult> CustomDownload(Host &host, const CndDocument &doc,
     return ModuleTransfer(host, progress).Download(BuildProgramImage(doc));
 }
 
-std::optional<TransferResult> CustomUpload(Host &host, CndDocument &doc, const UploadSteps &steps) {
+std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps)
+{
     if (!portReady(host))
         return std::nullopt;
     if (host.DataChanged &&

@@ -12,8 +12,8 @@ namespace tqdt::cnd {
 
 // Asks before programming; returns the transfer's result, or nothing when the port did not open or
 // the user declined.
-std::optional<TransferResult> CustomDownload(Host &host, const CndDocument &doc,
-                                             const ModuleTransfer::Progress &progress);
+std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
+                                             const ModuleTransfer::Progress& progress);
 
 struct UploadSteps {
     ModuleTransfer::Progress progress;
@@ -23,6 +23,6 @@ struct UploadSteps {
 // Asks about unsaved changes, shows the notice and asks before reading. Returns the result, or
 // nothing when the port did not open or the user stopped; the window then redraws only after a
 // result.
-std::optional<TransferResult> CustomUpload(Host &host, CndDocument &doc, const UploadSteps &steps);
+std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps);
 
 } // namespace tqdt::cnd

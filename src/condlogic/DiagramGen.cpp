@@ -13,7 +13,8 @@ struct Rng {
 };
 } // namespace
 
-CndDocument RandomDocument(quint32 start) {
+CndDocument RandomDocument(quint32 start)
+{
     Rng rng(start);
     CndDocument doc;
     for (int o = 0; o < kOutputs; ++o) {
@@ -44,7 +45,8 @@ CndDocument RandomDocument(quint32 start) {
     return doc;
 }
 
-CndDocument WorstCaseDocument() {
+CndDocument WorstCaseDocument()
+{
     CndDocument doc;
     for (int o = 0; o < kOutputs; ++o) {
         // Eight rungs on the even rows. Three cells in four are contacts, taking the inputs in turn

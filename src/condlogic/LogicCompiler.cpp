@@ -7,7 +7,8 @@
 
 namespace tqdt::cnd {
 
-void CompileLiteral(const CndDocument &doc, ControlArrayT &out, LogicMap &map, const CompileStep &step) {
+void CompileLiteral(const CndDocument& doc, ControlArrayT& out, LogicMap& map, const CompileStep& step)
+{
     map.usePicture = false;
     map.clearMem();
     out.fill(0);
@@ -30,14 +31,13 @@ enum Point { PUp = 0, PLeft = 1, PJunction = 2, PDown = 3 };
 constexpr int kLeftRail = kCells * 4;
 constexpr int kRightRail = kLeftRail + 1;
 constexpr int kPointNodes = kRightRail + 1;
-constexpr int pointNode(int cell, Point p) {
-    return cell * 4 + p;
-}
+constexpr int pointNode(int cell, Point p) { return cell * 4 + p; }
 
 struct UnionFind {
     std::array<int, kPointNodes> parent{};
     UnionFind() { std::iota(parent.begin(), parent.end(), 0); }
-    int find(int a) {
+    int find(int a)
+    {
         while (parent[size_t(a)] != a)
             a = parent[size_t(a)] = parent[size_t(parent[size_t(a)])];
         return a;
@@ -45,13 +45,12 @@ struct UnionFind {
     void join(int a, int b) { parent[size_t(find(a))] = find(b); }
 };
 
-bool hasJunction(int code) {
-    return code > 0 && code <= 15;
-}
+bool hasJunction(int code) { return code > 0 && code <= 15; }
 
 } // namespace
 
-ContactNet reduceDiagram(const CndDocument &doc, int output) {
+ContactNet reduceDiagram(const CndDocument& doc, int output)
+{
     UnionFind uf;
     struct RawEdge {
         int a, b, input;
@@ -114,7 +113,7 @@ ContactNet reduceDiagram(const CndDocument &doc, int output) {
     };
     net.source = id(kLeftRail);
     net.sink = id(kRightRail);
-    for (const RawEdge &e : raw) {
+    for (const RawEdge& e : raw) {
         const int a = id(e.a), b = id(e.b);
         if (a != b)
             net.edges.push_back({a, b, e.input, e.closed});
@@ -132,7 +131,8 @@ constexpr std::array<quint64, 6> kLanes = {
 
 // Which of 2^r compressed patterns energise the right rail, r being the number of inputs the net
 // reads (compressed bit i = the i-th of those inputs, lowest first).
-std::vector<quint64> truthTable(const ContactNet &net, const std::array<int, kInputs> &compressedBit, int r) {
+std::vector<quint64> truthTable(const ContactNet& net, const std::array<int, kInputs>& compressedBit, int r)
+{
     const int words = r <= 6 ? 1 : 1 << (r - 6);
     std::vector<quint64> table(size_t(words), 0);
     if (net.source == net.sink) {
@@ -157,9 +157,9 @@ std::vector<quint64> truthTable(const ContactNet &net, const std::array<int, kIn
         // Conduction is undirected, so sweep the edges both ways until nothing changes.
         bool changed = true;
         auto relax = [&](size_t e) {
-            const ContactNet::Edge &ed = net.edges[e];
-            quint64 &ea = energy[size_t(ed.a)];
-            quint64 &eb = energy[size_t(ed.b)];
+            const ContactNet::Edge& ed = net.edges[e];
+            quint64& ea = energy[size_t(ed.a)];
+            quint64& eb = energy[size_t(ed.b)];
             const quint64 m = lit[e] & (ea | eb);
             if ((m & ~ea) | (m & ~eb)) {
                 ea |= m;
@@ -184,12 +184,13 @@ std::vector<quint64> truthTable(const ContactNet &net, const std::array<int, kIn
 
 } // namespace
 
-void CompileFast(const CndDocument &doc, ControlArrayT &out, const CompileStep &step) {
+void CompileFast(const CndDocument& doc, ControlArrayT& out, const CompileStep& step)
+{
     out.fill(0);
     for (int o = 0; o < kOutputs; ++o) {
         const ContactNet net = reduceDiagram(doc, o);
         quint32 used = 0;
-        for (const ContactNet::Edge &e : net.edges)
+        for (const ContactNet::Edge& e : net.edges)
             used |= 1u << e.input;
         std::array<int, kInputs> compressedBit{};
         int r = 0;

@@ -19,7 +19,7 @@ constexpr int kCompileSteps = 256;
 
 // The brute force: for every output and every pattern, build the memory map and flood it. Slow
 // (seconds per document); kept as the reference the fast compile is checked against.
-void CompileLiteral(const CndDocument &doc, ControlArrayT &out, LogicMap &map, const CompileStep &step = {});
+void CompileLiteral(const CndDocument& doc, ControlArrayT& out, LogicMap& map, const CompileStep& step = {});
 
 // One output's diagram reduced to what a pattern can change: the conductor points that are always
 // joined become one node, and each contact whose left side touches a conductor becomes an edge
@@ -35,11 +35,11 @@ struct ContactNet {
     int sink = 0;   // the right rail, whose top point is the output
     std::vector<Edge> edges;
 };
-ContactNet reduceDiagram(const CndDocument &doc, int output);
+ContactNet reduceDiagram(const CndDocument& doc, int output);
 
 // The same array as CompileLiteral. Each output's net is evaluated only over the inputs its
 // contacts read, 64 patterns at a time (one bit per pattern), and the result spread over all
 // 65,536 patterns.
-void CompileFast(const CndDocument &doc, ControlArrayT &out, const CompileStep &step = {});
+void CompileFast(const CndDocument& doc, ControlArrayT& out, const CompileStep& step = {});
 
 } // namespace tqdt::cnd

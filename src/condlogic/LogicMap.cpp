@@ -4,29 +4,29 @@ namespace tqdt::cnd {
 
 namespace {
 
-constexpr bool onMap(int x, int y) {
-    return x >= 0 && x < kMapWidth && y >= 0 && y < kMapHeight;
-}
-constexpr int pointIndex(int x, int y) {
-    return y * kMapWidth + x;
-}
+constexpr bool onMap(int x, int y) { return x >= 0 && x < kMapWidth && y >= 0 && y < kMapHeight; }
+constexpr int pointIndex(int x, int y) { return y * kMapWidth + x; }
 
-constexpr quint32 stateColour(int state) {
+constexpr quint32 stateColour(int state)
+{
     return state == PixEnergised ? kPureRed : state == PixConductor ? kBlack : kWhite;
 }
 
 } // namespace
 
-quint32 LogicPicture::GetPixel(int x, int y) const {
+quint32 LogicPicture::GetPixel(int x, int y) const
+{
     return onMap(x, y) ? pixels[size_t(pointIndex(x, y))] : kWhite;
 }
 
-void LogicPicture::SetPixelV(int x, int y, quint32 rgb) {
+void LogicPicture::SetPixelV(int x, int y, quint32 rgb)
+{
     if (onMap(x, y))
         pixels[size_t(pointIndex(x, y))] = rgb & 0xFFFFFF;
 }
 
-CellPoints cellPoints(int code, int input, quint16 mask) {
+CellPoints cellPoints(int code, int input, quint16 mask)
+{
     CellPoints p;
     if (code <= 0 || code > 15)
         return p;
@@ -42,7 +42,8 @@ CellPoints cellPoints(int code, int input, quint16 mask) {
     return p;
 }
 
-template <bool Picture> int LogicMap::get(int x, int y) const {
+template <bool Picture> int LogicMap::get(int x, int y) const
+{
     if constexpr (Picture) {
         const quint32 c = picTest.GetPixel(x, y);
         return c == kPureRed ? PixEnergised : c == kBlack ? PixConductor : PixNone;
@@ -51,7 +52,8 @@ template <bool Picture> int LogicMap::get(int x, int y) const {
     }
 }
 
-template <bool Picture> void LogicMap::set(int x, int y, int state) {
+template <bool Picture> void LogicMap::set(int x, int y, int state)
+{
     if constexpr (Picture) {
         picTest.SetPixelV(x, y, stateColour(state));
     } else {
@@ -60,13 +62,15 @@ template <bool Picture> void LogicMap::set(int x, int y, int state) {
     }
 }
 
-template <bool Picture> void LogicMap::add(int x, int y, int state) {
+template <bool Picture> void LogicMap::add(int x, int y, int state)
+{
     set<Picture>(x, y, state);
     if (state > 0 && PixCount < kMapPoints)
         PixList[size_t(PixCount++)] = {qint16(x), qint16(y)};
 }
 
-template <bool Picture> bool LogicMap::energise(int x, int y) {
+template <bool Picture> bool LogicMap::energise(int x, int y)
+{
     if (get<Picture>(x, y) != PixConductor)
         return false;
     set<Picture>(x, y, PixEnergised);
@@ -74,26 +78,15 @@ template <bool Picture> bool LogicMap::energise(int x, int y) {
     return true;
 }
 
-int LogicMap::LogicPixGet(int x, int y) const {
-    return usePicture ? get<true>(x, y) : get<false>(x, y);
-}
-void LogicMap::LogicPixSet(int x, int y, int state) {
-    usePicture ? set<true>(x, y, state) : set<false>(x, y, state);
-}
-void LogicMap::LogicPixAdd(int x, int y, int state) {
-    usePicture ? add<true>(x, y, state) : add<false>(x, y, state);
-}
-void LogicMap::SetImagePix(int x, int y, int state) {
-    add<false>(x, y, state);
-}
-bool LogicMap::TPix(int x, int y) {
-    return usePicture ? energise<true>(x, y) : energise<false>(x, y);
-}
-bool LogicMap::TPixMem(int x, int y) {
-    return energise<false>(x, y);
-}
+int LogicMap::LogicPixGet(int x, int y) const { return usePicture ? get<true>(x, y) : get<false>(x, y); }
+void LogicMap::LogicPixSet(int x, int y, int state) { usePicture ? set<true>(x, y, state) : set<false>(x, y, state); }
+void LogicMap::LogicPixAdd(int x, int y, int state) { usePicture ? add<true>(x, y, state) : add<false>(x, y, state); }
+void LogicMap::SetImagePix(int x, int y, int state) { add<false>(x, y, state); }
+bool LogicMap::TPix(int x, int y) { return usePicture ? energise<true>(x, y) : energise<false>(x, y); }
+bool LogicMap::TPixMem(int x, int y) { return energise<false>(x, y); }
 
-template <bool Picture> void LogicMap::load(const CndDocument &doc, int output, quint16 mask) {
+template <bool Picture> void LogicMap::load(const CndDocument& doc, int output, quint16 mask)
+{
     PixList.fill(Pix{});
     PixCount = 0;
     for (int y = 1; y <= 48; ++y) {
@@ -117,7 +110,8 @@ template <bool Picture> void LogicMap::load(const CndDocument &doc, int output, 
     }
 }
 
-template <bool Picture> void LogicMap::flood() {
+template <bool Picture> void LogicMap::flood()
+{
     m_done.fill(false);
     set<Picture>(kLeftRailX, 1, PixEnergised);
     do {
@@ -139,26 +133,20 @@ template <bool Picture> void LogicMap::flood() {
     } while (m_passChanged);
 }
 
-void LogicMap::LogicLoad(const CndDocument &doc, int output, quint16 mask) {
-    load<true>(doc, output, mask);
-}
-void LogicMap::LogicLoadMem(const CndDocument &doc, int output, quint16 mask) {
-    load<false>(doc, output, mask);
-}
-void LogicMap::LogicTest() {
-    flood<true>();
-}
-void LogicMap::LogicTestMem() {
-    flood<false>();
-}
+void LogicMap::LogicLoad(const CndDocument& doc, int output, quint16 mask) { load<true>(doc, output, mask); }
+void LogicMap::LogicLoadMem(const CndDocument& doc, int output, quint16 mask) { load<false>(doc, output, mask); }
+void LogicMap::LogicTest() { flood<true>(); }
+void LogicMap::LogicTestMem() { flood<false>(); }
 
-void LogicMap::clearMem() {
+void LogicMap::clearMem()
+{
     mem.fill(PixNone);
     PixList.fill(Pix{});
     PixCount = 0;
 }
 
-bool evaluateLiteral(LogicMap &map, const CndDocument &doc, int output, quint16 mask) {
+bool evaluateLiteral(LogicMap& map, const CndDocument& doc, int output, quint16 mask)
+{
     map.usePicture = false;
     map.LogicLoadMem(doc, output, mask);
     map.LogicTestMem();

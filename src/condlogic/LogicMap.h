@@ -69,8 +69,8 @@ public:
     bool TPixMem(int x, int y);
 
     // Build the map for one output and pattern: on the picture, and in memory.
-    void LogicLoad(const CndDocument &doc, int output, quint16 mask);
-    void LogicLoadMem(const CndDocument &doc, int output, quint16 mask);
+    void LogicLoad(const CndDocument& doc, int output, quint16 mask);
+    void LogicLoadMem(const CndDocument& doc, int output, quint16 mask);
     // Flood energy from the left rail at (1, 1): on the picture, and in memory.
     void LogicTest();
     void LogicTestMem();
@@ -86,7 +86,7 @@ private:
     template <bool Picture> void set(int x, int y, int state);
     template <bool Picture> void add(int x, int y, int state);
     template <bool Picture> bool energise(int x, int y);
-    template <bool Picture> void load(const CndDocument &doc, int output, quint16 mask);
+    template <bool Picture> void load(const CndDocument& doc, int output, quint16 mask);
     template <bool Picture> void flood();
 
     bool m_passChanged = false;
@@ -94,6 +94,6 @@ private:
 };
 
 // The literal evaluation: build the memory map and flood it; true when the output is on.
-bool evaluateLiteral(LogicMap &map, const CndDocument &doc, int output, quint16 mask);
+bool evaluateLiteral(LogicMap& map, const CndDocument& doc, int output, quint16 mask);
 
 } // namespace tqdt::cnd

@@ -18,36 +18,43 @@ constexpr int kChecksumLen = 18;
 constexpr int kBlockReplyLen = 514;
 constexpr ExchangeOptions kOnce{.emptyAgain = false};
 
-QString blockText(int block, int of) {
+QString blockText(int block, int of)
+{
     return QStringLiteral("Block %1 of %2").arg(block).arg(of);
 }
 } // namespace
 
-ModuleTransfer::ModuleTransfer(Host &host, Progress progress)
-    : m_host(host), m_progress(std::move(progress)) {}
+ModuleTransfer::ModuleTransfer(Host& host, Progress progress) : m_host(host), m_progress(std::move(progress))
+{
+}
 
-void ModuleTransfer::show(const QString &text) {
+void ModuleTransfer::show(const QString& text)
+{
     if (m_progress)
         m_progress(text);
 }
 
-bool ModuleTransfer::WSCom07() {
+bool ModuleTransfer::WSCom07()
+{
     return Exchange(m_host, Channel::Blue, "[200700--]", 8, kConnectLimitMs, kOnce);
 }
 
-bool ModuleTransfer::WSCom04() {
+bool ModuleTransfer::WSCom04()
+{
     EmptyReceiveBuffer(m_host);
     m_host.comQV().output("[2004A1--]");
     m_host.Delay(kSwitchWaitMs);
     return true;
 }
 
-bool ModuleTransfer::WSComPrg(const QByteArray &frame, int count) {
+bool ModuleTransfer::WSComPrg(const QByteArray& frame, int count)
+{
     return Exchange(m_host, Channel::Blue, frame, count, kFrameLimitMs, kOnce);
 }
 
-bool ModuleTransfer::reopen(const QString &settings) {
-    SerialPort &port = m_host.comQV();
+bool ModuleTransfer::reopen(const QString& settings)
+{
+    SerialPort& port = m_host.comQV();
     if (port.isOpen())
         port.close();
     port.setSettings(settings);
@@ -60,7 +67,8 @@ bool ModuleTransfer::reopen(const QString &settings) {
     return true;
 }
 
-TransferResult ModuleTransfer::OpenForProgramming() {
+TransferResult ModuleTransfer::OpenForProgramming()
+{
     if (!reopen(kBusLine))
         return TransferResult::PortError;
     if (!WSCom07())
@@ -69,24 +77,28 @@ TransferResult ModuleTransfer::OpenForProgramming() {
     return reopen(kProgrammingLine) ? TransferResult::Verified : TransferResult::PortError;
 }
 
-void ModuleTransfer::CloseAfterProgramming() {
+void ModuleTransfer::CloseAfterProgramming()
+{
     m_host.comQV().close();
     m_host.comQV().setSettings(kBusLine);
 }
 
-QByteArray ModuleTransfer::DataFrame(int quarter, const char *bytes) {
+QByteArray ModuleTransfer::DataFrame(int quarter, const char* bytes)
+{
     QByteArray f = '[' + QByteArray::number(2 + quarter);
     for (int i = 0; i < 8; ++i)
         f += Hex2(quint8(bytes[i]));
     return f + ']';
 }
 
-QByteArray ModuleTransfer::ReadFrame(int block) {
+QByteArray ModuleTransfer::ReadFrame(int block)
+{
     return "[8" + QByteArray::number(kConfigAddress + block * 256, 16).toUpper().rightJustified(16, '0') +
            ']';
 }
 
-TransferResult ModuleTransfer::connect(const QString &firstLabel) {
+TransferResult ModuleTransfer::connect(const QString& firstLabel)
+{
     show(firstLabel);
     const TransferResult r = OpenForProgramming();
     if (r == TransferResult::Verified)
@@ -98,20 +110,23 @@ TransferResult ModuleTransfer::connect(const QString &firstLabel) {
     return finish(r);
 }
 
-bool ModuleTransfer::deviceAgrees(const QByteArray &hostChecksum, const QByteArray &request) {
+bool ModuleTransfer::deviceAgrees(const QByteArray& hostChecksum, const QByteArray& request)
+{
     show(QStringLiteral("Device Checksum"));
     // Only a reply to this very request counts: an older text must never pass for a verdict.
     const bool replied = WSComPrg(request, kChecksumLen);
     return replied && Mid(m_host.reply.ReplyText, 2, 16) == hostChecksum;
 }
 
-TransferResult ModuleTransfer::finish(TransferResult r) {
+TransferResult ModuleTransfer::finish(TransferResult r)
+{
     CloseAfterProgramming();
     show({});
     return r;
 }
 
-TransferResult ModuleTransfer::Download(const QByteArray &image) {
+TransferResult ModuleTransfer::Download(const QByteArray& image)
+{
     Q_ASSERT(image.size() == kImageSize);
     if (const TransferResult r = connect(blockText(0, kImageBlocks)); r != TransferResult::Verified)
         return r;
@@ -135,13 +150,14 @@ TransferResult ModuleTransfer::Download(const QByteArray &image) {
     return finish(ok ? TransferResult::Verified : TransferResult::Failed);
 }
 
-TransferResult ModuleTransfer::Upload(CndDocument &doc, const std::function<void()> &onFailure) {
+TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void()>& onFailure)
+{
     if (const TransferResult r = connect(blockText(0, kUploadBlocks)); r != TransferResult::Verified)
         return r;
     for (int m = 0; m < kUploadBlocks; ++m) {
         show(blockText(m, kUploadBlocks));
         WSComPrg(ReadFrame(m), kBlockReplyLen);
-        const QByteArray &text = m_host.reply.ReplyText;
+        const QByteArray& text = m_host.reply.ReplyText;
         for (int i = 0; i < 256; ++i) {
             // A short or missing reply gives zeros for what it lacks.
             const quint8 b = quint8(HexVal2(Mid(text, 2 + 2 * i, 2)));

@@ -7,13 +7,15 @@
 
 namespace tqdt::cnd {
 
-bool IsDuplicateProfile(const ProfileTable &profiles, int k) {
+bool IsDuplicateProfile(const ProfileTable& profiles, int k)
+{
     if (k <= 0 || k >= kProfiles)
         return false;
     return std::find(profiles.begin(), profiles.begin() + k, profiles[size_t(k)]) != profiles.begin() + k;
 }
 
-QByteArray ProfileControlArray(const ProfileTable &profiles) {
+QByteArray ProfileControlArray(const ProfileTable& profiles)
+{
     // The lowest profile is written last, so it wins for a pattern that several profiles share.
     std::array<quint8, 256> byPattern{};
     for (int k = kProfiles - 1; k >= 0; --k)
@@ -24,11 +26,13 @@ QByteArray ProfileControlArray(const ProfileTable &profiles) {
     return array;
 }
 
-QByteArray ProfileProgramImage(const ProfileTable &profiles) {
+QByteArray ProfileProgramImage(const ProfileTable& profiles)
+{
     return ProfileControlArray(profiles) + QByteArray(kImageSize - kPatterns, '\0');
 }
 
-QString MpdRead(const QString &path, ProfileTable &profiles) {
+QString MpdRead(const QString& path, ProfileTable& profiles)
+{
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("%1 cannot be opened: %2.").arg(path, f.errorString());
@@ -45,7 +49,8 @@ QString MpdRead(const QString &path, ProfileTable &profiles) {
 }
 
 namespace {
-QString writeAtomically(const QString &path, const QByteArray &bytes) {
+QString writeAtomically(const QString& path, const QByteArray& bytes)
+{
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
         return QStringLiteral("%1 cannot be written: %2.").arg(path, f.errorString());
@@ -53,11 +58,13 @@ QString writeAtomically(const QString &path, const QByteArray &bytes) {
 }
 } // namespace
 
-QString MpdWrite(const QString &path, const ProfileTable &profiles) {
-    return writeAtomically(path, QByteArray(reinterpret_cast<const char *>(profiles.data()), kMpdSize));
+QString MpdWrite(const QString& path, const ProfileTable& profiles)
+{
+    return writeAtomically(path, QByteArray(reinterpret_cast<const char*>(profiles.data()), kMpdSize));
 }
 
-QByteArray ProfilesCsv(const ProfileTable &profiles) {
+QByteArray ProfilesCsv(const ProfileTable& profiles)
+{
     QByteArray csv = "Profile,In1,In2,In3,In4,In5,In6,In7,In8\r\n";
     for (int k = 0; k < kProfiles; ++k) {
         csv += QByteArray::number(k + 1);
@@ -68,11 +75,13 @@ QByteArray ProfilesCsv(const ProfileTable &profiles) {
     return csv;
 }
 
-QString CsvPathFor(const QString &documentPath) {
+QString CsvPathFor(const QString& documentPath)
+{
     return documentPath.left(std::max<qsizetype>(0, documentPath.size() - 3)) + QStringLiteral("CSV");
 }
 
-QString CsvWrite(const QString &path, const ProfileTable &profiles) {
+QString CsvWrite(const QString& path, const ProfileTable& profiles)
+{
     return writeAtomically(path, ProfilesCsv(profiles));
 }
 

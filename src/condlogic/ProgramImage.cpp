@@ -2,7 +2,8 @@
 
 namespace tqdt::cnd {
 
-QByteArray ConfigBuffer(const CndDocument &doc) {
+QByteArray ConfigBuffer(const CndDocument& doc)
+{
     QByteArray buf(kNotesAddress - kConfigAddress, '\0');
     for (int i = 0; i < kOutputs * kCells; ++i) {
         const int o = i / kCells, c = i % kCells;
@@ -13,12 +14,14 @@ QByteArray ConfigBuffer(const CndDocument &doc) {
 }
 
 namespace {
-QByteArray notes(const CndDocument &doc) {
-    return QByteArray(reinterpret_cast<const char *>(doc.NoteBytes.data()), kNoteBytes);
+QByteArray notes(const CndDocument& doc)
+{
+    return QByteArray(reinterpret_cast<const char*>(doc.NoteBytes.data()), kNoteBytes);
 }
 } // namespace
 
-QByteArray BuildProgramImage(const CndDocument &doc) {
+QByteArray BuildProgramImage(const CndDocument& doc)
+{
     QByteArray image;
     image.reserve(kImageSize);
     for (quint16 entry : doc.ControlArray)
@@ -28,7 +31,8 @@ QByteArray BuildProgramImage(const CndDocument &doc) {
     return image;
 }
 
-void ProgramChecksum::add(quint8 b) {
+void ProgramChecksum::add(quint8 b)
+{
     m_reg ^= b;
     const bool low = m_reg & 1;
     m_reg >>= 1;
@@ -36,26 +40,25 @@ void ProgramChecksum::add(quint8 b) {
         m_reg ^= 0xEFF5A0A1EFF5A0A1ull;
 }
 
-void ProgramChecksum::add(const QByteArray &bytes) {
+void ProgramChecksum::add(const QByteArray& bytes)
+{
     for (char b : bytes)
         add(quint8(b));
 }
 
-QByteArray ProgramChecksum::text() const {
-    return QByteArray::number(m_reg, 16).toUpper().rightJustified(16, '0');
-}
+QByteArray ProgramChecksum::text() const { return QByteArray::number(m_reg, 16).toUpper().rightJustified(16, '0'); }
 
-QByteArray ProgramChecksumText(const QByteArray &bytes) {
+QByteArray ProgramChecksumText(const QByteArray& bytes)
+{
     ProgramChecksum sum;
     sum.add(bytes);
     return sum.text();
 }
 
-QByteArray DownloadChecksum(const CndDocument &doc) {
-    return ProgramChecksumText(BuildProgramImage(doc));
-}
+QByteArray DownloadChecksum(const CndDocument& doc) { return ProgramChecksumText(BuildProgramImage(doc)); }
 
-QByteArray UploadChecksum(const CndDocument &doc) {
+QByteArray UploadChecksum(const CndDocument& doc)
+{
     QByteArray n = notes(doc);
     n[kNoteBytes - 1] = '\0';
     return ProgramChecksumText(ConfigBuffer(doc) + n);

@@ -19,16 +19,16 @@ constexpr int kConfigSize = 0x2000;
 
 // The 4096 diagram bytes in module order: byte o x 256 + c holds output o's cell c, codes first,
 // then inputs.
-QByteArray ConfigBuffer(const CndDocument &doc);
+QByteArray ConfigBuffer(const CndDocument& doc);
 // The whole 73,728-byte image as a download sends it.
-QByteArray BuildProgramImage(const CndDocument &doc);
+QByteArray BuildProgramImage(const CndDocument& doc);
 
 // The module's checksum: a 64-bit register starting at all ones; each byte is folded into the low
 // eight bits and the register then shifted right once, with EFF5A0A1EFF5A0A1 folded back in when a
 // one fell out.
 class ProgramChecksum {
 public:
-    void add(const QByteArray &bytes);
+    void add(const QByteArray& bytes);
     void add(quint8 b);
     quint64 value() const { return m_reg; }
     // 16 upper-case hexadecimal digits, most significant first.
@@ -37,11 +37,11 @@ public:
 private:
     quint64 m_reg = ~0ull;
 };
-QByteArray ProgramChecksumText(const QByteArray &bytes);
+QByteArray ProgramChecksumText(const QByteArray& bytes);
 
 // What a download compares: the checksum of the whole image.
-QByteArray DownloadChecksum(const CndDocument &doc);
+QByteArray DownloadChecksum(const CndDocument& doc);
 // What an upload compares: the configuration area, with the last notes byte counted as zero.
-QByteArray UploadChecksum(const CndDocument &doc);
+QByteArray UploadChecksum(const CndDocument& doc);
 
 } // namespace tqdt::cnd

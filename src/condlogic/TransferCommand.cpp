@@ -22,7 +22,8 @@
 
 namespace tqdt::cnd {
 
-bool IsTerminal(std::FILE *stream) {
+bool IsTerminal(std::FILE* stream)
+{
 #ifdef Q_OS_WIN
     return _isatty(_fileno(stream)) != 0;
 #else
@@ -35,8 +36,9 @@ namespace {
 // Messages become lines on the error stream; a question, which a script cannot answer, is refused.
 class CliDialogs final : public Dialogs {
 public:
-    explicit CliDialogs(QTextStream &err) : m_err(err) {}
-    MsgAnswer message(const QString &text, const QString &title, MsgIcon, MsgButtons buttons) override {
+    explicit CliDialogs(QTextStream& err) : m_err(err) {}
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
+    {
         m_err << "tqdt-cli: " << title << ": "
               << QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")) << Qt::endl;
         switch (buttons) {
@@ -49,19 +51,20 @@ public:
             return MsgAnswer::Cancel;
         }
     }
-    QString openFile(const FileDialogRequest &) override { return {}; }
-    QString saveFile(const FileDialogRequest &) override { return {}; }
-    void showModal(Form &) override {}
+    QString openFile(const FileDialogRequest&) override { return {}; }
+    QString saveFile(const FileDialogRequest&) override { return {}; }
+    void showModal(Form&) override {}
 
 private:
-    QTextStream &m_err;
+    QTextStream& m_err;
 };
 
 struct Invocation {
     QString verb, file, port;
 };
 
-std::optional<Invocation> parse(const QStringList &args) {
+std::optional<Invocation> parse(const QStringList& args)
+{
     Invocation inv;
     QStringList positional;
     for (int i = 0; i < args.size(); ++i) {
@@ -80,10 +83,11 @@ std::optional<Invocation> parse(const QStringList &args) {
 }
 
 // The first diagram value a .CDF file cannot hold, as a sentence; empty when there is none.
-QString outOfRangeValue(const CndDocument &doc) {
+QString outOfRangeValue(const CndDocument& doc)
+{
     for (int o = 0; o < kOutputs; ++o)
         for (int c = 0; c < kCells; ++c)
-            for (const auto &[what, v] :
+            for (const auto& [what, v] :
                  {std::pair{"segment code", doc.code(o, c)}, {"input", doc.input(o, c)}})
                 if (v < 0 || v > 15)
                     return QStringLiteral(
@@ -97,7 +101,8 @@ QString outOfRangeValue(const CndDocument &doc) {
 
 } // namespace
 
-QString TransferCommandHelp() {
+QString TransferCommandHelp()
+{
     return QStringLiteral(
         "  cdf download FILE.CDF --port PORT\n"
         "              compile a conditional data file and program it into the module at node 00\n"
@@ -108,15 +113,17 @@ QString TransferCommandHelp() {
         "              PORT is COMn (mapped in the settings file's [Ports]) or a device path\n");
 }
 
-bool IsTransferCommand(const QString &family, const QStringList &args) {
+bool IsTransferCommand(const QString& family, const QStringList& args)
+{
     if (family == QLatin1String("mpd"))
         return true;
     return family == QLatin1String("cdf") && !args.isEmpty() &&
            (args[0] == QLatin1String("download") || args[0] == QLatin1String("upload"));
 }
 
-int RunTransferCommand(const QString &family, const QStringList &args, QTextStream &err,
-                       bool progressTerminal) {
+int RunTransferCommand(const QString& family, const QStringList& args, QTextStream& err,
+                       bool progressTerminal)
+{
     const bool cdf = family == QLatin1String("cdf");
     const auto inv = parse(args);
     if (!inv || (inv->verb != QLatin1String("download") && !(cdf && inv->verb == QLatin1String("upload")))) {
@@ -175,7 +182,7 @@ int RunTransferCommand(const QString &family, const QStringList &args, QTextStre
     host.comQV().setInputLen(0);
     host.comQV().setRThreshold(0);
 
-    ModuleTransfer transfer(host, [&](const QString &text) {
+    ModuleTransfer transfer(host, [&](const QString& text) {
         if (!progressTerminal)
             return;
         // One line that overwrites itself; cleared when the counter is hidden.

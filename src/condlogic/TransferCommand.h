@@ -14,14 +14,14 @@ namespace tqdt::cnd {
 // PORT is "COMn" (mapped as the windows map it) or a device path. Never asks anything; messages go
 // to err one line each, and a progress line too when progressTerminal is set. Returns the exit
 // status: 0 verified, 1 the transfer failed, 2 bad usage or a bad file.
-bool IsTransferCommand(const QString &family, const QStringList &args);
-int RunTransferCommand(const QString &family, const QStringList &args, QTextStream &err,
+bool IsTransferCommand(const QString& family, const QStringList& args);
+int RunTransferCommand(const QString& family, const QStringList& args, QTextStream& err,
                        bool progressTerminal);
 
 // The lines the commands add to tqdt-cli's help.
 QString TransferCommandHelp();
 
 // True when the stream is a terminal (a progress line then overwrites itself).
-bool IsTerminal(std::FILE *stream);
+bool IsTerminal(std::FILE* stream);
 
 } // namespace tqdt::cnd

@@ -13,7 +13,8 @@ constexpr std::array<char16_t, 32> kHigh = {
 };
 } // namespace
 
-QByteArray toWin1252(const QString &text) {
+QByteArray toWin1252(const QString& text)
+{
     QByteArray out;
     out.reserve(text.size());
     for (QChar ch : text) {
@@ -31,7 +32,8 @@ QByteArray toWin1252(const QString &text) {
     return out;
 }
 
-QString fromWin1252(const QByteArray &bytes) {
+QString fromWin1252(const QByteArray& bytes)
+{
     QString out;
     out.reserve(bytes.size());
     for (char c : bytes) {

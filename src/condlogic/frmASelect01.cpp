@@ -5,14 +5,14 @@
 
 namespace tqdt {
 
-frmASelect01::frmASelect01(Host &host, QWidget *parent) : Form(host, parent) {
+frmASelect01::frmASelect01(Host& host, QWidget* parent) : Form(host, parent)
+{
     setObjectName(QStringLiteral("frmASelect01"));
     setWindowTitle(QStringLiteral("Select Input"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     for (int i = 0; i < 16; ++i) {
-        const QString caption =
-            i < 8 ? QStringLiteral("Input %1").arg(i + 1) : QStringLiteral("Pilot %1").arg(i - 7);
-        auto *l = placeClickLabel(this, QStringLiteral("lblSel(%1)").arg(i), caption, 120 + (i / 8) * 1080,
+        const QString caption = i < 8 ? QStringLiteral("Input %1").arg(i + 1) : QStringLiteral("Pilot %1").arg(i - 7);
+        auto* l = placeClickLabel(this, QStringLiteral("lblSel(%1)").arg(i), caption, 120 + (i / 8) * 1080,
                                   120 + (i % 8) * 300, 960, 270);
         l->setAlignment(Qt::AlignCenter);
         l->setFrameShape(QFrame::Panel);
@@ -28,10 +28,11 @@ frmASelect01::frmASelect01(Host &host, QWidget *parent) : Form(host, parent) {
     setFixedSize(tw(2400), tw(2970));
 }
 
-void frmASelect01::Form_Activate() {
+void frmASelect01::Form_Activate()
+{
     // Escape and the close box end here as well: anything but a label click is "no choice".
     SelectResult = -1;
-    const QScreen *s = QGuiApplication::primaryScreen();
+    const QScreen* s = QGuiApplication::primaryScreen();
     if (!s)
         return;
     const QRect screen = s->geometry();
@@ -43,12 +44,14 @@ void frmASelect01::Form_Activate() {
     move(at);
 }
 
-void frmASelect01::lblSel_Click(int i) {
+void frmASelect01::lblSel_Click(int i)
+{
     SelectResult = i;
     requestClose();
 }
 
-void frmASelect01::lblCancel_Click() {
+void frmASelect01::lblCancel_Click()
+{
     SelectResult = -1;
     requestClose();
 }

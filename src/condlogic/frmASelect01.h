@@ -11,13 +11,13 @@ namespace tqdt {
 class frmASelect01 : public Form {
     Q_OBJECT
 public:
-    explicit frmASelect01(Host &host, QWidget *parent = nullptr);
+    explicit frmASelect01(Host& host, QWidget* parent = nullptr);
 
     void lblSel_Click(int i);
     void lblCancel_Click();
 
-    std::array<ClickLabel *, 16> lblSel{};
-    ClickLabel *lblCancel = nullptr;
+    std::array<ClickLabel*, 16> lblSel{};
+    ClickLabel* lblCancel = nullptr;
     // The chosen input 0..15, or -1 when the window was closed without a choice.
     int SelectResult = -1;
 

@@ -31,16 +31,16 @@ const QColor kWireColour(20, 20, 20);
 
 // ---- small widgets ---------------------------------------------------------------------------
 
-SegLabel::SegLabel(QWidget *parent) : ClickLabel(parent) {
-    setAcceptDrops(true);
-}
+SegLabel::SegLabel(QWidget* parent) : ClickLabel(parent) { setAcceptDrops(true); }
 
-void SegLabel::dragEnterEvent(QDragEnterEvent *e) {
+void SegLabel::dragEnterEvent(QDragEnterEvent* e)
+{
     if (e->mimeData()->hasFormat(QLatin1String(kMime)))
         e->acceptProposedAction();
 }
 
-void SegLabel::dropEvent(QDropEvent *e) {
+void SegLabel::dropEvent(QDropEvent* e)
+{
     bool ok = false;
     const int k = e->mimeData()->data(QLatin1String(kMime)).toInt(&ok);
     if (!ok || k < 0 || k > 15)
@@ -49,13 +49,15 @@ void SegLabel::dropEvent(QDropEvent *e) {
     emit dropped(k);
 }
 
-void PressLabel::mousePressEvent(QMouseEvent *e) {
+void PressLabel::mousePressEvent(QMouseEvent* e)
+{
     if (e->button() == Qt::LeftButton)
         emit pressed();
     QLabel::mousePressEvent(e);
 }
 
-void PressLabel::mouseReleaseEvent(QMouseEvent *e) {
+void PressLabel::mouseReleaseEvent(QMouseEvent* e)
+{
     if (e->button() == Qt::LeftButton) {
         emit released();
         if (rect().contains(e->position().toPoint()))
@@ -64,10 +66,13 @@ void PressLabel::mouseReleaseEvent(QMouseEvent *e) {
     QLabel::mouseReleaseEvent(e);
 }
 
-LogicPictureView::LogicPictureView(const LogicPicture &picture, QWidget *parent)
-    : QWidget(parent), m_picture(picture) {}
+LogicPictureView::LogicPictureView(const LogicPicture& picture, QWidget* parent)
+    : QWidget(parent), m_picture(picture)
+{
+}
 
-void LogicPictureView::paintEvent(QPaintEvent *) {
+void LogicPictureView::paintEvent(QPaintEvent*)
+{
     QImage img(kMapWidth, kMapHeight, QImage::Format_RGB32);
     for (int y = 0; y < kMapHeight; ++y)
         for (int x = 0; x < kMapWidth; ++x)
@@ -78,7 +83,8 @@ void LogicPictureView::paintEvent(QPaintEvent *) {
 
 // ---- pictures --------------------------------------------------------------------------------
 
-QPixmap SegmentPicture(int code, bool cellOutline) {
+QPixmap SegmentPicture(int code, bool cellOutline)
+{
     // The wire runs across the lower half so that the input label fits above a contact; the
     // vertical links sit at the junction near the right edge, where the cells above and below
     // meet them.
@@ -122,7 +128,8 @@ QPixmap SegmentPicture(int code, bool cellOutline) {
     return pm;
 }
 
-QPixmap ToolButtonPicture(const QString &caption, bool pressed) {
+QPixmap ToolButtonPicture(const QString& caption, bool pressed)
+{
     QPixmap pm(96, 28);
     pm.fill(QColor(236, 236, 236));
     QPainter p(&pm);
@@ -138,41 +145,40 @@ QPixmap ToolButtonPicture(const QString &caption, bool pressed) {
     return pm;
 }
 
-QString GeneralDate(const QDateTime &dt) {
+QString GeneralDate(const QDateTime& dt)
+{
     const QLocale loc;
     QString time = loc.timeFormat(QLocale::LongFormat);
     time.remove(QLatin1Char('t')); // no time zone
-    return loc.toString(dt.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           loc.toString(dt.time(), time.trimmed());
+    return loc.toString(dt.date(), QLocale::ShortFormat) + QLatin1Char(' ') + loc.toString(dt.time(), time.trimmed());
 }
 
 // ---- window ----------------------------------------------------------------------------------
 
-frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
-    : Form(host, parent), m_doc(host.document<CndDocument>()) {
+frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
+    : Form(host, parent), m_doc(host.document<CndDocument>())
+{
     setObjectName(QStringLiteral("frmExpCndCustom"));
     setWindowTitle(QStringLiteral("Conditional Input Module Configuration"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     menuBar = new QMenuBar(this);
     layout->setMenuBar(menuBar);
-    QMenu *file = menuBar->addMenu(QStringLiteral("File"));
+    QMenu* file = menuBar->addMenu(QStringLiteral("File"));
     mnuNew = file->addAction(QStringLiteral("New"), this, &frmExpCndCustom::mnuNew_Click);
     mnuOpen = file->addAction(QStringLiteral("Open"), this, &frmExpCndCustom::mnuOpen_Click);
     mnuSave = file->addAction(QStringLiteral("Save"), this, &frmExpCndCustom::mnuSave_Click);
     mnuSaveAs = file->addAction(QStringLiteral("Save As"), this, &frmExpCndCustom::mnuSaveAs_Click);
     file->addSeparator();
-    mnuFactoryDefault =
-        file->addAction(QStringLiteral("Factory Default"), this, &frmExpCndCustom::mnuFactoryDefault_Click);
+    mnuFactoryDefault = file->addAction(QStringLiteral("Factory Default"), this, &frmExpCndCustom::mnuFactoryDefault_Click);
     file->addSeparator();
     mnuExit = file->addAction(QStringLiteral("Exit"), this, &frmExpCndCustom::mnuExit_Click);
-    QMenu *connectMenu = menuBar->addMenu(QStringLiteral("Connect"));
+    QMenu* connectMenu = menuBar->addMenu(QStringLiteral("Connect"));
     mnuCompile = connectMenu->addAction(QStringLiteral("Compile"), this, &frmExpCndCustom::mnuCompile_Click);
-    mnuDownload =
-        connectMenu->addAction(QStringLiteral("Download"), this, &frmExpCndCustom::mnuDownload_Click);
+    mnuDownload = connectMenu->addAction(QStringLiteral("Download"), this, &frmExpCndCustom::mnuDownload_Click);
     mnuUpload = connectMenu->addAction(QStringLiteral("Upload"), this, &frmExpCndCustom::mnuUpload_Click);
     mnuNotes = menuBar->addAction(QStringLiteral("Notes"), this, &frmExpCndCustom::mnuNotes_Click);
 
@@ -187,7 +193,7 @@ frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
 
     // The palette: two columns of eight pictures left of the grid.
     for (int k = 0; k < 16; ++k) {
-        auto *img = new ClickLabel(body);
+        auto* img = new ClickLabel(body);
         img->setObjectName(QStringLiteral("imgSelect(%1)").arg(k));
         img->setPixmap(SegmentPicture(k, false));
         img->setGeometry(14 + (k / 8) * 50, kGridTop + (k % 8) * 46, kCellPx + 4, kCellPx + 4);
@@ -203,10 +209,10 @@ frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
     imgPasteInput = new PressLabel(body);
     imgPasteInput->setObjectName(QStringLiteral("imgPasteInput"));
     imgPasteInput->setGeometry(12, 426, 96, 28);
-    const std::pair<PressLabel *, QString> toolButtons[] = {{imgCopyInput, QStringLiteral("Copy Input")},
-                                                            {imgPasteInput, QStringLiteral("Paste Input")}};
-    for (const auto &[btn, caption] : toolButtons) {
-        PressLabel *b = btn;
+    const std::pair<PressLabel*, QString> toolButtons[] = {{imgCopyInput, QStringLiteral("Copy Input")},
+                                                           {imgPasteInput, QStringLiteral("Paste Input")}};
+    for (const auto& [btn, caption] : toolButtons) {
+        PressLabel* b = btn;
         const QString cap = caption;
         b->setPixmap(ToolButtonPicture(cap, false));
         connect(b, &PressLabel::pressed, this, [b, cap] { b->setPixmap(ToolButtonPicture(cap, true)); });
@@ -217,7 +223,7 @@ frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
 
     // The rails either side of the grid.
     for (int x : {kGridLeft - 3, kGridLeft + 16 * kCellPx}) {
-        auto *rail = new QFrame(body);
+        auto* rail = new QFrame(body);
         rail->setObjectName(x < kGridLeft ? QStringLiteral("linLeftRail") : QStringLiteral("linRightRail"));
         rail->setGeometry(x, kGridTop, 3, 16 * kCellPx);
         rail->setStyleSheet(QStringLiteral("background: black;"));
@@ -227,14 +233,14 @@ frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
     labelFont.setPointSize(8);
     labelFont.setBold(true);
     for (int c = 0; c < kCells; ++c) {
-        auto *img = new ClickLabel(body);
+        auto* img = new ClickLabel(body);
         img->setObjectName(QStringLiteral("imgSegment(%1)").arg(c));
         img->setGeometry((c % 16) * kCellPx + kGridLeft, (c / 16) * kCellPx + kGridTop, kCellPx, kCellPx);
         connect(img, &ClickLabel::clicked, this, [this, c] { imgSegment_Click(c); });
         imgSegment[size_t(c)] = img;
     }
     for (int c = 0; c < kCells; ++c) {
-        auto *lbl = new SegLabel(body);
+        auto* lbl = new SegLabel(body);
         lbl->setObjectName(QStringLiteral("lblSeg(%1)").arg(c));
         lbl->setGeometry((c % 16) * kCellPx + kGridLeft + 7, (c / 16) * kCellPx + kGridTop + 4, 26, 14);
         lbl->setFont(labelFont);
@@ -258,7 +264,7 @@ frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
     fraTest->setGeometry(panel, 48, 170, 250);
     for (int b = 0; b < 16; ++b) {
         const QString caption = b < 8 ? QStringLiteral("I%1").arg(b + 1) : QStringLiteral("P%1").arg(b - 7);
-        auto *chk = new QCheckBox(caption, fraTest);
+        auto* chk = new QCheckBox(caption, fraTest);
         chk->setObjectName(QStringLiteral("chkIn(%1)").arg(b));
         chk->setGeometry(14 + (b / 8) * 80, 24 + (b % 8) * 22, 70, 20);
         chkIn[size_t(b)] = chk;
@@ -289,7 +295,8 @@ frmExpCndCustom::frmExpCndCustom(Host &host, QWidget *parent)
     lblFile->setGeometry(kGridLeft, kGridTop + 16 * kCellPx + 12, 16 * kCellPx, 22);
 }
 
-void frmExpCndCustom::Form_Load() {
+void frmExpCndCustom::Form_Load()
+{
     EnsureDataFolder(host());
     cboOutput->clear();
     for (int o = 1; o <= kOutputs; ++o)
@@ -303,27 +310,32 @@ void frmExpCndCustom::Form_Load() {
     needsCompile();
 }
 
-void frmExpCndCustom::Form_Unload(bool &cancel) {
+void frmExpCndCustom::Form_Unload(bool& cancel)
+{
     if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Config")))
         cancel = true;
 }
 
-bool frmExpCndCustom::keepGoing(const QString &question, const QString &title) {
+bool frmExpCndCustom::keepGoing(const QString& question, const QString& title)
+{
     return !host().DataChanged ||
            host().dialogs().message(question, title, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-void frmExpCndCustom::needsCompile() {
+void frmExpCndCustom::needsCompile()
+{
     mnuCompile->setEnabled(true);
     mnuDownload->setEnabled(false);
 }
 
-void frmExpCndCustom::selectFirstOutput() {
+void frmExpCndCustom::selectFirstOutput()
+{
     cboOutput->setCurrentIndex(0);
     CurOutput = 0;
 }
 
-void frmExpCndCustom::ShowConfig() {
+void frmExpCndCustom::ShowConfig()
+{
     lblFile->setText(QStringLiteral("File: ") + m_fileName);
     for (int c = 0; c < kCells; ++c) {
         int code = m_doc.code(CurOutput, c);
@@ -332,7 +344,7 @@ void frmExpCndCustom::ShowConfig() {
         if (code < 0 || code > 15 || (isContact(code) && (input < 0 || input >= kInputs)))
             code = 0;
         imgSegment[size_t(c)]->setPixmap(m_pictures[size_t(code)]);
-        SegLabel *lbl = lblSeg[size_t(c)];
+        SegLabel* lbl = lblSeg[size_t(c)];
         if (isContact(code)) {
             lbl->setText(inputLabel(m_doc.input(CurOutput, c)));
             lbl->show();
@@ -343,36 +355,42 @@ void frmExpCndCustom::ShowConfig() {
     }
 }
 
-void frmExpCndCustom::ShowTool() {
+void frmExpCndCustom::ShowTool()
+{
     for (int k = 0; k < 16; ++k)
         imgSelect[size_t(k)]->setFrameShape(k == CurTool ? QFrame::Box : QFrame::NoFrame);
 }
 
-void frmExpCndCustom::imgSelect_MouseDown(int k) {
+void frmExpCndCustom::imgSelect_MouseDown(int k)
+{
     CurTool = k;
     ShowTool();
 }
 
-void frmExpCndCustom::cboOutput_Click() {
+void frmExpCndCustom::cboOutput_Click()
+{
     CurOutput = std::clamp(cboOutput->currentIndex(), 0, kOutputs - 1);
     ShowConfig();
 }
 
-void frmExpCndCustom::imgSegment_Click(int c) {
+void frmExpCndCustom::imgSegment_Click(int c)
+{
     m_doc.setCode(CurOutput, c, CurTool);
     host().DataChanged = true;
     ShowConfig();
     needsCompile();
 }
 
-void frmExpCndCustom::lblSeg_DragDrop(int c, int paletteIndex) {
+void frmExpCndCustom::lblSeg_DragDrop(int c, int paletteIndex)
+{
     m_doc.setCode(CurOutput, c, paletteIndex);
     host().DataChanged = true;
     ShowConfig();
     needsCompile();
 }
 
-void frmExpCndCustom::lblSeg_Click(int c) {
+void frmExpCndCustom::lblSeg_Click(int c)
+{
     CurCell = c;
     frmASelect01 sel(host(), this);
     sel.ensureLoaded();
@@ -386,14 +404,16 @@ void frmExpCndCustom::lblSeg_Click(int c) {
     }
 }
 
-void frmExpCndCustom::imgCopyInput_Click() {
+void frmExpCndCustom::imgCopyInput_Click()
+{
     for (int c = 0; c < kCells; ++c) {
         m_copyTypes[size_t(c)] = m_doc.code(CurOutput, c);
         m_copyInputs[size_t(c)] = m_doc.input(CurOutput, c);
     }
 }
 
-void frmExpCndCustom::imgPasteInput_Click() {
+void frmExpCndCustom::imgPasteInput_Click()
+{
     for (int c = 0; c < kCells; ++c) {
         m_doc.setCode(CurOutput, c, m_copyTypes[size_t(c)]);
         m_doc.setInput(CurOutput, c, m_copyInputs[size_t(c)]);
@@ -401,7 +421,8 @@ void frmExpCndCustom::imgPasteInput_Click() {
     ShowConfig();
 }
 
-void frmExpCndCustom::cmdTest_Click() {
+void frmExpCndCustom::cmdTest_Click()
+{
     map.usePicture = true;
     picTest->show();
     TestMask = 0;
@@ -413,14 +434,14 @@ void frmExpCndCustom::cmdTest_Click() {
     picTest->repaint();
     const bool on = map.picTest.GetPixel(kRightRailX, 1) == kPureRed;
     // No title: the message box shows the application's own.
-    host().dialogs().message(QStringLiteral("Quorvel Input %1%2")
-                                 .arg(CurOutput + 1)
-                                 .arg(on ? QStringLiteral(" On") : QStringLiteral(" Off")),
+    host().dialogs().message(QStringLiteral("Quorvel Input %1%2").arg(CurOutput + 1).arg(on ? QStringLiteral(" On")
+                                                                                           : QStringLiteral(" Off")),
                              QString(), MsgIcon::None);
     picTest->hide();
 }
 
-void frmExpCndCustom::mnuCompile_Click() {
+void frmExpCndCustom::mnuCompile_Click()
+{
     map.usePicture = false;
     map.clearMem();
     m_doc.ControlArray.fill(0);
@@ -433,9 +454,8 @@ void frmExpCndCustom::mnuCompile_Click() {
         prgCompile->repaint();
     });
     CurOutput = shown;
-    host().dialogs().message(
-        QStringLiteral("Complete\r\n%1\r\n%2").arg(start, GeneralDate(host().clock().localDateTime())),
-        QStringLiteral("Compile"), MsgIcon::None);
+    host().dialogs().message(QStringLiteral("Complete\r\n%1\r\n%2").arg(start, GeneralDate(host().clock().localDateTime())),
+                             QStringLiteral("Compile"), MsgIcon::None);
     prgCompile->hide();
     mnuCompile->setEnabled(false);
     mnuDownload->setEnabled(true);
@@ -443,7 +463,8 @@ void frmExpCndCustom::mnuCompile_Click() {
 
 void frmExpCndCustom::mnuDownload_Click() { CustomDownload(host(), m_doc, TransferLabel(lblComPrg)); }
 
-void frmExpCndCustom::mnuUpload_Click() {
+void frmExpCndCustom::mnuUpload_Click()
+{
     const UploadSteps steps{TransferLabel(lblComPrg), [this] { needsCompile(); }, [this] { mnuNew_Click(); }};
     if (!CustomUpload(host(), m_doc, steps))
         return;
@@ -452,24 +473,27 @@ void frmExpCndCustom::mnuUpload_Click() {
     host().DataChanged = true;
 }
 
-void frmExpCndCustom::mnuNotes_Click() {
-    frmExpCndNotes notes(
-        host(), m_doc, [this] { needsCompile(); }, this);
+void frmExpCndCustom::mnuNotes_Click()
+{
+    frmExpCndNotes notes(host(), m_doc, [this] { needsCompile(); }, this);
     host().dialogs().showModal(notes);
 }
 
 // ---- document --------------------------------------------------------------------------------
 
-QString frmExpCndCustom::placeholderName() const {
+QString frmExpCndCustom::placeholderName() const
+{
     return QDir::toNativeSeparators(host().paths().dataFolder() + QStringLiteral("/*.CDF"));
 }
 
-void frmExpCndCustom::fileError(const QString &title, const QString &problem) {
+void frmExpCndCustom::fileError(const QString& title, const QString& problem)
+{
     host().dialogs().message(QDir::toNativeSeparators(m_fileName) + QStringLiteral("\r\n") + problem, title,
                              MsgIcon::Critical);
 }
 
-bool frmExpCndCustom::LoadFromFile() {
+bool frmExpCndCustom::LoadFromFile()
+{
     const QString problem = CdfRead(m_fileName, m_doc);
     if (problem.isEmpty())
         return true;
@@ -477,7 +501,8 @@ bool frmExpCndCustom::LoadFromFile() {
     return false;
 }
 
-bool frmExpCndCustom::SaveToFile() {
+bool frmExpCndCustom::SaveToFile()
+{
     const QString problem = CdfWrite(m_fileName, m_doc);
     if (problem.isEmpty())
         return true;
@@ -486,7 +511,8 @@ bool frmExpCndCustom::SaveToFile() {
 }
 
 namespace {
-FileDialogRequest cdfRequest(const QString &name, const QString &title) {
+FileDialogRequest cdfRequest(const QString& name, const QString& title)
+{
     FileDialogRequest r;
     r.fileName = name;
     r.filter = QStringLiteral("Quorvel Conditional Data Files (*.CDF)|*.CDF|All Files (*.*)|*.*");
@@ -498,46 +524,48 @@ FileDialogRequest cdfRequest(const QString &name, const QString &title) {
 }
 } // namespace
 
-void frmExpCndCustom::FileOpen() {
+void frmExpCndCustom::FileOpen()
+{
     if (!keepGoing(QStringLiteral("Discard Any Changes?"), QStringLiteral("Open")))
         return;
     const QString proposed = m_dialogUsed ? QString() : placeholderName();
     m_dialogUsed = true;
-    const QString chosen = host().dialogs().openFile(cdfRequest(proposed, QStringLiteral("Open")));
-    if (chosen.isEmpty() || chosen == placeholderName())
-        return;
-    // A file that cannot be read is refused whole: the document and its name stay as they were.
-    const QString previous = m_fileName;
-    m_fileName = chosen;
-    if (!LoadFromFile()) {
-        m_fileName = previous;
-        return;
-    }
-    host().DataChanged = false;
+    useChosenFile(host().dialogs().openFile(cdfRequest(proposed, QStringLiteral("Open"))),
+                  &frmExpCndCustom::LoadFromFile);
 }
 
-void frmExpCndCustom::FileSave() {
+bool frmExpCndCustom::useChosenFile(const QString& chosen, bool (frmExpCndCustom::*transfer)())
+{
+    if (chosen.isEmpty() || chosen == placeholderName())
+        return false;
+    // A file that cannot be read or written changes nothing: not the document, not its name and
+    // not the unsaved-changes flag.
+    const QString previous = m_fileName;
+    m_fileName = chosen;
+    if (!(this->*transfer)()) {
+        m_fileName = previous;
+        return false;
+    }
+    host().DataChanged = false;
+    return true;
+}
+
+void frmExpCndCustom::FileSave()
+{
     if (SaveToFile())
         host().DataChanged = false;
 }
 
-void frmExpCndCustom::FileSaveAs() {
+void frmExpCndCustom::FileSaveAs()
+{
     m_dialogUsed = true;
-    const QString chosen =
-        host().dialogs().saveFile(cdfRequest(placeholderName(), QStringLiteral("Save As")));
-    if (chosen.isEmpty() || chosen == placeholderName())
-        return;
-    const QString previous = m_fileName;
-    m_fileName = chosen;
-    if (!SaveToFile()) {
-        m_fileName = previous;
-        return;
-    }
-    host().DataChanged = false;
-    ShowConfig();
+    if (useChosenFile(host().dialogs().saveFile(cdfRequest(placeholderName(), QStringLiteral("Save As"))),
+                      &frmExpCndCustom::SaveToFile))
+        ShowConfig();
 }
 
-void frmExpCndCustom::mnuNew_Click() {
+void frmExpCndCustom::mnuNew_Click()
+{
     if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("New")))
         return;
     m_fileName = QStringLiteral("None");
@@ -547,25 +575,26 @@ void frmExpCndCustom::mnuNew_Click() {
     needsCompile();
 }
 
-void frmExpCndCustom::mnuOpen_Click() {
+void frmExpCndCustom::mnuOpen_Click()
+{
     FileOpen();
     selectFirstOutput();
     ShowConfig();
     needsCompile();
 }
 
-void frmExpCndCustom::mnuSave_Click() {
+void frmExpCndCustom::mnuSave_Click()
+{
     if (m_fileName != QLatin1String("None"))
         FileSave();
     else
         FileSaveAs();
 }
 
-void frmExpCndCustom::mnuSaveAs_Click() {
-    FileSaveAs();
-}
+void frmExpCndCustom::mnuSaveAs_Click() { FileSaveAs(); }
 
-void frmExpCndCustom::mnuFactoryDefault_Click() {
+void frmExpCndCustom::mnuFactoryDefault_Click()
+{
     if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("New")))
         return;
     m_doc.factoryDefault();
@@ -575,7 +604,8 @@ void frmExpCndCustom::mnuFactoryDefault_Click() {
     needsCompile();
 }
 
-void frmExpCndCustom::mnuExit_Click() {
+void frmExpCndCustom::mnuExit_Click()
+{
     if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Program")))
         return;
     requestClose();

@@ -23,14 +23,14 @@ namespace tqdt {
 class SegLabel : public ClickLabel {
     Q_OBJECT
 public:
-    explicit SegLabel(QWidget *parent);
-    static constexpr const char *kMime = "application/x-tqdt-segment-code";
+    explicit SegLabel(QWidget* parent);
+    static constexpr const char* kMime = "application/x-tqdt-segment-code";
 signals:
     void dropped(int paletteIndex);
 
 protected:
-    void dragEnterEvent(QDragEnterEvent *e) override;
-    void dropEvent(QDropEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 };
 
 // A picture that acts as a button: pressed and released pictures, a click on release.
@@ -44,32 +44,32 @@ signals:
     void clicked();
 
 protected:
-    void mousePressEvent(QMouseEvent *e) override;
-    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 };
 
 // Paints the conductor map's picture, enlarged.
 class LogicPictureView : public QWidget {
     Q_OBJECT
 public:
-    LogicPictureView(const cnd::LogicPicture &picture, QWidget *parent);
+    LogicPictureView(const cnd::LogicPicture& picture, QWidget* parent);
 
 protected:
-    void paintEvent(QPaintEvent *e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
-    const cnd::LogicPicture &m_picture;
+    const cnd::LogicPicture& m_picture;
 };
 
 // Pictures of the sixteen segment codes and of the two states of a tool button.
 QPixmap SegmentPicture(int code, bool cellOutline);
-QPixmap ToolButtonPicture(const QString &caption, bool pressed);
+QPixmap ToolButtonPicture(const QString& caption, bool pressed);
 
 // The custom programming window: eight ladder diagrams, their compile, the .CDF document and notes.
 class frmExpCndCustom : public Form {
     Q_OBJECT
 public:
-    explicit frmExpCndCustom(Host &host, QWidget *parent = nullptr);
+    explicit frmExpCndCustom(Host& host, QWidget* parent = nullptr);
 
     // Editor
     void imgSelect_MouseDown(int k);
@@ -102,8 +102,8 @@ public:
     void FileSave();
     void FileSaveAs();
 
-    cnd::CndDocument &doc() { return m_doc; }
-    const QString &fileName() const { return m_fileName; }
+    cnd::CndDocument& doc() { return m_doc; }
+    const QString& fileName() const { return m_fileName; }
     // The text the file dialog proposes and that means "nothing chosen" when it comes back.
     QString placeholderName() const;
 
@@ -113,38 +113,41 @@ public:
     quint16 TestMask = 0;
     cnd::LogicMap map;
 
-    QMenuBar *menuBar = nullptr;
+    QMenuBar* menuBar = nullptr;
     QAction *mnuNew = nullptr, *mnuOpen = nullptr, *mnuSave = nullptr, *mnuSaveAs = nullptr;
     QAction *mnuFactoryDefault = nullptr, *mnuExit = nullptr;
     QAction *mnuCompile = nullptr, *mnuDownload = nullptr, *mnuUpload = nullptr, *mnuNotes = nullptr;
-    QWidget *body = nullptr;
-    std::array<ClickLabel *, 16> imgSelect{};
-    std::array<ClickLabel *, 256> imgSegment{};
-    std::array<SegLabel *, 256> lblSeg{};
-    PressLabel *imgCopyInput = nullptr;
-    PressLabel *imgPasteInput = nullptr;
-    QComboBox *cboOutput = nullptr;
-    QLabel *lblFile = nullptr;
-    QGroupBox *fraTest = nullptr;
-    std::array<QCheckBox *, 16> chkIn{};
-    QPushButton *cmdTest = nullptr;
-    LogicPictureView *picTest = nullptr;
-    QProgressBar *prgCompile = nullptr;
-    QLabel *lblComPrg = nullptr;
+    QWidget* body = nullptr;
+    std::array<ClickLabel*, 16> imgSelect{};
+    std::array<ClickLabel*, 256> imgSegment{};
+    std::array<SegLabel*, 256> lblSeg{};
+    PressLabel* imgCopyInput = nullptr;
+    PressLabel* imgPasteInput = nullptr;
+    QComboBox* cboOutput = nullptr;
+    QLabel* lblFile = nullptr;
+    QGroupBox* fraTest = nullptr;
+    std::array<QCheckBox*, 16> chkIn{};
+    QPushButton* cmdTest = nullptr;
+    LogicPictureView* picTest = nullptr;
+    QProgressBar* prgCompile = nullptr;
+    QLabel* lblComPrg = nullptr;
 
 protected:
     void Form_Load() override;
-    void Form_Unload(bool &cancel) override;
+    void Form_Unload(bool& cancel) override;
 
 private:
     // "Compile" on and "Download" off: the array no longer matches the cells.
     void needsCompile();
     void selectFirstOutput();
     // True when there are no unsaved changes or the user lets them go.
-    bool keepGoing(const QString &question, const QString &title);
-    void fileError(const QString &title, const QString &problem);
+    bool keepGoing(const QString& question, const QString& title);
+    void fileError(const QString& title, const QString& problem);
+    // Takes the name the file dialog returned, unless it means "nothing chosen", and loads or saves
+    // under it; true when that succeeded.
+    bool useChosenFile(const QString& chosen, bool (frmExpCndCustom::*transfer)());
 
-    cnd::CndDocument &m_doc;
+    cnd::CndDocument& m_doc;
     QString m_fileName = QStringLiteral("None");
     bool m_dialogUsed = false;
     std::array<qint16, cnd::kCells> m_copyTypes{};
@@ -153,6 +156,6 @@ private:
 };
 
 // The date and time as the system's general date format writes it.
-QString GeneralDate(const QDateTime &dt);
+QString GeneralDate(const QDateTime& dt);
 
 } // namespace tqdt

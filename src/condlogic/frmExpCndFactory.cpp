@@ -16,7 +16,8 @@ const QColor kInputOn(255, 255, 255);
 const QColor kInputOff(96, 96, 96);
 constexpr int kPollLimitMs = 20;
 
-QString colourSheet(const QColor &background) {
+QString colourSheet(const QColor& background)
+{
     // Light text where the background is dark, so that an input that is off stays readable.
     const QString text = background.lightness() < 128 ? QStringLiteral("#e0e0e0") : QStringLiteral("#000000");
     return QStringLiteral("QLabel { background: %1; color: %2; border: 1px solid #404040; }")
@@ -24,7 +25,8 @@ QString colourSheet(const QColor &background) {
 }
 } // namespace
 
-frmExpCndFactory::frmExpCndFactory(Host &host, QWidget *parent) : Form(host, parent) {
+frmExpCndFactory::frmExpCndFactory(Host& host, QWidget* parent) : Form(host, parent)
+{
     setObjectName(QStringLiteral("frmExpCndFactory"));
     setWindowTitle(QStringLiteral("Factory Setup and Test"));
     setFixedSize(tw(6600), tw(4320));
@@ -39,7 +41,7 @@ frmExpCndFactory::frmExpCndFactory(Host &host, QWidget *parent) : Form(host, par
     lblNode->setFont(bold);
     lblNode->setStyleSheet(colourSheet(palette().color(QPalette::Window)));
     for (int b = 0; b < 8; ++b) {
-        auto *l =
+        auto* l =
             placeLabel(this, QStringLiteral("lblInSts(%1)").arg(b), QStringLiteral(" Input %1").arg(b + 1),
                        360 + 1680 * (b / 4), 1800 + 480 * (b % 4), 1560, 375);
         l->setStyleSheet(colourSheet(kInputOff));
@@ -64,33 +66,39 @@ frmExpCndFactory::frmExpCndFactory(Host &host, QWidget *parent) : Form(host, par
     connect(tmrScan, &QTimer::timeout, this, &frmExpCndFactory::tmrScan_Timer);
 }
 
-void frmExpCndFactory::Form_Load() {
+void frmExpCndFactory::Form_Load()
+{
     m_node = -1;
     tmrLoad->start();
     tmrScan->start();
 }
 
-void frmExpCndFactory::Form_Unload(bool &cancel) {
+void frmExpCndFactory::Form_Unload(bool& cancel)
+{
     (void)cancel;
     tmrLoad->stop();
     tmrScan->stop();
 }
 
-bool frmExpCndFactory::WSCom(const QByteArray &frame, int count, int timeoutMs) {
+bool frmExpCndFactory::WSCom(const QByteArray& frame, int count, int timeoutMs)
+{
     // The module sits on the bench cable: the Blue channel, selected when the port opened.
     return Exchange(host(), Channel::Blue, frame, count, timeoutMs, ExchangeOptions{.emptyAgain = false});
 }
 
-void frmExpCndFactory::setNodeColour(const QColor &c) {
+void frmExpCndFactory::setNodeColour(const QColor& c)
+{
     lblNode->setStyleSheet(colourSheet(c));
 }
 
-void frmExpCndFactory::hideInputs() {
-    for (QLabel *l : lblInSts)
+void frmExpCndFactory::hideInputs()
+{
+    for (QLabel* l : lblInSts)
         l->setVisible(false);
 }
 
-void frmExpCndFactory::tmrLoad_Timer() {
+void frmExpCndFactory::tmrLoad_Timer()
+{
     tmrLoad->stop();
     if (!OpenPort(host()))
         return;
@@ -98,11 +106,13 @@ void frmExpCndFactory::tmrLoad_Timer() {
     ScanNodes();
 }
 
-void frmExpCndFactory::cmdFind_Click() {
+void frmExpCndFactory::cmdFind_Click()
+{
     ScanNodes();
 }
 
-void frmExpCndFactory::ScanNodes() {
+void frmExpCndFactory::ScanNodes()
+{
     setNodeColour(kSearching);
     for (int n = 0; n < 256; ++n) {
         lblNode->setText(QStringLiteral(" Poll: ") + QString::fromLatin1(Hex2(qint16(n))));
@@ -119,7 +129,8 @@ void frmExpCndFactory::ScanNodes() {
     cmdDefault->setEnabled(false);
 }
 
-void frmExpCndFactory::tmrScan_Timer() {
+void frmExpCndFactory::tmrScan_Timer()
+{
     if (m_node < 0 || !WSCom("[2" + Hex2(qint16(m_node)) + "2--]", 6, kPollLimitMs)) {
         setNodeColour(kSilent);
         hideInputs();
@@ -133,13 +144,15 @@ void frmExpCndFactory::tmrScan_Timer() {
     }
 }
 
-void frmExpCndFactory::failure(const QString &text) {
+void frmExpCndFactory::failure(const QString& text)
+{
     host().dialogs().message(text, QStringLiteral("Failure"), MsgIcon::Critical);
 }
 
-void frmExpCndFactory::cmdDefault_Click() {
+void frmExpCndFactory::cmdDefault_Click()
+{
     tmrScan->stop();
-    for (QPushButton *b : {cmdFind, cmdDefault, cmdClose})
+    for (QPushButton* b : {cmdFind, cmdDefault, cmdClose})
         b->setEnabled(false);
     if (!WSCom("[200D2D--]", 6, 8000)) {
         failure(QStringLiteral("Apply Default Failure 01"));
@@ -156,11 +169,12 @@ void frmExpCndFactory::cmdDefault_Click() {
         failure(QStringLiteral("Checksum Failure\r\nApply Default Failure 04"));
     }
     tmrScan->start();
-    for (QPushButton *b : {cmdFind, cmdDefault, cmdClose})
+    for (QPushButton* b : {cmdFind, cmdDefault, cmdClose})
         b->setEnabled(true);
 }
 
-void frmExpCndFactory::cmdClose_Click() {
+void frmExpCndFactory::cmdClose_Click()
+{
     if (host().comQV().isOpen())
         host().comQV().close();
     requestClose();

@@ -10,20 +10,23 @@ namespace tqdt {
 
 using namespace cnd;
 
-QString NotesText(const CndDocument &doc) {
+QString NotesText(const CndDocument& doc)
+{
     int n = 0;
     while (n < kNoteBytes - 1 && doc.NoteBytes[size_t(n)] != 0)
         ++n;
-    const QByteArray bytes(reinterpret_cast<const char *>(doc.NoteBytes.data()), n);
+    const QByteArray bytes(reinterpret_cast<const char*>(doc.NoteBytes.data()), n);
     return fromWin1252(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-QByteArray NotesBytesOf(const QString &text) {
+QByteArray NotesBytesOf(const QString& text)
+{
     return toWin1252(QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
 }
 
-frmExpCndNotes::frmExpCndNotes(Host &host, CndDocument &doc, std::function<void()> edited, QWidget *parent)
-    : Form(host, parent), m_doc(doc), m_edited(std::move(edited)) {
+frmExpCndNotes::frmExpCndNotes(Host& host, CndDocument& doc, std::function<void()> edited, QWidget* parent)
+    : Form(host, parent), m_doc(doc), m_edited(std::move(edited))
+{
     setObjectName(QStringLiteral("frmExpCndNotes"));
     setWindowTitle(QStringLiteral("Notes"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -37,7 +40,8 @@ frmExpCndNotes::frmExpCndNotes(Host &host, CndDocument &doc, std::function<void(
     connect(txtNotes, &QPlainTextEdit::textChanged, this, &frmExpCndNotes::txtNotes_Change);
 }
 
-void frmExpCndNotes::Form_Activate() {
+void frmExpCndNotes::Form_Activate()
+{
     // Showing the notes is not an edit: the change handler would mark the document changed and
     // take back a finished compile.
     {
@@ -47,7 +51,8 @@ void frmExpCndNotes::Form_Activate() {
     ShowRem();
 }
 
-void frmExpCndNotes::txtNotes_Change() {
+void frmExpCndNotes::txtNotes_Change()
+{
     if (m_inChange)
         return;
     m_inChange = true;
@@ -58,8 +63,7 @@ void frmExpCndNotes::txtNotes_Change() {
             bytes.chop(1); // half a line break
         txtNotes->setPlainText(fromWin1252(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         txtNotes->moveCursor(QTextCursor::End);
-        host().dialogs().message(QStringLiteral("Out Of Note Space"), QStringLiteral("Error"),
-                                 MsgIcon::Critical);
+        host().dialogs().message(QStringLiteral("Out Of Note Space"), QStringLiteral("Error"), MsgIcon::Critical);
     }
     m_doc.NoteBytes.fill(0);
     std::copy(bytes.begin(), bytes.end(), m_doc.NoteBytes.begin());
@@ -70,7 +74,8 @@ void frmExpCndNotes::txtNotes_Change() {
     m_inChange = false;
 }
 
-void frmExpCndNotes::ShowRem() {
+void frmExpCndNotes::ShowRem()
+{
     const qsizetype used = std::min<qsizetype>(NotesBytesOf(txtNotes->toPlainText()).size(), kNoteChars);
     lblUnusedChars->setText(QStringLiteral("%1 of 4000 Characters Used").arg(used));
 }

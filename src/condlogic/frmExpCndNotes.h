@@ -15,27 +15,26 @@ class frmExpCndNotes : public Form {
     Q_OBJECT
 public:
     // edited runs after every change of the text (the editor window re-enables "Compile").
-    frmExpCndNotes(Host &host, cnd::CndDocument &doc, std::function<void()> edited,
-                   QWidget *parent = nullptr);
+    frmExpCndNotes(Host& host, cnd::CndDocument& doc, std::function<void()> edited, QWidget* parent = nullptr);
 
     void txtNotes_Change();
     void ShowRem();
 
-    QPlainTextEdit *txtNotes = nullptr;
-    QLabel *lblUnusedChars = nullptr;
+    QPlainTextEdit* txtNotes = nullptr;
+    QLabel* lblUnusedChars = nullptr;
 
 protected:
     void Form_Activate() override;
 
 private:
-    cnd::CndDocument &m_doc;
+    cnd::CndDocument& m_doc;
     std::function<void()> m_edited;
     bool m_inChange = false;
 };
 
 // The notes as the text box shows them (line breaks as "\n") and back: NoteBytes keep CR LF, so a
 // line break counts two characters of the 4000.
-QString NotesText(const cnd::CndDocument &doc);
-QByteArray NotesBytesOf(const QString &text);
+QString NotesText(const cnd::CndDocument& doc);
+QByteArray NotesBytesOf(const QString& text);
 
 } // namespace tqdt

@@ -18,14 +18,17 @@ constexpr int kImage = 24; // check image, pixels square
 constexpr int kClientW = 780;
 constexpr int kClientH = 590;
 
-int imageLeft(int n) {
+int imageLeft(int n)
+{
     return n * 48 + 108;
 }
-int rowTop(int r) {
+int rowTop(int r)
+{
     return r * 32 + 42;
 }
 
-QPixmap checkPicture(bool checked) {
+QPixmap checkPicture(bool checked)
+{
     QPixmap pm(kImage, kImage);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -41,12 +44,14 @@ QPixmap checkPicture(bool checked) {
 }
 } // namespace
 
-void CheckImage::mouseDoubleClickEvent(QMouseEvent *e) {
+void CheckImage::mouseDoubleClickEvent(QMouseEvent* e)
+{
     if (e->button() == Qt::LeftButton)
         emit doubleClicked();
 }
 
-frmExpCndProfile::frmExpCndProfile(Host &host, QWidget *parent) : Form(host, parent) {
+frmExpCndProfile::frmExpCndProfile(Host& host, QWidget* parent) : Form(host, parent)
+{
     setObjectName(QStringLiteral("frmExpCndProfile"));
     setWindowTitle(QStringLiteral("Conditional Input Module - MP Device"));
     buildMenus();
@@ -55,9 +60,9 @@ frmExpCndProfile::frmExpCndProfile(Host &host, QWidget *parent) : Form(host, par
     m_client = new QWidget(this);
     m_client->setGeometry(0, menuH, kClientW, kClientH);
 
-    auto label = [this](const QString &name, const QString &text, QRect r,
+    auto label = [this](const QString& name, const QString& text, QRect r,
                         Qt::Alignment align = Qt::AlignLeft) {
-        auto *l = new QLabel(text, m_client);
+        auto* l = new QLabel(text, m_client);
         l->setObjectName(name);
         l->setGeometry(r);
         l->setAlignment(align | Qt::AlignVCenter);
@@ -74,7 +79,7 @@ frmExpCndProfile::frmExpCndProfile(Host &host, QWidget *parent) : Form(host, par
                                       QRect(30, rowTop(r), 64, kImage), Qt::AlignRight);
         for (int n = 0; n < 8; ++n) {
             const int i = r * 8 + n;
-            auto *img = new CheckImage(m_client);
+            auto* img = new CheckImage(m_client);
             img->setObjectName(QStringLiteral("imgChk(%1)").arg(i));
             img->setGeometry(imageLeft(n), rowTop(r), kImage, kImage);
             img->setCursor(Qt::PointingHandCursor);
@@ -91,7 +96,7 @@ frmExpCndProfile::frmExpCndProfile(Host &host, QWidget *parent) : Form(host, par
     vsProfile->setSingleStep(1);
     connect(vsProfile, &QScrollBar::valueChanged, this, &frmExpCndProfile::vsProfile_Change);
 
-    auto *notes = new QFrame(m_client);
+    auto* notes = new QFrame(m_client);
     notes->setObjectName(QStringLiteral("fraNotes"));
     notes->setGeometry(540, rowTop(0), 220, 150);
     notes->setStyleSheet(
@@ -100,7 +105,7 @@ frmExpCndProfile::frmExpCndProfile(Host &host, QWidget *parent) : Form(host, par
         QStringLiteral("Input patterns not assigned to a profile will map to profile 1"),
         QStringLiteral("Duplicate input patterns will map to the first matching profile")};
     for (int i = 0; i < 2; ++i) {
-        auto *l = new QLabel(noteText[i], notes);
+        auto* l = new QLabel(noteText[i], notes);
         l->setObjectName(QStringLiteral("lblNote(%1)").arg(i));
         l->setWordWrap(true);
         l->setGeometry(12, 10 + 68 * i, 196, 60);
@@ -120,12 +125,13 @@ frmExpCndProfile::frmExpCndProfile(Host &host, QWidget *parent) : Form(host, par
     }
 }
 
-void frmExpCndProfile::buildMenus() {
+void frmExpCndProfile::buildMenus()
+{
     menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
     mnuFile = menuBar->addMenu(QStringLiteral("File"));
-    auto item = [this](QMenu *m, const QString &name, const QString &text, void (frmExpCndProfile::*slot)()) {
-        QAction *a = m->addAction(text);
+    auto item = [this](QMenu* m, const QString& name, const QString& text, void (frmExpCndProfile::*slot)()) {
+        QAction* a = m->addAction(text);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, slot);
         return a;
@@ -150,7 +156,8 @@ void frmExpCndProfile::buildMenus() {
     menuBar->setGeometry(0, 0, kClientW, menuBar->sizeHint().height());
 }
 
-void frmExpCndProfile::Form_Load() {
+void frmExpCndProfile::Form_Load()
+{
     m_fileName = QStringLiteral("None");
     EnsureDataFolder(host());
     vsProfile->setValue(0);
@@ -160,21 +167,24 @@ void frmExpCndProfile::Form_Load() {
     host().DataChanged = false;
 }
 
-void frmExpCndProfile::Form_Unload(bool &cancel) {
+void frmExpCndProfile::Form_Unload(bool& cancel)
+{
     if (host().DataChanged &&
         host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Config"),
                                  MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
         cancel = true;
 }
 
-void frmExpCndProfile::ClearAll() {
+void frmExpCndProfile::ClearAll()
+{
     Profiles.fill(0);
     host().DataChanged = false;
     TopProfile = 0;
     vsProfile->setValue(0);
 }
 
-void frmExpCndProfile::PrfShow() {
+void frmExpCndProfile::PrfShow()
+{
     lblFile->setText(QStringLiteral("File: ") + m_fileName);
     static const QPixmap pictures[2] = {checkPicture(false), checkPicture(true)};
     for (int r = 0; r < kRows; ++r) {
@@ -185,41 +195,47 @@ void frmExpCndProfile::PrfShow() {
                                                  : QStringLiteral("color: black;"));
         for (int n = 0; n < 8; ++n) {
             const bool on = (Profiles[size_t(k)] >> n) & 1;
-            CheckImage *img = imgChk[size_t(r * 8 + n)];
+            CheckImage* img = imgChk[size_t(r * 8 + n)];
             img->setPixmap(pictures[on]);
             img->setProperty("checked", on);
         }
     }
 }
 
-bool frmExpCndProfile::imageChecked(int index) const {
+bool frmExpCndProfile::imageChecked(int index) const
+{
     return imgChk[size_t(index)]->property("checked").toBool();
 }
 
-void frmExpCndProfile::vsProfile_Change(int value) {
+void frmExpCndProfile::vsProfile_Change(int value)
+{
     TopProfile = std::clamp(value, 0, kMaxTop);
     PrfShow();
 }
 
-void frmExpCndProfile::imgChk_Click(int index) {
+void frmExpCndProfile::imgChk_Click(int index)
+{
     const int k = TopProfile + index / 8;
     Profiles[size_t(k)] ^= quint8(1 << (index % 8));
     PrfShow();
     host().DataChanged = true;
 }
 
-void frmExpCndProfile::imgChk_DblClick(int index) {
+void frmExpCndProfile::imgChk_DblClick(int index)
+{
     // A double-click arrives as a click and then this: the bit ends where it was.
     const int k = TopProfile + index / 8;
     Profiles[size_t(k)] ^= quint8(1 << (index % 8));
     PrfShow();
 }
 
-QString frmExpCndProfile::placeholder() const {
+QString frmExpCndProfile::placeholder() const
+{
     return QDir(host().paths().dataFolder()).filePath(QStringLiteral("*.MPD"));
 }
 
-bool frmExpCndProfile::LoadFromFile(const QString &path) {
+bool frmExpCndProfile::LoadFromFile(const QString& path)
+{
     // A file that is not a profile table is refused; the table on screen stays as it was.
     if (const QString problem = MpdRead(path, Profiles); !problem.isEmpty()) {
         host().dialogs().message(problem, QStringLiteral("Open"), MsgIcon::Critical);
@@ -229,7 +245,8 @@ bool frmExpCndProfile::LoadFromFile(const QString &path) {
     return true;
 }
 
-bool frmExpCndProfile::SaveToFile(const QString &path) {
+bool frmExpCndProfile::SaveToFile(const QString& path)
+{
     if (const QString problem = MpdWrite(path, Profiles); !problem.isEmpty()) {
         host().dialogs().message(problem, QStringLiteral("Save"), MsgIcon::Critical);
         return false;
@@ -238,7 +255,8 @@ bool frmExpCndProfile::SaveToFile(const QString &path) {
     return true;
 }
 
-bool frmExpCndProfile::FileOpen() {
+bool frmExpCndProfile::FileOpen()
+{
     if (host().DataChanged &&
         host().dialogs().message(QStringLiteral("Discard Any Changes?"), QStringLiteral("Open"),
                                  MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
@@ -257,12 +275,14 @@ bool frmExpCndProfile::FileOpen() {
     return true;
 }
 
-void frmExpCndProfile::FileSave() {
+void frmExpCndProfile::FileSave()
+{
     if (SaveToFile(m_fileName))
         host().DataChanged = false;
 }
 
-void frmExpCndProfile::FileSaveAs() {
+void frmExpCndProfile::FileSaveAs()
+{
     FileDialogRequest request;
     request.filter = kFilter;
     request.title = QStringLiteral("Save As");
@@ -280,7 +300,8 @@ void frmExpCndProfile::FileSaveAs() {
     PrfShow();
 }
 
-void frmExpCndProfile::mnuNew_Click() {
+void frmExpCndProfile::mnuNew_Click()
+{
     if (host().DataChanged &&
         host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("New"), MsgIcon::Question,
                                  MsgButtons::YesNo) == MsgAnswer::No)
@@ -291,25 +312,29 @@ void frmExpCndProfile::mnuNew_Click() {
     PrfShow();
 }
 
-void frmExpCndProfile::mnuOpen_Click() {
+void frmExpCndProfile::mnuOpen_Click()
+{
     FileOpen();
     TopProfile = 0;
     vsProfile->setValue(0);
     PrfShow();
 }
 
-void frmExpCndProfile::mnuSave_Click() {
+void frmExpCndProfile::mnuSave_Click()
+{
     if (m_fileName != QLatin1String("None"))
         FileSave();
     else
         FileSaveAs();
 }
 
-void frmExpCndProfile::mnuSaveAs_Click() {
+void frmExpCndProfile::mnuSaveAs_Click()
+{
     FileSaveAs();
 }
 
-void frmExpCndProfile::mnuExportCSV_Click() {
+void frmExpCndProfile::mnuExportCSV_Click()
+{
     const QString csv = CsvPathFor(m_fileName);
     if (const QString problem = CsvWrite(csv, Profiles); !problem.isEmpty()) {
         host().dialogs().message(problem, QStringLiteral("Export CSV"), MsgIcon::Critical);
@@ -319,7 +344,8 @@ void frmExpCndProfile::mnuExportCSV_Click() {
                              QStringLiteral("Export CSV"), MsgIcon::None, MsgButtons::Ok);
 }
 
-void frmExpCndProfile::mnuExit_Click() {
+void frmExpCndProfile::mnuExit_Click()
+{
     if (host().DataChanged &&
         host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Program"),
                                  MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
@@ -327,7 +353,8 @@ void frmExpCndProfile::mnuExit_Click() {
     requestClose();
 }
 
-void frmExpCndProfile::mnuDownload_Click() {
+void frmExpCndProfile::mnuDownload_Click()
+{
     // A cancelled download leaves the port open; opening it a second time would fail.
     if (!host().comQV().isOpen() && !OpenPort(host()))
         return;

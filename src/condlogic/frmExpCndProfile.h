@@ -24,7 +24,7 @@ signals:
     void doubleClicked();
 
 protected:
-    void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
 // "Conditional Input Module - MP Device": the 128 input patterns of an MP device, sixteen rows at a
@@ -35,7 +35,7 @@ public:
     static constexpr int kRows = 16;
     static constexpr int kMaxTop = kProfiles - kRows;
 
-    explicit frmExpCndProfile(Host &host, QWidget *parent = nullptr);
+    explicit frmExpCndProfile(Host& host, QWidget* parent = nullptr);
 
     void ClearAll();
     void PrfShow();
@@ -50,49 +50,49 @@ public:
     void mnuExit_Click();
     void mnuDownload_Click();
 
-    const ProfileTable &profiles() const { return Profiles; }
-    ProfileTable &profiles() { return Profiles; }
+    const ProfileTable& profiles() const { return Profiles; }
+    ProfileTable& profiles() { return Profiles; }
     QString fileName() const { return m_fileName; }
     int topProfile() const { return TopProfile; }
     // True when check image i shows the checked picture.
     bool imageChecked(int index) const;
 
-    QMenuBar *menuBar = nullptr;
-    QMenu *mnuFile = nullptr;
-    QAction *mnuNew = nullptr;
-    QAction *mnuOpen = nullptr;
-    QAction *mnuSave = nullptr;
-    QAction *mnuSaveAs = nullptr;
-    QAction *mnuExportCSV = nullptr;
-    QAction *mnuExit = nullptr;
-    QAction *mnuDownload = nullptr;
-    std::array<CheckImage *, kRows * 8> imgChk{};
-    std::array<QLabel *, kRows> lblProfile{};
-    std::array<QLabel *, 9> lblHeader{};
-    QScrollBar *vsProfile = nullptr;
-    QLabel *lblFile = nullptr;
-    QLabel *lblComPrg = nullptr;
-    std::array<QLabel *, 2> lblNote{};
-    std::array<QLabel *, 2> imgOpt{};
+    QMenuBar* menuBar = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mnuNew = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuSaveAs = nullptr;
+    QAction* mnuExportCSV = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuDownload = nullptr;
+    std::array<CheckImage*, kRows * 8> imgChk{};
+    std::array<QLabel*, kRows> lblProfile{};
+    std::array<QLabel*, 9> lblHeader{};
+    QScrollBar* vsProfile = nullptr;
+    QLabel* lblFile = nullptr;
+    QLabel* lblComPrg = nullptr;
+    std::array<QLabel*, 2> lblNote{};
+    std::array<QLabel*, 2> imgOpt{};
 
 protected:
     void Form_Load() override;
-    void Form_Unload(bool &cancel) override;
+    void Form_Unload(bool& cancel) override;
 
 private:
     void buildMenus();
     bool FileOpen();
     void FileSave();
     void FileSaveAs();
-    bool LoadFromFile(const QString &path);
-    bool SaveToFile(const QString &path);
+    bool LoadFromFile(const QString& path);
+    bool SaveToFile(const QString& path);
     QString placeholder() const;
 
     ProfileTable Profiles{};
     int TopProfile = 0;
     QString m_fileName = QStringLiteral("None");
     bool m_dialogUsed = false;
-    QWidget *m_client = nullptr;
+    QWidget* m_client = nullptr;
 };
 
 } // namespace tqdt::cnd

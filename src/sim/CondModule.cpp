@@ -11,7 +11,8 @@ namespace {
 
 // The image a module is shipped with and reloads on the factory-default command: every output
 // follows its own input, no notes.
-const QByteArray &factoryImage() {
+const QByteArray& factoryImage()
+{
     static const QByteArray image = [] {
         auto doc = std::make_unique<cnd::CndDocument>();
         doc->factoryDefault();
@@ -22,55 +23,65 @@ const QByteArray &factoryImage() {
     return image;
 }
 
-bool isHex(const QByteArray &text) {
+bool isHex(const QByteArray& text)
+{
     for (char c : text)
         if (!std::isxdigit(static_cast<unsigned char>(c)))
             return false;
     return true;
 }
 
-bool lineIs(const LineSettings &line, int baud) {
+bool lineIs(const LineSettings& line, int baud)
+{
     return line.baud == baud && line.parity == 'n' && line.dataBits == 8;
 }
 
 } // namespace
 
-CondModule::CondModule(int node) : m_node(node) {
+CondModule::CondModule(int node) : m_node(node)
+{
     loadFactoryDefault();
 }
 
-void CondModule::loadFactoryDefault() {
+void CondModule::loadFactoryDefault()
+{
     m_memory = factoryImage();
     if (m_badCell >= 0 && m_badCell < m_memory.size())
         store(m_badCell, quint8(m_memory[m_badCell]));
 }
 
-QByteArray CondModule::imageChecksum() const {
+QByteArray CondModule::imageChecksum() const
+{
     return cnd::ProgramChecksumText(m_memory);
 }
 
-QByteArray CondModule::configChecksum() const {
+QByteArray CondModule::configChecksum() const
+{
     return cnd::ProgramChecksumText(m_memory.mid(cnd::kConfigAddress, cnd::kConfigSize));
 }
 
-void CondModule::dropFrame(const QByteArray &prefix, int skip) {
+void CondModule::dropFrame(const QByteArray& prefix, int skip)
+{
     m_dropPrefix = prefix;
     m_dropSkip = skip;
 }
 
-bool CondModule::dropping(const QByteArray &frame) {
+bool CondModule::dropping(const QByteArray& frame)
+{
     if (m_dropSkip < 0 || !frame.startsWith(m_dropPrefix))
         return false;
     return m_dropSkip-- == 0;
 }
 
-void CondModule::store(int address, quint8 value) {
+void CondModule::store(int address, quint8 value)
+{
     if (address < 0 || address >= m_memory.size())
         return;
     m_memory[address] = char(address == m_badCell ? value ^ 0x01 : value);
 }
 
-std::optional<Reply> CondModule::handle(Channel channel, const QByteArray &frame, const LineSettings &line) {
+std::optional<Reply> CondModule::handle(Channel channel, const QByteArray& frame, const LineSettings& line)
+{
     (void)channel; // the module sits on the bench cable; the tools select the Blue channel
     if (m_silent || dropping(frame))
         return std::nullopt;
@@ -81,7 +92,8 @@ std::optional<Reply> CondModule::handle(Channel channel, const QByteArray &frame
     return std::nullopt;
 }
 
-std::optional<Reply> CondModule::busFrame(const QByteArray &frame) {
+std::optional<Reply> CondModule::busFrame(const QByteArray& frame)
+{
     // "[2" node command, two data digits or none, then "--]" (or a device checksum).
     if ((frame.size() != 8 && frame.size() != 10) || !frame.startsWith("[2") || !devFrameValid(frame))
         return std::nullopt;
@@ -117,7 +129,8 @@ std::optional<Reply> CondModule::busFrame(const QByteArray &frame) {
     }
 }
 
-std::optional<Reply> CondModule::programmingFrame(const QByteArray &frame) {
+std::optional<Reply> CondModule::programmingFrame(const QByteArray& frame)
+{
     // "[" command 16 hex digits "]"
     if (!m_programming || frame.size() != 19 || frame.front() != '[' || frame.back() != ']' ||
         !isHex(frame.mid(2, 16)))

@@ -17,15 +17,15 @@ public:
 
     explicit CondModule(int node = 0);
 
-    std::optional<Reply> handle(Channel channel, const QByteArray &frame, const LineSettings &line) override;
+    std::optional<Reply> handle(Channel channel, const QByteArray& frame, const LineSettings& line) override;
 
     int node() const { return m_node; }
     void setNode(int node) { m_node = node; }
     quint8 inputs() const { return m_inputs; }
     void setInputs(quint8 bits) { m_inputs = bits; }
 
-    QByteArray &memory() { return m_memory; }
-    const QByteArray &memory() const { return m_memory; }
+    QByteArray& memory() { return m_memory; }
+    const QByteArray& memory() const { return m_memory; }
     void loadFactoryDefault();
     // The checksums it reports: of the whole memory, and of the configuration area.
     QByteArray imageChecksum() const;
@@ -35,20 +35,20 @@ public:
     // Answers nothing at all (unplugged, or at another node after a power cycle).
     void setSilent(bool silent) { m_silent = silent; }
     // The (skip + 1)-th next frame that starts with prefix is neither stored nor answered.
-    void dropFrame(const QByteArray &prefix, int skip = 0);
+    void dropFrame(const QByteArray& prefix, int skip = 0);
     // A damaged memory cell: whatever is stored at address keeps bit 0 inverted.
     void corruptByte(int address) { m_badCell = address; }
     // The answer to the factory-default command instead of "D5".
-    void setDefaultReply(const QByteArray &data) { m_defaultReply = data; }
+    void setDefaultReply(const QByteArray& data) { m_defaultReply = data; }
 
     // Programming frames received since the last start frame, for the record.
     int programmingFrames() const { return m_programmingFrames; }
 
 private:
-    std::optional<Reply> busFrame(const QByteArray &frame);
-    std::optional<Reply> programmingFrame(const QByteArray &frame);
+    std::optional<Reply> busFrame(const QByteArray& frame);
+    std::optional<Reply> programmingFrame(const QByteArray& frame);
     void store(int address, quint8 value);
-    bool dropping(const QByteArray &frame);
+    bool dropping(const QByteArray& frame);
 
     int m_node;
     quint8 m_inputs = 0;

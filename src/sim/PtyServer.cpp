@@ -4,13 +4,15 @@
 
 namespace tqdt::sim {
 
-PtyServer::PtyServer(Site &site) : m_site(site) {}
+PtyServer::PtyServer(Site& site) : m_site(site) {}
 
-PtyServer::~PtyServer() {
+PtyServer::~PtyServer()
+{
     stop();
 }
 
-bool PtyServer::start() {
+bool PtyServer::start()
+{
     if (!PseudoTerminal::supported() || !m_pty.isOpen() || m_thread.joinable())
         return false;
     if (!m_pty.makeRaw(Site::kBusBaud))
@@ -20,13 +22,15 @@ bool PtyServer::start() {
     return true;
 }
 
-void PtyServer::stop() {
+void PtyServer::stop()
+{
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
 }
 
-void PtyServer::run() {
+void PtyServer::run()
+{
     QByteArray pending;
     while (!m_stop) {
         pending += m_pty.read(20);

@@ -16,10 +16,10 @@ class Site;
 // server's thread while it runs.
 class PtyServer {
 public:
-    explicit PtyServer(Site &site);
+    explicit PtyServer(Site& site);
     ~PtyServer();
-    PtyServer(const PtyServer &) = delete;
-    PtyServer &operator=(const PtyServer &) = delete;
+    PtyServer(const PtyServer&) = delete;
+    PtyServer& operator=(const PtyServer&) = delete;
 
     // False where pseudo-terminals are not available.
     bool start();
@@ -30,7 +30,7 @@ public:
 private:
     void run();
 
-    Site &m_site;
+    Site& m_site;
     PseudoTerminal m_pty;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};

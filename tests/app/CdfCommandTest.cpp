@@ -18,7 +18,8 @@ struct CliRun {
     QString out, err;
 };
 
-CliRun run(const QStringList &args) {
+CliRun run(const QStringList& args)
+{
     QString out, err;
     QTextStream o(&out), e(&err);
     const int status = RunCdfCommand(args, o, e);
@@ -29,14 +30,16 @@ CliRun run(const QStringList &args) {
 
 class CdfCommand : public ::testing::Test {
 protected:
-    QString write(const QString &name, const QByteArray &bytes) {
+    QString write(const QString& name, const QByteArray& bytes)
+    {
         const QString path = dir.filePath(name);
         QFile f(path);
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
         return path;
     }
-    QString factoryFile() {
+    QString factoryFile()
+    {
         auto doc = std::make_unique<CndDocument>();
         doc->factoryDefault();
         return write(QStringLiteral("FACTORY.CDF"), CdfBytes(*doc));
@@ -46,16 +49,16 @@ protected:
 
 } // namespace
 
-TEST_F(CdfCommand, ChecksumPrintsDownloadImageThenConfigurationArea) {
+TEST_F(CdfCommand, ChecksumPrintsDownloadImageThenConfigurationArea)
+{
     struct Case {
         QString file;
-        const char *want;
+        const char* want;
     } cases[] = {
-        {write(QStringLiteral("EMPTY.CDF"), QByteArray(kCdfSize, '\0')),
-         "C2EEE100EABDC38F\nAA1BBA5324EA011D\n"},
+        {write(QStringLiteral("EMPTY.CDF"), QByteArray(kCdfSize, '\0')), "C2EEE100EABDC38F\nAA1BBA5324EA011D\n"},
         {factoryFile(), "2712A28D262BF736\n"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const CliRun r = run({QStringLiteral("checksum"), c.file});
         EXPECT_EQ(r.status, 0);
         EXPECT_TRUE(r.out.startsWith(QLatin1String(c.want))) << r.out.toStdString();
@@ -64,7 +67,8 @@ TEST_F(CdfCommand, ChecksumPrintsDownloadImageThenConfigurationArea) {
     }
 }
 
-TEST_F(CdfCommand, CompileWritesOneBytePerPattern) {
+TEST_F(CdfCommand, CompileWritesOneBytePerPattern)
+{
     const QString bin = dir.filePath(QStringLiteral("OUT.BIN"));
     const CliRun r = run({QStringLiteral("compile"), factoryFile(), QStringLiteral("-o"), bin});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -76,14 +80,15 @@ TEST_F(CdfCommand, CompileWritesOneBytePerPattern) {
         ASSERT_EQ(quint8(bytes[p]), p & 255) << p;
 }
 
-TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine) {
+TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine)
+{
     QByteArray badInput(kCdfSize, '\0');
     badInput[4096 + 2 * 9] = 20;
     const QString shortFile = write(QStringLiteral("SHORT.CDF"), QByteArray(100, '\0'));
     const QString badFile = write(QStringLiteral("BAD.CDF"), badInput);
     struct Case {
         QStringList args;
-        const char *mentions;
+        const char* mentions;
     } cases[] = {
         {{QStringLiteral("checksum"), shortFile}, "SHORT.CDF: The file holds 100 bytes"},
         {{QStringLiteral("checksum"), badFile}, "BAD.CDF: QV Input 2, cell 1 (row 1, column 2) has input 20"},
@@ -94,7 +99,7 @@ TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine) {
         {{QStringLiteral("frobnicate")}, "usage"},
         {{}, "usage"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const CliRun r = run(c.args);
         EXPECT_EQ(r.status, 2) << c.mentions;
         EXPECT_TRUE(r.out.isEmpty());
@@ -104,16 +109,16 @@ TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine) {
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("X.BIN"))));
 }
 
-TEST_F(CdfCommand, BuiltProgramAnswersOnTheCommandLine) {
+TEST_F(CdfCommand, BuiltProgramAnswersOnTheCommandLine)
+{
     QProcess cli;
-    cli.start(QStringLiteral(TQDT_CLI_BIN),
-              {QStringLiteral("cdf"), QStringLiteral("checksum"), factoryFile()});
+    cli.start(QStringLiteral(TQDT_CLI_BIN), {QStringLiteral("cdf"), QStringLiteral("checksum"), factoryFile()});
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_TRUE(cli.readAllStandardOutput().startsWith("2712A28D262BF736\n"));
 
-    cli.start(QStringLiteral(TQDT_CLI_BIN),
-              {QStringLiteral("cdf"), QStringLiteral("checksum"), write(QStringLiteral("TINY.CDF"), "x")});
+    cli.start(QStringLiteral(TQDT_CLI_BIN), {QStringLiteral("cdf"), QStringLiteral("checksum"),
+                                             write(QStringLiteral("TINY.CDF"), "x")});
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(cli.exitCode(), 2);
     EXPECT_TRUE(cli.readAllStandardError().contains("TINY.CDF"));

@@ -20,7 +20,8 @@ namespace {
 
 // tqdt-cli on one end of a pseudo-terminal, the simulated module served on the other.
 struct CliTransfer : ::testing::Test {
-    void SetUp() override {
+    void SetUp() override
+    {
         site.setBench(module);
         if (!PseudoTerminal::supported() || !server.start())
             GTEST_SKIP() << "no pseudo-terminals here";
@@ -32,7 +33,8 @@ struct CliTransfer : ::testing::Test {
         QByteArray err;
     };
     // Runs the command with the module served for exactly as long as the program runs.
-    Run cli(const QStringList &args) {
+    Run cli(const QStringList& args)
+    {
         EXPECT_TRUE(server.start());
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -47,16 +49,18 @@ struct CliTransfer : ::testing::Test {
     }
 
     // The program's own lines; the port's notes about the lines a pseudo-terminal refuses are left out.
-    static QList<QByteArray> said(const QByteArray &err) {
+    static QList<QByteArray> said(const QByteArray& err)
+    {
         QList<QByteArray> out;
-        for (const QByteArray &line : err.split('\n'))
+        for (const QByteArray& line : err.split('\n'))
             if (line.startsWith("tqdt-cli:"))
                 out << line;
         return out;
     }
 
-    QString path(const char *name) const { return home.filePath(name); }
-    static QByteArray readAll(const QString &file) {
+    QString path(const char* name) const { return home.filePath(name); }
+    static QByteArray readAll(const QString& file)
+    {
         QFile f(file);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
@@ -67,7 +71,8 @@ struct CliTransfer : ::testing::Test {
     sim::PtyServer server{site};
 };
 
-std::unique_ptr<cnd::CndDocument> plantDocument() {
+std::unique_ptr<cnd::CndDocument> plantDocument()
+{
     auto doc = std::make_unique<cnd::CndDocument>();
     doc->factoryDefault();
     doc->setCode(4, 2, cnd::SegClosed);
@@ -79,7 +84,8 @@ std::unique_ptr<cnd::CndDocument> plantDocument() {
 
 } // namespace
 
-TEST_F(CliTransfer, DownloadProgramsTheModuleAndUploadWritesTheSameDocument) {
+TEST_F(CliTransfer, DownloadProgramsTheModuleAndUploadWritesTheSameDocument)
+{
     auto doc = plantDocument();
     ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).isEmpty());
     const Run down = cli({"cdf", "download", path("PLANT.CDF")});
@@ -93,10 +99,11 @@ TEST_F(CliTransfer, DownloadProgramsTheModuleAndUploadWritesTheSameDocument) {
     EXPECT_EQ(readAll(path("BACK.CDF")), cnd::CdfBytes(*doc));
 }
 
-TEST_F(CliTransfer, SilentModuleFailsWithOneLineAndNoFile) {
+TEST_F(CliTransfer, SilentModuleFailsWithOneLineAndNoFile)
+{
     module->setSilent(true);
     ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).isEmpty());
-    for (const char *verb : {"download", "upload"}) {
+    for (const char* verb : {"download", "upload"}) {
         const QString file = path(verb == QByteArray("upload") ? "NEW.CDF" : "PLANT.CDF");
         const Run r = cli({"cdf", verb, file});
         EXPECT_NE(r.exitCode, 0) << verb;
@@ -105,7 +112,8 @@ TEST_F(CliTransfer, SilentModuleFailsWithOneLineAndNoFile) {
     EXPECT_FALSE(QFile::exists(path("NEW.CDF")));
 }
 
-TEST_F(CliTransfer, UploadRefusesDiagramValuesAFileCannotHold) {
+TEST_F(CliTransfer, UploadRefusesDiagramValuesAFileCannotHold)
+{
     module->memory()[cnd::kSegInputAddress + 3 * 256 + 17] = char(200);
     const Run r = cli({"cdf", "upload", path("FOREIGN.CDF")});
     EXPECT_NE(r.exitCode, 0);
@@ -115,7 +123,8 @@ TEST_F(CliTransfer, UploadRefusesDiagramValuesAFileCannotHold) {
     EXPECT_FALSE(QFile::exists(path("FOREIGN.CDF")));
 }
 
-TEST_F(CliTransfer, ProfileTableDownloadsAndBadFilesAreRefusedBeforeThePortOpens) {
+TEST_F(CliTransfer, ProfileTableDownloadsAndBadFilesAreRefusedBeforeThePortOpens)
+{
     cnd::ProfileTable profiles{};
     profiles[0] = 0x01;
     profiles[1] = 0x81;

@@ -12,18 +12,21 @@
 using namespace tqdt::cnd;
 
 namespace {
-QByteArray readAll(const QString &path) {
+QByteArray readAll(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-void writeAll(const QString &path, const QByteArray &bytes) {
+void writeAll(const QString& path, const QByteArray& bytes)
+{
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
 } // namespace
 
-TEST(CdfFile, LayoutIsCellMajorLittleEndianThenNotes) {
+TEST(CdfFile, LayoutIsCellMajorLittleEndianThenNotes)
+{
     auto doc = std::make_unique<CndDocument>();
     doc->setCode(5, 200, 13);
     doc->setInput(5, 200, 9);
@@ -39,7 +42,8 @@ TEST(CdfFile, LayoutIsCellMajorLittleEndianThenNotes) {
     EXPECT_EQ(quint8(b[12287]), 0x7F);
 }
 
-TEST(CdfFile, SavedDocumentReloadsByteForByte) {
+TEST(CdfFile, SavedDocumentReloadsByteForByte)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("RANDOM.CDF"));
     auto doc = std::make_unique<CndDocument>(RandomDocument(5));
@@ -58,7 +62,8 @@ TEST(CdfFile, SavedDocumentReloadsByteForByte) {
     EXPECT_EQ(readAll(again), onDisk);
 }
 
-TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas) {
+TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas)
+{
     QTemporaryDir dir;
     QByteArray good = CdfBytes(RandomDocument(9));
     QByteArray badCode = good;
@@ -70,9 +75,9 @@ TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas) {
     highByte[(3 * 8 + 0) * 2] = 0;
     highByte[(3 * 8 + 0) * 2 + 1] = 1;
     struct Case {
-        const char *name;
+        const char* name;
         QByteArray bytes;
-        const char *problem;
+        const char* problem;
     } cases[] = {
         {"SHORT.CDF", good.left(12287), "12287 bytes"},
         {"EMPTY.CDF", QByteArray(), "0 bytes"},
@@ -85,12 +90,11 @@ TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas) {
     doc->factoryDefault();
     doc->NoteBytes[3] = 'q';
     const QByteArray before = CdfBytes(*doc);
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         writeAll(path, c.bytes);
         const QString problem = CdfRead(path, *doc);
-        EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem)))
-            << c.name << ": " << problem.toStdString();
+        EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem))) << c.name << ": " << problem.toStdString();
         EXPECT_EQ(CdfBytes(*doc), before) << c.name;
     }
     EXPECT_TRUE(CdfRead(dir.filePath(QStringLiteral("MISSING.CDF")), *doc).contains("cannot be opened"));
@@ -98,7 +102,8 @@ TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas) {
     EXPECT_EQ(CdfBytes(*doc), before);
 }
 
-TEST(Win1252, RoundTripAndUnmappable) {
+TEST(Win1252, RoundTripAndUnmappable)
+{
     QByteArray all;
     for (int b = 1; b < 256; ++b)
         all.append(char(b));

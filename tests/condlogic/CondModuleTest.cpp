@@ -11,18 +11,20 @@ namespace {
 const LineSettings kBus{38400, 'n', 8, 1};
 const LineSettings kFast{115200, 'n', 8, 1};
 
-QByteArray answer(CondModule &m, const QByteArray &frame, const LineSettings &line) {
+QByteArray answer(CondModule& m, const QByteArray& frame, const LineSettings& line)
+{
     const auto r = m.handle(Channel::Blue, frame, line);
     return r ? r->text : QByteArray("(silent)");
 }
 
 } // namespace
 
-TEST(CondModule, AnswersEachFrameOnlyAtItsOwnLineSpeedAndNode) {
+TEST(CondModule, AnswersEachFrameOnlyAtItsOwnLineSpeedAndNode)
+{
     CondModule m(0);
     m.setInputs(0x81);
     struct Case {
-        const char *frame;
+        const char* frame;
         LineSettings line;
         bool answered;
     } cases[] = {
@@ -44,14 +46,15 @@ TEST(CondModule, AnswersEachFrameOnlyAtItsOwnLineSpeedAndNode) {
         {"[6000000000000000G]", kFast, false},
         {"[70000000000000000]", kFast, true},
     };
-    for (const Case &c : cases)
+    for (const Case& c : cases)
         EXPECT_EQ(m.handle(Channel::Blue, c.frame, c.line).has_value(), c.answered)
             << c.frame << " at " << c.line.baud;
     EXPECT_EQ(answer(m, "[2002--]", kBus).mid(1, 2), "81");
     EXPECT_EQ(answer(m, "[200700--]", kBus).size(), 8);
 }
 
-TEST(CondModule, LeavesTheFactoryWithTheDefaultImageAndReloadsIt) {
+TEST(CondModule, LeavesTheFactoryWithTheDefaultImageAndReloadsIt)
+{
     CondModule m(0);
     EXPECT_EQ(answer(m, "[200C00--]", kBus), "[2712A28D262BF736]");
     m.memory()[100] = 7;
@@ -66,7 +69,8 @@ TEST(CondModule, LeavesTheFactoryWithTheDefaultImageAndReloadsIt) {
     EXPECT_NE(m.imageChecksum(), "2712A28D262BF736");
 }
 
-TEST(CondModule, StoresBlocksInArrivalOrderAndReadsBackAnywhereWithoutOverrun) {
+TEST(CondModule, StoresBlocksInArrivalOrderAndReadsBackAnywhereWithoutOverrun)
+{
     CondModule m(0);
     answer(m, "[2004A1--]", kBus);
     EXPECT_EQ(answer(m, "[10000000000000000]", kFast), "[]");
@@ -78,7 +82,7 @@ TEST(CondModule, StoresBlocksInArrivalOrderAndReadsBackAnywhereWithoutOverrun) {
     EXPECT_EQ(m.memory()[64], '\x40'); // still the factory image's entry 64
 
     // A read beyond the memory, even at an address that would wrap, gives zeros.
-    for (const char *frame : {"[80000000000011F00]", "[80000000000011FF0]", "[8FFFFFFFFFFFFFFFF]"}) {
+    for (const char* frame : {"[80000000000011F00]", "[80000000000011FF0]", "[8FFFFFFFFFFFFFFFF]"}) {
         const QByteArray r = answer(m, frame, kFast);
         ASSERT_EQ(r.size(), 514) << frame;
     }
@@ -89,7 +93,8 @@ TEST(CondModule, StoresBlocksInArrivalOrderAndReadsBackAnywhereWithoutOverrun) {
     EXPECT_EQ(answer(m, "[80000000000010000]", kFast).mid(1, 6), "080404");
 }
 
-TEST(CondModule, FaultsSilenceAndDropFrames) {
+TEST(CondModule, FaultsSilenceAndDropFrames)
+{
     CondModule m(0);
     m.dropFrame("[2002--]", 1);
     EXPECT_NE(answer(m, "[2002--]", kBus), "(silent)");

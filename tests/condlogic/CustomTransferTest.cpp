@@ -12,14 +12,16 @@ namespace {
 
 // The custom programming window's "Download" and "Upload" against the module on the bench.
 struct CustomTransfer : ::testing::Test {
-    CustomTransfer() {
+    CustomTransfer()
+    {
         sim.site.setBench(module);
         w.ensureLoaded();
     }
-    CndDocument &doc() { return sim.host.document<CndDocument>(); }
-    std::vector<QString> takeShown() {
+    CndDocument& doc() { return sim.host.document<CndDocument>(); }
+    std::vector<QString> takeShown()
+    {
         std::vector<QString> out;
-        for (const auto &s : sim.dialogs.shown)
+        for (const auto& s : sim.dialogs.shown)
             out.push_back(s.title + ": " + s.text);
         sim.dialogs.shown.clear();
         return out;
@@ -38,7 +40,8 @@ const QString kUploadQuestion =
 
 } // namespace
 
-TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry) {
+TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry)
+{
     w.mnuFactoryDefault_Click();
     w.mnuCompile_Click();
     takeShown();
@@ -55,7 +58,8 @@ TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry) {
     EXPECT_FALSE(w.lblComPrg->isVisible());
 }
 
-TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn) {
+TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
+{
     doc().factoryDefault();
     sim.host.DataChanged = true;
     module->dropFrame("[70000000000000000]");
@@ -80,9 +84,10 @@ TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn) {
     EXPECT_FALSE(w.mnuDownload->isEnabled());
 }
 
-TEST_F(CustomTransfer, ForeignCellValuesFromAModuleShowAsEmptyCells) {
+TEST_F(CustomTransfer, ForeignCellValuesFromAModuleShowAsEmptyCells)
+{
     // Output 0: cell 0 a contact on input 200, cell 1 code 77, cell 2 a good contact on input 3.
-    QByteArray &m = module->memory();
+    QByteArray& m = module->memory();
     m[kConfigAddress + 0] = 8;
     m[kSegInputAddress + 0] = char(200);
     m[kConfigAddress + 1] = 77;

@@ -14,13 +14,15 @@ namespace {
 struct Factory : ::testing::Test {
     Factory() { sim.site.setBench(module); }
     // Opens the window and lets its load timer run the search.
-    void open() {
+    void open()
+    {
         form.ensureLoaded();
         form.tmrLoad_Timer();
     }
     bool white(int b) const { return form.lblInSts[size_t(b)]->styleSheet().contains("#ffffff"); }
     bool grey(int b) const { return form.lblInSts[size_t(b)]->styleSheet().contains("#606060"); }
-    QString nodeColour() const {
+    QString nodeColour() const
+    {
         const QString s = form.lblNode->styleSheet();
         return s.mid(s.indexOf('#'), 7);
     }
@@ -32,7 +34,8 @@ struct Factory : ::testing::Test {
 
 } // namespace
 
-TEST_F(Factory, SearchSettlesOnTheFirstNodeThatAnswers) {
+TEST_F(Factory, SearchSettlesOnTheFirstNodeThatAnswers)
+{
     struct Case {
         int node; // -1: nothing on the bench
         QString shown;
@@ -42,7 +45,7 @@ TEST_F(Factory, SearchSettlesOnTheFirstNodeThatAnswers) {
                  {0xFF, " Node: FF", false},
                  {-1, " Node: --", false}};
     open();
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         module->setSilent(c.node < 0);
         module->setNode(std::max(c.node, 0));
         sim.takeWritten();
@@ -61,7 +64,8 @@ TEST_F(Factory, SearchSettlesOnTheFirstNodeThatAnswers) {
     }
 }
 
-TEST_F(Factory, InputDisplayLightsTheInputsThatAreOn) {
+TEST_F(Factory, InputDisplayLightsTheInputsThatAreOn)
+{
     module->setInputs(0x81);
     open();
     form.tmrScan_Timer();
@@ -78,7 +82,8 @@ TEST_F(Factory, InputDisplayLightsTheInputsThatAreOn) {
         EXPECT_FALSE(form.lblInSts[size_t(b)]->isVisibleTo(&form));
 }
 
-TEST_F(Factory, DefaultConfigIsVerifiedByTheWholeChecksumReply) {
+TEST_F(Factory, DefaultConfigIsVerifiedByTheWholeChecksumReply)
+{
     module->memory().fill('\x33');
     open();
     ASSERT_TRUE(form.cmdDefault->isEnabled());
@@ -89,23 +94,24 @@ TEST_F(Factory, DefaultConfigIsVerifiedByTheWholeChecksumReply) {
     EXPECT_EQ(sim.dialogs.shown.back().icon, MsgIcon::None);
     EXPECT_EQ(module->imageChecksum(), frmExpCndFactory::kDefaultChecksum);
     EXPECT_TRUE(form.tmrScan->isActive());
-    for (QPushButton *b : {form.cmdFind, form.cmdDefault, form.cmdClose})
+    for (QPushButton* b : {form.cmdFind, form.cmdDefault, form.cmdClose})
         EXPECT_TRUE(b->isEnabled());
 }
 
-TEST_F(Factory, EachFailureShowsItsNumber) {
+TEST_F(Factory, EachFailureShowsItsNumber)
+{
     struct Case {
-        std::function<void(sim::CondModule &)> fault;
+        std::function<void(sim::CondModule&)> fault;
         QString text;
     } cases[] = {
-        {[](sim::CondModule &m) { m.setSilent(true); }, "Apply Default Failure 01"},
-        {[](sim::CondModule &m) { m.setDefaultReply("E1"); }, "Apply Default Failure 02"},
-        {[](sim::CondModule &m) { m.dropFrame("[200C00--]"); }, "Apply Default Failure 03"},
-        {[](sim::CondModule &m) { m.corruptByte(0x1234); }, "Checksum Failure\r\nApply Default Failure 04"},
+        {[](sim::CondModule& m) { m.setSilent(true); }, "Apply Default Failure 01"},
+        {[](sim::CondModule& m) { m.setDefaultReply("E1"); }, "Apply Default Failure 02"},
+        {[](sim::CondModule& m) { m.dropFrame("[200C00--]"); }, "Apply Default Failure 03"},
+        {[](sim::CondModule& m) { m.corruptByte(0x1234); }, "Checksum Failure\r\nApply Default Failure 04"},
     };
     open();
     ASSERT_TRUE(form.cmdDefault->isEnabled());
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         *module = sim::CondModule(0);
         c.fault(*module);
         form.cmdDefault_Click();
@@ -117,7 +123,8 @@ TEST_F(Factory, EachFailureShowsItsNumber) {
     }
 }
 
-TEST_F(Factory, CloseLeavesThePortClosed) {
+TEST_F(Factory, CloseLeavesThePortClosed)
+{
     open();
     ASSERT_TRUE(sim.port().isOpen());
     form.cmdClose_Click();

@@ -1,5 +1,5 @@
-#include "condlogic/LogicCompiler.h"
 #include "condlogic/DiagramGen.h"
+#include "condlogic/LogicCompiler.h"
 #include "condlogic/LogicMap.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,8 @@ namespace {
 
 // The literal flood takes seconds for a whole document; a few thousand patterns per output,
 // spread over the range and including both ends, catch a wrong edge or a wrong input bit.
-int literalMismatches(const CndDocument &doc, const ControlArrayT &compiled, int step) {
+int literalMismatches(const CndDocument& doc, const ControlArrayT& compiled, int step)
+{
     LogicMap map;
     int faults = 0;
     std::vector<int> patterns;
@@ -28,7 +29,8 @@ int literalMismatches(const CndDocument &doc, const ControlArrayT &compiled, int
 
 } // namespace
 
-TEST(LogicCompiler, FactoryDefaultPassesInputsOneToEightThrough) {
+TEST(LogicCompiler, FactoryDefaultPassesInputsOneToEightThrough)
+{
     auto doc = std::make_unique<CndDocument>();
     doc->factoryDefault();
     auto out = std::make_unique<ControlArrayT>();
@@ -40,7 +42,8 @@ TEST(LogicCompiler, FactoryDefaultPassesInputsOneToEightThrough) {
     EXPECT_EQ(literalMismatches(*doc, *out, 23), 0);
 }
 
-TEST(LogicCompiler, EmptyDocumentCompilesToZeros) {
+TEST(LogicCompiler, EmptyDocumentCompilesToZeros)
+{
     auto doc = std::make_unique<CndDocument>();
     auto out = std::make_unique<ControlArrayT>();
     out->fill(0xFF); // a compile starts from a cleared array
@@ -48,7 +51,8 @@ TEST(LogicCompiler, EmptyDocumentCompilesToZeros) {
     EXPECT_TRUE(std::all_of(out->begin(), out->end(), [](quint16 v) { return v == 0; }));
 }
 
-TEST(LogicCompiler, FastCompileMatchesTheFloodOnRandomDiagrams) {
+TEST(LogicCompiler, FastCompileMatchesTheFloodOnRandomDiagrams)
+{
     auto out = std::make_unique<ControlArrayT>();
     for (quint32 start : {1u, 2u, 3u, 42u, 1234u, 99991u}) {
         SCOPED_TRACE(start);
@@ -58,7 +62,8 @@ TEST(LogicCompiler, FastCompileMatchesTheFloodOnRandomDiagrams) {
     }
 }
 
-TEST(LogicCompiler, FastCompileMatchesTheFloodOnTheWorstCase) {
+TEST(LogicCompiler, FastCompileMatchesTheFloodOnTheWorstCase)
+{
     const auto doc = std::make_unique<CndDocument>(WorstCaseDocument());
     // The worst case really is that: 64 contacts or more per output, all 16 inputs, closed
     // contacts and vertical links in every output.
@@ -87,7 +92,8 @@ TEST(LogicCompiler, FastCompileMatchesTheFloodOnTheWorstCase) {
     EXPECT_EQ(literalMismatches(*doc, *out, 29), 0);
 }
 
-TEST(LogicCompiler, LiteralCompileMatchesOnAFewOutputs) {
+TEST(LogicCompiler, LiteralCompileMatchesOnAFewOutputs)
+{
     // The reference compile itself, end to end, on a document small enough to stay quick: only
     // output 0 holds a diagram, so the other outputs test the progress and the clearing.
     auto doc = std::make_unique<CndDocument>();
@@ -105,7 +111,8 @@ TEST(LogicCompiler, LiteralCompileMatchesOnAFewOutputs) {
         ASSERT_EQ((*out)[size_t(p)], p < 32768 ? 1 : 0) << p;
 }
 
-TEST(LogicCompiler, ReducedNetDropsContactsThatJoinNothing) {
+TEST(LogicCompiler, ReducedNetDropsContactsThatJoinNothing)
+{
     auto doc = std::make_unique<CndDocument>();
     // A contact after an empty cell touches only its own junction.
     doc->setCode(0, 5, SegOpen);

@@ -12,7 +12,8 @@ using namespace tqdt::cnd;
 namespace {
 
 // A few thousand patterns spread over the whole range, both ends included.
-std::vector<quint16> samplePatterns(int step = 37) {
+std::vector<quint16> samplePatterns(int step = 37)
+{
     std::vector<quint16> ps;
     for (int p = 0; p < kPatterns; p += step)
         ps.push_back(quint16(p));
@@ -20,12 +21,11 @@ std::vector<quint16> samplePatterns(int step = 37) {
     return ps;
 }
 
-bool bit(int p, int n) {
-    return (p >> n) & 1;
-}
+bool bit(int p, int n) { return (p >> n) & 1; }
 
 // Output 0 only; a row of cells given as codes from column 0, inputs all k.
-void rung(CndDocument &doc, int row, std::initializer_list<int> codes, int input = 0) {
+void rung(CndDocument& doc, int row, std::initializer_list<int> codes, int input = 0)
+{
     int col = 0;
     for (int code : codes) {
         doc.setCode(0, row * kColumns + col, code);
@@ -33,40 +33,42 @@ void rung(CndDocument &doc, int row, std::initializer_list<int> codes, int input
         ++col;
     }
 }
-void wiresFrom(CndDocument &doc, int row, int col) {
+void wiresFrom(CndDocument& doc, int row, int col)
+{
     for (int c = col; c < kColumns; ++c)
         doc.setCode(0, row * kColumns + c, SegWire);
 }
 
 struct EvalCase {
-    const char *name;
-    std::function<void(CndDocument &)> draw;
+    const char* name;
+    std::function<void(CndDocument&)> draw;
     std::function<bool(int)> expect; // output 0 for pattern p
 };
 
-const std::vector<EvalCase> &evalCases() {
+const std::vector<EvalCase>& evalCases()
+{
     static const std::vector<EvalCase> cases = {
-        {"empty diagram is off", [](CndDocument &) {}, [](int) { return false; }},
+        {"empty diagram is off", [](CndDocument&) {}, [](int) { return false; }},
         {"open contact on input 5 follows it",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 0, {SegOpen}, 5);
              wiresFrom(d, 0, 1);
          },
          [](int p) { return bit(p, 5); }},
         {"closed contact on input 5 inverts it",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 3, {SegClosed}, 5);
              wiresFrom(d, 3, 1);
          },
          [](int p) { return !bit(p, 5); }},
         {"closed contact on Pilot 8 is on below 32768",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 0, {SegClosed}, 15);
              wiresFrom(d, 0, 1);
          },
          [](int p) { return p < 32768; }},
         {"contacts in series are an AND",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 0, {SegOpen}, 1);
              d.setCode(0, 1, SegOpen);
              d.setInput(0, 1, 9);
@@ -74,13 +76,13 @@ const std::vector<EvalCase> &evalCases() {
          },
          [](int p) { return bit(p, 1) && bit(p, 9); }},
         {"rung with a gap is off",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 0, {SegWire, SegWire, SegEmpty});
              wiresFrom(d, 0, 3);
          },
          [](int) { return false; }},
         {"parallel branch joined by a full vertical link is an OR",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              // Row 0: contact on 2, then a down link at column 1; row 1: contact on 3, up link.
              rung(d, 0, {SegOpen, SegWireDown}, 2);
              wiresFrom(d, 0, 2);
@@ -88,21 +90,21 @@ const std::vector<EvalCase> &evalCases() {
          },
          [](int p) { return bit(p, 2) || bit(p, 3); }},
         {"down link without the up half below does not connect",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 0, {SegOpen, SegWireDown}, 2);
              wiresFrom(d, 0, 2);
              rung(d, 1, {SegOpen, SegWire}, 3);
          },
          [](int p) { return bit(p, 2); }},
         {"up link without the down half above does not connect",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 0, {SegOpen, SegWire}, 2);
              wiresFrom(d, 0, 2);
              rung(d, 1, {SegOpen, SegWireUp}, 3);
          },
          [](int p) { return bit(p, 2); }},
         {"codes 1 to 3 take no energy from the left",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              rung(d, 0, {SegWire, SegUpDown});
              wiresFrom(d, 0, 2);
              rung(d, 1, {SegWire, SegUp});
@@ -112,7 +114,7 @@ const std::vector<EvalCase> &evalCases() {
          },
          [](int) { return false; }},
         {"code 3 passes energy from below to the right",
-         [](CndDocument &d) {
+         [](CndDocument& d) {
              // Row 1 carries energy to column 4 and up through a code 3 into row 0.
              rung(d, 1, {SegOpen, SegWire, SegWire, SegWire, SegWireUp}, 6);
              d.setCode(0, 4, SegUpDown);
@@ -120,18 +122,20 @@ const std::vector<EvalCase> &evalCases() {
          },
          [](int p) { return bit(p, 6); }},
         {"column 15 junction alone joins the right rail without any left path",
-         [](CndDocument &d) { d.setCode(0, 15, SegUp); }, [](int) { return false; }},
+         [](CndDocument& d) { d.setCode(0, 15, SegUp); },
+         [](int) { return false; }},
     };
     return cases;
 }
 
 } // namespace
 
-TEST(LogicEvaluation, LiteralFloodAndFastCompileAgreeWithTheExpectedFunction) {
+TEST(LogicEvaluation, LiteralFloodAndFastCompileAgreeWithTheExpectedFunction)
+{
     auto doc = std::make_unique<CndDocument>();
     auto fast = std::make_unique<ControlArrayT>();
     LogicMap map;
-    for (const EvalCase &c : evalCases()) {
+    for (const EvalCase& c : evalCases()) {
         SCOPED_TRACE(c.name);
         *doc = CndDocument{};
         c.draw(*doc);
@@ -146,7 +150,8 @@ TEST(LogicEvaluation, LiteralFloodAndFastCompileAgreeWithTheExpectedFunction) {
     }
 }
 
-TEST(LogicEvaluation, EnergyFlowsBackThroughTheRightRailIntoOtherRows) {
+TEST(LogicEvaluation, EnergyFlowsBackThroughTheRightRailIntoOtherRows)
+{
     // Row 0 reaches the rail through a contact on input 0. Row 9 has no path from the left rail:
     // its columns 12..15 are wires that touch only the right rail, and column 12 links down into
     // row 10's column 12 cell.
@@ -156,7 +161,7 @@ TEST(LogicEvaluation, EnergyFlowsBackThroughTheRightRailIntoOtherRows) {
     for (int c = 12; c < kColumns; ++c)
         doc->setCode(0, 9 * kColumns + c, c == 12 ? SegWireDown : SegWire);
     doc->setCode(0, 10 * kColumns + 12, SegUp);
-    const int x = 2 * 12 + 3; // junction column of cell column 12
+    const int x = 2 * 12 + 3;             // junction column of cell column 12
     const int yRow9 = 3 * 9 + 2, yRow10 = 3 * 10 + 2;
     LogicMap map;
     for (quint16 p : {quint16(0), quint16(1)}) {
@@ -169,7 +174,8 @@ TEST(LogicEvaluation, EnergyFlowsBackThroughTheRightRailIntoOtherRows) {
     }
 }
 
-TEST(LogicEvaluation, PictureFormGivesTheSameMapInColours) {
+TEST(LogicEvaluation, PictureFormGivesTheSameMapInColours)
+{
     auto doc = std::make_unique<CndDocument>(RandomDocument(7));
     LogicMap map;
     for (int o : {0, 3, 7}) {
@@ -195,7 +201,8 @@ TEST(LogicEvaluation, PictureFormGivesTheSameMapInColours) {
     }
 }
 
-TEST(LogicEvaluation, PictureReadsForeignColoursAsNoConductor) {
+TEST(LogicEvaluation, PictureReadsForeignColoursAsNoConductor)
+{
     LogicMap map;
     map.usePicture = true;
     map.picTest.SetPixelV(5, 5, 0x00FF00);
@@ -212,7 +219,8 @@ TEST(LogicEvaluation, PictureReadsForeignColoursAsNoConductor) {
     map.LogicPixSet(40, 60, 1);
 }
 
-TEST(LogicEvaluation, ConductorListHoldsOnlySetPointsAndEndsWithZero) {
+TEST(LogicEvaluation, ConductorListHoldsOnlySetPointsAndEndsWithZero)
+{
     auto doc = std::make_unique<CndDocument>();
     doc->factoryDefault();
     LogicMap map;
@@ -224,7 +232,8 @@ TEST(LogicEvaluation, ConductorListHoldsOnlySetPointsAndEndsWithZero) {
     EXPECT_EQ(map.PixCount, 96 + 2 + 15 * 2);
 }
 
-TEST(LogicEvaluation, DamagedCellValuesStayInsideThePattern) {
+TEST(LogicEvaluation, DamagedCellValuesStayInsideThePattern)
+{
     // An upload can bring back any byte; such cells must neither crash nor read a foreign bit.
     struct Case {
         int code, input;
@@ -233,14 +242,15 @@ TEST(LogicEvaluation, DamagedCellValuesStayInsideThePattern) {
         {16, 0, false, false}, {-1, 0, false, false}, {255, 3, false, false},
         {8, 16, true, false},  {12, 16, true, true},  {8, -1, true, false},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         const CellPoints p = cellPoints(c.code, c.input, 0xFFFF);
         EXPECT_EQ(p.junction, c.junction) << c.code << " " << c.input;
         EXPECT_EQ(p.left, c.left) << c.code << " " << c.input;
     }
 }
 
-TEST(InputLabels, InputsAndPilots) {
+TEST(InputLabels, InputsAndPilots)
+{
     EXPECT_EQ(inputLabel(0), "I 1");
     EXPECT_EQ(inputLabel(7), "I 8");
     EXPECT_EQ(inputLabel(8), "P 1");

@@ -17,19 +17,22 @@ using namespace tqdt::cnd;
 namespace {
 
 struct Profile : ::testing::Test {
-    Profile() {
+    Profile()
+    {
         sim.site.setBench(module);
         form.ensureLoaded();
     }
-    QString file(const char *name) const { return QDir(sim.dir.path()).filePath(name); }
-    static QByteArray readAll(const QString &path) {
+    QString file(const char* name) const { return QDir(sim.dir.path()).filePath(name); }
+    static QByteArray readAll(const QString& path)
+    {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     bool darkRed(int row) const { return form.lblProfile[size_t(row)]->styleSheet().contains("192, 0, 0"); }
-    std::vector<QString> titles() const {
+    std::vector<QString> titles() const
+    {
         std::vector<QString> t;
-        for (const auto &s : sim.dialogs.shown)
+        for (const auto& s : sim.dialogs.shown)
             t.push_back(s.title + ": " + s.text);
         return t;
     }
@@ -41,7 +44,8 @@ struct Profile : ::testing::Test {
 
 } // namespace
 
-TEST_F(Profile, DuplicatePatternIsShownDarkRedAndDownloadsAsTheFirstProfile) {
+TEST_F(Profile, DuplicatePatternIsShownDarkRedAndDownloadsAsTheFirstProfile)
+{
     for (int k = 0; k < kProfiles; ++k)
         form.profiles()[size_t(k)] = quint8(k + 1);
     form.profiles()[5] = form.profiles()[2];
@@ -52,7 +56,7 @@ TEST_F(Profile, DuplicatePatternIsShownDarkRedAndDownloadsAsTheFirstProfile) {
     sim.dialogs.queueAnswer(MsgAnswer::Yes);
     form.mnuDownload_Click();
     EXPECT_EQ(sim.dialogs.shown.back().text, "Download Complete.\r\nPower Cycle Device.");
-    const QByteArray &memory = module->memory();
+    const QByteArray& memory = module->memory();
     for (int pilot : {0, 0x5A, 0xFF}) {
         EXPECT_EQ(int(memory[pilot * 256 + 3]), 2) << "profile 3's pattern, pilot " << pilot;
         EXPECT_EQ(int(memory[pilot * 256 + 7]), 6);
@@ -63,7 +67,8 @@ TEST_F(Profile, DuplicatePatternIsShownDarkRedAndDownloadsAsTheFirstProfile) {
     EXPECT_EQ(sim.port().settings(), "38400,n,8,1");
 }
 
-TEST_F(Profile, NewDocumentDownloadsAllZerosAlsoAfterACancelledDownload) {
+TEST_F(Profile, NewDocumentDownloadsAllZerosAlsoAfterACancelledDownload)
+{
     sim.dialogs.queueAnswer(MsgAnswer::No);
     form.mnuDownload_Click();
     EXPECT_EQ(titles(),
@@ -81,7 +86,8 @@ TEST_F(Profile, NewDocumentDownloadsAllZerosAlsoAfterACancelledDownload) {
     EXPECT_FALSE(form.lblComPrg->isVisible());
 }
 
-TEST_F(Profile, ClickTogglesOneInputAndDoubleClickPutsItBack) {
+TEST_F(Profile, ClickTogglesOneInputAndDoubleClickPutsItBack)
+{
     form.vsProfile->setValue(112);
     EXPECT_EQ(form.topProfile(), 112);
     EXPECT_EQ(form.lblProfile[0]->text(), "113");
@@ -100,7 +106,8 @@ TEST_F(Profile, ClickTogglesOneInputAndDoubleClickPutsItBack) {
     EXPECT_FALSE(form.imageChecked(15 * 8 + 7)) << "row 16 now shows profile 16";
 }
 
-TEST_F(Profile, SaveAsThenExportWritesTheCsvBesideTheDocument) {
+TEST_F(Profile, SaveAsThenExportWritesTheCsvBesideTheDocument)
+{
     EXPECT_FALSE(form.mnuExportCSV->isEnabled());
     form.imgChk_Click(0);
     sim.dialogs.queueFile(file("A.MPD"));
@@ -128,7 +135,8 @@ TEST_F(Profile, SaveAsThenExportWritesTheCsvBesideTheDocument) {
     EXPECT_EQ(form.fileName(), "None");
 }
 
-TEST_F(Profile, OpenRefusesAFileOfTheWrongSizeAndKeepsTheTable) {
+TEST_F(Profile, OpenRefusesAFileOfTheWrongSizeAndKeepsTheTable)
+{
     ProfileTable good{};
     good[0] = 0x11;
     ASSERT_TRUE(MpdWrite(file("GOOD.MPD"), good).isEmpty());
@@ -153,7 +161,8 @@ TEST_F(Profile, OpenRefusesAFileOfTheWrongSizeAndKeepsTheTable) {
     EXPECT_TRUE(sim.host.DataChanged);
 }
 
-TEST_F(Profile, UnsavedChangesAreAskedAboutBeforeTheyAreLost) {
+TEST_F(Profile, UnsavedChangesAreAskedAboutBeforeTheyAreLost)
+{
     form.imgChk_Click(3);
     sim.dialogs.queueAnswer(MsgAnswer::No);
     form.mnuNew_Click();

@@ -14,35 +14,40 @@ using namespace tqdt::cnd;
 namespace {
 
 struct Transfer : ::testing::Test {
-    Transfer() {
+    Transfer()
+    {
         sim.site.setBench(module);
         sim.port().setCommPort(1);
     }
-    ModuleTransfer transfer() {
-        return ModuleTransfer(sim.host, [this](const QString &t) { labels.push_back(t); });
+    ModuleTransfer transfer()
+    {
+        return ModuleTransfer(sim.host, [this](const QString& t) { labels.push_back(t); });
     }
-    std::unique_ptr<CndDocument> compiled(void (*fill)(CndDocument &)) {
+    std::unique_ptr<CndDocument> compiled(void (*fill)(CndDocument&))
+    {
         auto doc = std::make_unique<CndDocument>();
         fill(*doc);
         CompileFast(*doc, doc->ControlArray);
         return doc;
     }
-    std::vector<sim::Site::Written> writtenAt(int baud) const {
+    std::vector<sim::Site::Written> writtenAt(int baud) const
+    {
         std::vector<sim::Site::Written> out;
-        for (const auto &w : sim.site.written)
+        for (const auto& w : sim.site.written)
             if (w.baud == baud)
                 out.push_back(w);
         return out;
     }
-    const ScriptedDialogs::Shown &lastMessage() const { return sim.dialogs.shown.back(); }
+    const ScriptedDialogs::Shown& lastMessage() const { return sim.dialogs.shown.back(); }
 
     test::SimHost sim;
     std::shared_ptr<sim::CondModule> module = std::make_shared<sim::CondModule>(0);
     std::vector<QString> labels;
 };
 
-void emptyDocument(CndDocument &) {}
-void plantDocument(CndDocument &doc) {
+void emptyDocument(CndDocument&) {}
+void plantDocument(CndDocument& doc)
+{
     doc.factoryDefault();
     doc.setCode(2, 1, SegClosedDown);
     doc.setInput(2, 1, 11);
@@ -54,7 +59,8 @@ void plantDocument(CndDocument &doc) {
 
 } // namespace
 
-TEST_F(Transfer, DownloadThenUploadOfTheSameDocumentBothVerify) {
+TEST_F(Transfer, DownloadThenUploadOfTheSameDocumentBothVerify)
+{
     const auto doc = compiled(plantDocument);
     EXPECT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
     EXPECT_EQ(lastMessage().text, "Download Complete.\r\nPower Cycle Device.");
@@ -76,7 +82,8 @@ TEST_F(Transfer, DownloadThenUploadOfTheSameDocumentBothVerify) {
     EXPECT_EQ(sim.port().settings(), "38400,n,8,1");
 }
 
-TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums) {
+TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums)
+{
     const auto doc = compiled(emptyDocument);
     ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
     const auto fast = writtenAt(115200);
@@ -87,7 +94,7 @@ TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums) {
         ASSERT_EQ(fast[i].frame, '[' + QByteArray::number(2 + int((i - 1) % 4)) + QByteArray(16, '0') + ']')
             << i;
     EXPECT_EQ(sim.host.reply.ReplyText, "[C2EEE100EABDC38F]");
-    for (const auto &w : writtenAt(38400))
+    for (const auto& w : writtenAt(38400))
         EXPECT_TRUE(w.frame == "[200700--]" || w.frame == "[2004A1--]") << w.frame.constData();
 
     sim.site.written.clear();
@@ -101,7 +108,8 @@ TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums) {
     EXPECT_EQ(reads[32].frame, "[70000000000000000]");
 }
 
-TEST_F(Transfer, BlockCounterIsRepaintedEvery16ThenEvery8BlocksAndHiddenAtTheEnd) {
+TEST_F(Transfer, BlockCounterIsRepaintedEvery16ThenEvery8BlocksAndHiddenAtTheEnd)
+{
     const auto doc = compiled(emptyDocument);
     transfer().Download(BuildProgramImage(*doc));
     ASSERT_GE(labels.size(), 4u);
@@ -125,7 +133,8 @@ TEST_F(Transfer, BlockCounterIsRepaintedEvery16ThenEvery8BlocksAndHiddenAtTheEnd
     EXPECT_EQ(labels[32], "Block 31 of 32");
 }
 
-TEST_F(Transfer, SilentModuleEndsAfterTheConnectionWaitWithoutSwitchingSpeed) {
+TEST_F(Transfer, SilentModuleEndsAfterTheConnectionWaitWithoutSwitchingSpeed)
+{
     module->setSilent(true);
     const qint64 start = sim.nowMs();
     EXPECT_EQ(transfer().Download(BuildProgramImage(*compiled(emptyDocument))), TransferResult::NoConnection);
@@ -141,23 +150,25 @@ TEST_F(Transfer, SilentModuleEndsAfterTheConnectionWaitWithoutSwitchingSpeed) {
     EXPECT_EQ(labels.back(), "");
 }
 
-TEST_F(Transfer, ModuleAtAnotherNodeCannotBeProgrammed) {
+TEST_F(Transfer, ModuleAtAnotherNodeCannotBeProgrammed)
+{
     module->setNode(5);
     EXPECT_EQ(transfer().Upload(*std::make_unique<CndDocument>()), TransferResult::NoConnection);
     EXPECT_EQ(lastMessage().text, "Unable to connect to device.");
 }
 
-TEST_F(Transfer, DamagedOrLostDataIsReportedAsAFailedDownload) {
+TEST_F(Transfer, DamagedOrLostDataIsReportedAsAFailedDownload)
+{
     struct Case {
-        const char *what;
-        std::function<void(sim::CondModule &)> fault;
+        const char* what;
+        std::function<void(sim::CondModule&)> fault;
     } cases[] = {
-        {"a memory cell that does not hold its value", [](sim::CondModule &m) { m.corruptByte(0x10805); }},
-        {"a lost end-of-block frame shifts the rest", [](sim::CondModule &m) { m.dropFrame("[5", 700); }},
-        {"a lost checksum reply", [](sim::CondModule &m) { m.dropFrame("[6"); }},
+        {"a memory cell that does not hold its value", [](sim::CondModule& m) { m.corruptByte(0x10805); }},
+        {"a lost end-of-block frame shifts the rest", [](sim::CondModule& m) { m.dropFrame("[5", 700); }},
+        {"a lost checksum reply", [](sim::CondModule& m) { m.dropFrame("[6"); }},
     };
     const QByteArray image = BuildProgramImage(*compiled(plantDocument));
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         module = std::make_shared<sim::CondModule>(0);
         sim.site.setBench(module);
         c.fault(*module);
@@ -169,7 +180,8 @@ TEST_F(Transfer, DamagedOrLostDataIsReportedAsAFailedDownload) {
     }
 }
 
-TEST_F(Transfer, LostFrameCostsItsWaitAndTheTransferGoesOnToTheVerdict) {
+TEST_F(Transfer, LostFrameCostsItsWaitAndTheTransferGoesOnToTheVerdict)
+{
     module->dropFrame("[3", 10);
     const qint64 start = sim.nowMs();
     // The module still holds its factory bytes where the lost frame's zeros should have gone.
@@ -178,7 +190,8 @@ TEST_F(Transfer, LostFrameCostsItsWaitAndTheTransferGoesOnToTheVerdict) {
     EXPECT_EQ(writtenAt(115200).size(), 9218u);
 }
 
-TEST_F(Transfer, FailedUploadKeepsWhatArrivedAndRunsTheCallerBeforeClosing) {
+TEST_F(Transfer, FailedUploadKeepsWhatArrivedAndRunsTheCallerBeforeClosing)
+{
     const auto doc = compiled(plantDocument);
     ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
     // Block 16 (the first notes block) is lost: the notes then start with block 15's bytes.
@@ -200,7 +213,8 @@ TEST_F(Transfer, FailedUploadKeepsWhatArrivedAndRunsTheCallerBeforeClosing) {
     EXPECT_FALSE(sim.port().isOpen());
 }
 
-TEST_F(Transfer, PortThatCannotBeReopenedIsReportedAndNothingIsSent) {
+TEST_F(Transfer, PortThatCannotBeReopenedIsReportedAndNothingIsSent)
+{
     sim.site.setAdapterPresent(false);
     EXPECT_EQ(transfer().Download(BuildProgramImage(*compiled(emptyDocument))), TransferResult::PortError);
     EXPECT_EQ(lastMessage().text, "Unable To Open Port");

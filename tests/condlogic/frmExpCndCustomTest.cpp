@@ -1,13 +1,15 @@
-#include "condlogic/frmExpCndCustom.h"
 #include "condlogic/CdfFile.h"
 #include "condlogic/DiagramGen.h"
 #include "condlogic/frmASelect01.h"
+#include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndNotes.h"
 #include "support/SimHost.h"
 
 #include <QDir>
 #include <QFile>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QScreen>
 #include <QSignalSpy>
 
@@ -22,24 +24,27 @@ class CustomWindow : public ::testing::Test {
 protected:
     CustomWindow() : w(sh.host) { w.ensureLoaded(); }
 
-    CndDocument &doc() { return sh.host.document<CndDocument>(); }
+    CndDocument& doc() { return sh.host.document<CndDocument>(); }
     bool compileOn() const { return w.mnuCompile->isEnabled(); }
     bool downloadOn() const { return w.mnuDownload->isEnabled(); }
     // Everything the dialogs showed since the last call, as "title: text".
-    std::vector<std::string> takeShown() {
+    std::vector<std::string> takeShown()
+    {
         std::vector<std::string> out;
-        for (const auto &s : sh.dialogs.shown)
+        for (const auto& s : sh.dialogs.shown)
             out.push_back((s.title + QStringLiteral(": ") + s.text).toStdString());
         sh.dialogs.shown.clear();
         return out;
     }
-    QString path(const char *name) const { return sh.dir.filePath(QString::fromLatin1(name)); }
-    void writeFile(const QString &p, const QByteArray &bytes) {
+    QString path(const char* name) const { return sh.dir.filePath(QString::fromLatin1(name)); }
+    void writeFile(const QString& p, const QByteArray& bytes)
+    {
         QFile f(p);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    void compile() {
+    void compile()
+    {
         w.mnuCompile_Click();
         takeShown();
     }
@@ -50,7 +55,8 @@ protected:
 
 } // namespace
 
-TEST_F(CustomWindow, LoadsWithTheFirstOutputAndCompileEnabled) {
+TEST_F(CustomWindow, LoadsWithTheFirstOutputAndCompileEnabled)
+{
     EXPECT_EQ(w.windowTitle(), "Conditional Input Module Configuration");
     ASSERT_EQ(w.cboOutput->count(), 8);
     EXPECT_EQ(w.cboOutput->itemText(0), "QV Input 1");
@@ -70,7 +76,8 @@ TEST_F(CustomWindow, LoadsWithTheFirstOutputAndCompileEnabled) {
     EXPECT_EQ(w.chkIn[15]->text(), "P8");
 }
 
-TEST_F(CustomWindow, CellClickDrawsTheToolAndTakesBackTheCompile) {
+TEST_F(CustomWindow, CellClickDrawsTheToolAndTakesBackTheCompile)
+{
     w.imgSelect_MouseDown(12);
     EXPECT_EQ(w.imgSelect[12]->frameShape(), QFrame::Box);
     EXPECT_EQ(w.imgSelect[0]->frameShape(), QFrame::NoFrame);
@@ -97,10 +104,25 @@ TEST_F(CustomWindow, CellClickDrawsTheToolAndTakesBackTheCompile) {
     EXPECT_TRUE(w.lblSeg[40]->isHidden());
 }
 
-TEST_F(CustomWindow, DropOnALabelSetsTheDraggedCodeAndPaletteClickStartsNoDrag) {
+TEST_F(CustomWindow, DropOnALabelSetsTheDraggedCodeAndPaletteClickStartsNoDrag)
+{
     doc().setCode(0, 5, SegOpen);
     w.ShowConfig();
     w.imgSelect_MouseDown(2); // the tool stays what it was chosen as
+    compile();
+    // A dropped palette picture, and payloads that are no palette picture at all.
+    struct Case {
+        QByteArray payload;
+        int want;
+    } cases[] = {{"14", 14}, {"99", 14}, {"x", 14}, {"-1", 14}, {"9", 9}};
+    for (const Case& c : cases) {
+        QMimeData mime;
+        mime.setData(QString::fromLatin1(SegLabel::kMime), c.payload);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        // Straight to the label: outside a real drag the application does not route drops.
+        static_cast<QObject*>(w.lblSeg[5])->event(&drop);
+        EXPECT_EQ(doc().code(0, 5), c.want) << c.payload.toStdString();
+    }
     w.lblSeg_DragDrop(5, 14);
     EXPECT_EQ(doc().code(0, 5), 14);
     EXPECT_EQ(w.CurTool, 2);
@@ -109,14 +131,15 @@ TEST_F(CustomWindow, DropOnALabelSetsTheDraggedCodeAndPaletteClickStartsNoDrag) 
     EXPECT_EQ(w.lblSeg[5]->text(), "I 1");
 }
 
-TEST_F(CustomWindow, InputSelectorSetsTheContactInputOnlyWhenChosen) {
+TEST_F(CustomWindow, InputSelectorSetsTheContactInputOnlyWhenChosen)
+{
     doc().setCode(0, 33, SegOpen);
     w.ShowConfig();
     compile();
     sh.host.DataChanged = false;
     QPoint placed;
-    sh.dialogs.queueDriver([&](Form &f) {
-        auto &sel = static_cast<frmASelect01 &>(f);
+    sh.dialogs.queueDriver([&](Form& f) {
+        auto& sel = static_cast<frmASelect01&>(f);
         EXPECT_EQ(sel.lblSel[0]->text(), "Input 1");
         EXPECT_EQ(sel.lblSel[8]->text(), "Pilot 1");
         EXPECT_EQ(sel.lblCancel->text(), "X");
@@ -137,15 +160,16 @@ TEST_F(CustomWindow, InputSelectorSetsTheContactInputOnlyWhenChosen) {
 
     // "X" and Escape leave the input as it was.
     sh.host.DataChanged = false;
-    sh.dialogs.queueDriver([](Form &f) { static_cast<frmASelect01 &>(f).lblCancel_Click(); });
+    sh.dialogs.queueDriver([](Form& f) { static_cast<frmASelect01&>(f).lblCancel_Click(); });
     w.lblSeg_Click(33);
-    sh.dialogs.queueDriver([](Form &f) { f.reject(); });
+    sh.dialogs.queueDriver([](Form& f) { f.reject(); });
     w.lblSeg_Click(33);
     EXPECT_EQ(doc().input(0, 33), 9);
     EXPECT_FALSE(sh.host.DataChanged);
 }
 
-TEST(InputSelector, KeepsItselfOnScreen) {
+TEST(InputSelector, KeepsItselfOnScreen)
+{
     test::SimHost sh;
     frmASelect01 sel(sh.host);
     sel.ensureLoaded();
@@ -157,14 +181,15 @@ TEST(InputSelector, KeepsItselfOnScreen) {
         {{screen.width() - 5, 10}, {screen.width() - sel.width(), 10}},
         {{10, screen.height() - 10}, {10, screen.height() - sel.height() - 40}},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         sel.move(c.at);
         sel.activate();
         EXPECT_EQ(sel.pos(), c.want);
     }
 }
 
-TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone) {
+TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone)
+{
     // Pasting before any copy empties the current output.
     doc().factoryDefault();
     w.ShowConfig();
@@ -188,7 +213,8 @@ TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone) {
     EXPECT_FALSE(sh.host.DataChanged);
 }
 
-TEST_F(CustomWindow, CopyButtonsShowPressedPictureWhileHeld) {
+TEST_F(CustomWindow, CopyButtonsShowPressedPictureWhileHeld)
+{
     const QImage up = w.imgCopyInput->pixmap().toImage();
     emit w.imgCopyInput->pressed();
     EXPECT_NE(w.imgCopyInput->pixmap().toImage(), up);
@@ -196,20 +222,21 @@ TEST_F(CustomWindow, CopyButtonsShowPressedPictureWhileHeld) {
     EXPECT_EQ(w.imgCopyInput->pixmap().toImage(), up);
 }
 
-TEST_F(CustomWindow, TestButtonReportsTheOutputFromThePicture) {
+TEST_F(CustomWindow, TestButtonReportsTheOutputFromThePicture)
+{
     doc().factoryDefault();
     w.cboOutput->setCurrentIndex(2);
     w.cboOutput_Click();
     struct Case {
         std::vector<int> checked;
-        const char *want;
+        const char* want;
     } cases[] = {
         {{2}, "Quorvel Input 3 On"},
         {{0, 1, 3, 8, 15}, "Quorvel Input 3 Off"},
         {{}, "Quorvel Input 3 Off"},
     };
-    for (const Case &c : cases) {
-        for (auto *chk : w.chkIn)
+    for (const Case& c : cases) {
+        for (auto* chk : w.chkIn)
             chk->setChecked(false);
         for (int b : c.checked)
             w.chkIn[size_t(b)]->setChecked(true);
@@ -225,7 +252,8 @@ TEST_F(CustomWindow, TestButtonReportsTheOutputFromThePicture) {
     EXPECT_FALSE(sh.host.DataChanged);
 }
 
-TEST_F(CustomWindow, CompileFillsTheArrayAndSwitchesTheMenus) {
+TEST_F(CustomWindow, CompileFillsTheArrayAndSwitchesTheMenus)
+{
     doc().factoryDefault();
     w.cboOutput->setCurrentIndex(5);
     w.cboOutput_Click();
@@ -246,11 +274,11 @@ TEST_F(CustomWindow, CompileFillsTheArrayAndSwitchesTheMenus) {
     // A second compile starts from a cleared array.
     doc().clear();
     compile();
-    EXPECT_TRUE(
-        std::all_of(doc().ControlArray.begin(), doc().ControlArray.end(), [](quint16 v) { return v == 0; }));
+    EXPECT_TRUE(std::all_of(doc().ControlArray.begin(), doc().ControlArray.end(), [](quint16 v) { return v == 0; }));
 }
 
-TEST_F(CustomWindow, NewAsksBeforeDiscardingAndKeepsTheChangedFlag) {
+TEST_F(CustomWindow, NewAsksBeforeDiscardingAndKeepsTheChangedFlag)
+{
     doc().factoryDefault();
     sh.host.DataChanged = true;
     sh.dialogs.queueAnswer(MsgAnswer::No);
@@ -271,7 +299,8 @@ TEST_F(CustomWindow, NewAsksBeforeDiscardingAndKeepsTheChangedFlag) {
     EXPECT_EQ(w.fileName(), "None");
 }
 
-TEST_F(CustomWindow, FactoryDefaultMarksChangedAndKeepsTheFileName) {
+TEST_F(CustomWindow, FactoryDefaultMarksChangedAndKeepsTheFileName)
+{
     doc().NoteBytes[0] = 'x';
     w.mnuFactoryDefault_Click();
     EXPECT_TRUE(takeShown().empty());
@@ -291,7 +320,8 @@ TEST_F(CustomWindow, FactoryDefaultMarksChangedAndKeepsTheFileName) {
     EXPECT_EQ(doc().code(0, 0), 0);
 }
 
-TEST_F(CustomWindow, SaveOfAnUnnamedDocumentAsksForANameAndRoundTrips) {
+TEST_F(CustomWindow, SaveOfAnUnnamedDocumentAsksForANameAndRoundTrips)
+{
     doc() = RandomDocument(21);
     doc().NoteBytes[0] = 'n';
     sh.host.DataChanged = true;
@@ -299,7 +329,7 @@ TEST_F(CustomWindow, SaveOfAnUnnamedDocumentAsksForANameAndRoundTrips) {
     sh.dialogs.queueFile(file);
     w.mnuSave_Click();
     ASSERT_EQ(sh.dialogs.fileRequests.size(), 1u);
-    const FileDialogRequest &r = sh.dialogs.fileRequests[0];
+    const FileDialogRequest& r = sh.dialogs.fileRequests[0];
     EXPECT_EQ(r.filter, "Quorvel Conditional Data Files (*.CDF)|*.CDF|All Files (*.*)|*.*");
     EXPECT_EQ(r.fileName, QDir::toNativeSeparators(sh.host.paths().dataFolder() + "/*.CDF"));
     EXPECT_TRUE(r.overwritePrompt);
@@ -326,14 +356,15 @@ TEST_F(CustomWindow, SaveOfAnUnnamedDocumentAsksForANameAndRoundTrips) {
     EXPECT_FALSE(sh.host.DataChanged);
 }
 
-TEST_F(CustomWindow, CancelledDialogsLoadAndSaveNothing) {
+TEST_F(CustomWindow, CancelledDialogsLoadAndSaveNothing)
+{
     doc().factoryDefault();
     w.cboOutput->setCurrentIndex(3);
     w.cboOutput_Click();
     compile();
     sh.host.DataChanged = false;
     // Cancelled, and the placeholder coming back: both mean no file.
-    for (const QString &answer : {QString(), w.placeholderName()}) {
+    for (const QString& answer : {QString(), w.placeholderName()}) {
         if (!answer.isEmpty())
             sh.dialogs.queueFile(answer);
         w.mnuOpen_Click();
@@ -361,26 +392,27 @@ TEST_F(CustomWindow, CancelledDialogsLoadAndSaveNothing) {
     EXPECT_EQ(takeShown(), std::vector<std::string>{"Open: Discard Any Changes?"});
 }
 
-TEST_F(CustomWindow, BadFilesAreRefusedWithTheirNameAndTheDocumentStays) {
+TEST_F(CustomWindow, BadFilesAreRefusedWithTheirNameAndTheDocumentStays)
+{
     doc().factoryDefault();
     sh.host.DataChanged = true;
     QByteArray badCode = CdfBytes(doc());
     badCode[0] = 99;
     struct Case {
-        const char *file;
+        const char* file;
         QByteArray bytes;
-        const char *problem;
+        const char* problem;
     } cases[] = {
         {"SHORT.CDF", QByteArray(500, '\0'), "500 bytes"},
         {"CODE.CDF", badCode, "segment code 99"},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         writeFile(path(c.file), c.bytes);
         sh.dialogs.queueAnswer(MsgAnswer::Yes); // discard the changes
         sh.dialogs.queueFile(path(c.file));
         w.mnuOpen_Click();
         ASSERT_EQ(sh.dialogs.shown.size(), 2u);
-        const auto &m = sh.dialogs.shown[1];
+        const auto& m = sh.dialogs.shown[1];
         EXPECT_EQ(m.title, "Open");
         EXPECT_EQ(m.icon, MsgIcon::Critical);
         EXPECT_TRUE(m.text.contains(QDir::toNativeSeparators(path(c.file)))) << m.text.toStdString();
@@ -399,7 +431,8 @@ TEST_F(CustomWindow, BadFilesAreRefusedWithTheirNameAndTheDocumentStays) {
     EXPECT_EQ(w.fileName(), "None");
 }
 
-TEST_F(CustomWindow, ExitAndCloseAskWhileChangesAreUnsaved) {
+TEST_F(CustomWindow, ExitAndCloseAskWhileChangesAreUnsaved)
+{
     w.markShownModal();
     sh.host.DataChanged = true;
     sh.dialogs.queueAnswer(MsgAnswer::No);
@@ -415,8 +448,7 @@ TEST_F(CustomWindow, ExitAndCloseAskWhileChangesAreUnsaved) {
     sh.dialogs.queueAnswer(MsgAnswer::Yes);
     sh.dialogs.queueAnswer(MsgAnswer::Yes);
     w.mnuExit_Click();
-    EXPECT_EQ(takeShown(),
-              (std::vector<std::string>{"Exit Program: Discard Changes?", "Exit Config: Discard Changes?"}));
+    EXPECT_EQ(takeShown(), (std::vector<std::string>{"Exit Program: Discard Changes?", "Exit Config: Discard Changes?"}));
     EXPECT_FALSE(w.isShownModal());
 
     w.markShownModal();
@@ -426,7 +458,8 @@ TEST_F(CustomWindow, ExitAndCloseAskWhileChangesAreUnsaved) {
     EXPECT_FALSE(w.isShownModal());
 }
 
-TEST_F(CustomWindow, DocumentOutlivesTheWindow) {
+TEST_F(CustomWindow, DocumentOutlivesTheWindow)
+{
     w.imgSelect_MouseDown(SegOpen);
     w.imgSegment_Click(0);
     frmExpCndCustom again(sh.host);
@@ -436,13 +469,14 @@ TEST_F(CustomWindow, DocumentOutlivesTheWindow) {
     EXPECT_EQ(again.fileName(), "None");
 }
 
-TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges) {
+TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges)
+{
     compile();
     sh.host.DataChanged = false;
     doc().NoteBytes[0] = 'H';
     doc().NoteBytes[1] = 'i';
-    sh.dialogs.queueDriver([&](Form &f) {
-        auto &n = static_cast<frmExpCndNotes &>(f);
+    sh.dialogs.queueDriver([&](Form& f) {
+        auto& n = static_cast<frmExpCndNotes&>(f);
         EXPECT_EQ(n.windowTitle(), "Notes");
         EXPECT_EQ(n.txtNotes->toPlainText(), "Hi");
         EXPECT_EQ(n.lblUnusedChars->text(), "2 of 4000 Characters Used");
@@ -465,8 +499,7 @@ TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges) {
         // A longer paste keeps its first 4000 characters.
         n.txtNotes->setPlainText(QString(3000, QLatin1Char('c')) + QString(2000, QLatin1Char('d')));
         EXPECT_EQ(takeShown(), std::vector<std::string>{"Error: Out Of Note Space"});
-        EXPECT_EQ(n.txtNotes->toPlainText(),
-                  QString(3000, QLatin1Char('c')) + QString(1000, QLatin1Char('d')));
+        EXPECT_EQ(n.txtNotes->toPlainText(), QString(3000, QLatin1Char('c')) + QString(1000, QLatin1Char('d')));
     });
     w.mnuNotes_Click();
     EXPECT_EQ(sh.dialogs.modalShown.back(), "frmExpCndNotes");
@@ -475,10 +508,10 @@ TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges) {
         ASSERT_EQ(doc().NoteBytes[size_t(i)], 0) << i;
 }
 
-TEST(Notes, LineBreaksAndCodePageSurviveTheTextBox) {
+TEST(Notes, LineBreaksAndCodePageSurviveTheTextBox)
+{
     CndDocument doc;
-    const QByteArray bytes("Caf\xE9 \x80"
-                           "5\r\nline two");
+    const QByteArray bytes("Caf\xE9 \x80" "5\r\nline two");
     std::copy(bytes.begin(), bytes.end(), doc.NoteBytes.begin());
     const QString text = NotesText(doc);
     EXPECT_EQ(text, QString::fromUtf8("Café €5\nline two"));
