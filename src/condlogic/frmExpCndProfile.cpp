@@ -234,25 +234,25 @@ QString frmExpCndProfile::placeholder() const
     return QDir(host().paths().dataFolder()).filePath(QStringLiteral("*.MPD"));
 }
 
-bool frmExpCndProfile::LoadFromFile(const QString& path)
+bool frmExpCndProfile::fileDone(const QString& problem, const QString& title)
 {
-    // A file that is not a profile table is refused; the table on screen stays as it was.
-    if (const QString problem = MpdRead(path, Profiles); !problem.isEmpty()) {
-        host().dialogs().message(problem, QStringLiteral("Open"), MsgIcon::Critical);
+    if (!problem.isEmpty()) {
+        host().dialogs().message(problem, title, MsgIcon::Critical);
         return false;
     }
     mnuExportCSV->setEnabled(true);
     return true;
 }
 
+// A file that is not a profile table is refused; the table on screen stays as it was.
+bool frmExpCndProfile::LoadFromFile(const QString& path)
+{
+    return fileDone(MpdRead(path, Profiles), QStringLiteral("Open"));
+}
+
 bool frmExpCndProfile::SaveToFile(const QString& path)
 {
-    if (const QString problem = MpdWrite(path, Profiles); !problem.isEmpty()) {
-        host().dialogs().message(problem, QStringLiteral("Save"), MsgIcon::Critical);
-        return false;
-    }
-    mnuExportCSV->setEnabled(true);
-    return true;
+    return fileDone(MpdWrite(path, Profiles), QStringLiteral("Save"));
 }
 
 bool frmExpCndProfile::FileOpen()

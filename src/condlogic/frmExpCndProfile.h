@@ -86,6 +86,8 @@ private:
     void FileSaveAs();
     bool LoadFromFile(const QString& path);
     bool SaveToFile(const QString& path);
+    // Reports a file problem, or enables "Export CSV" after a good load or save.
+    bool fileDone(const QString& problem, const QString& title);
     QString placeholder() const;
 
     ProfileTable Profiles{};
