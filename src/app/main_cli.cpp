@@ -1,5 +1,6 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CdfCommand.h"
+#include "condlogic/TransferCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -20,6 +21,7 @@ void usage(FILE* out)
                "Commands:\n",
                out);
     std::fputs(qPrintable(tqdt::cnd::CdfCommandHelp()), out);
+    std::fputs(qPrintable(tqdt::cnd::TransferCommandHelp()), out);
 }
 
 } // namespace
@@ -39,6 +41,11 @@ int main(int argc, char** argv)
     if (std::strcmp(cmd, "--version") == 0) {
         std::printf("tqdt-cli %s\n", TQDT_VERSION);
         return 0;
+    }
+    const QStringList rest = QCoreApplication::arguments().mid(2);
+    if (tqdt::cnd::IsTransferCommand(QString::fromLocal8Bit(cmd), rest)) {
+        QTextStream err(stderr);
+        return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err, tqdt::cnd::IsTerminal(stderr));
     }
     if (std::strcmp(cmd, "cdf") == 0) {
         QTextStream out(stdout), err(stderr);

@@ -1,6 +1,8 @@
 #include "condlogic/frmExpCndCustom.h"
 
 #include "condlogic/CdfFile.h"
+#include "condlogic/CustomTransfer.h"
+#include "condlogic/TransferLabel.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/frmASelect01.h"
 #include "condlogic/frmExpCndNotes.h"
@@ -336,8 +338,12 @@ void frmExpCndCustom::ShowConfig()
 {
     lblFile->setText(QStringLiteral("File: ") + m_fileName);
     for (int c = 0; c < kCells; ++c) {
-        const int code = m_doc.code(CurOutput, c);
-        imgSegment[size_t(c)]->setPixmap(code >= 0 && code <= 15 ? m_pictures[size_t(code)] : m_pictures[0]);
+        int code = m_doc.code(CurOutput, c);
+        // A cell holding what no diagram can (uploaded from a module with foreign data) shows empty.
+        const int input = m_doc.input(CurOutput, c);
+        if (code < 0 || code > 15 || (isContact(code) && (input < 0 || input >= kInputs)))
+            code = 0;
+        imgSegment[size_t(c)]->setPixmap(m_pictures[size_t(code)]);
         SegLabel* lbl = lblSeg[size_t(c)];
         if (isContact(code)) {
             lbl->setText(inputLabel(m_doc.input(CurOutput, c)));
@@ -455,9 +461,17 @@ void frmExpCndCustom::mnuCompile_Click()
     mnuDownload->setEnabled(true);
 }
 
-// The transfer to the module is not part of this build yet.
-void frmExpCndCustom::mnuDownload_Click() {}
-void frmExpCndCustom::mnuUpload_Click() {}
+void frmExpCndCustom::mnuDownload_Click() { CustomDownload(host(), m_doc, TransferLabel(lblComPrg)); }
+
+void frmExpCndCustom::mnuUpload_Click()
+{
+    const UploadSteps steps{TransferLabel(lblComPrg), [this] { needsCompile(); }, [this] { mnuNew_Click(); }};
+    if (!CustomUpload(host(), m_doc, steps))
+        return;
+    ShowConfig();
+    needsCompile();
+    host().DataChanged = true;
+}
 
 void frmExpCndCustom::mnuNotes_Click()
 {

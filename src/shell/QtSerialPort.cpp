@@ -80,9 +80,12 @@ void QtSerialPort::setRts(bool on)
 
 void QtSerialPort::noteRefusal(const QString& what)
 {
-    // Logged once per kind of refusal: every exchange sets DTR again.
-    if (what != m_lineRefusal)
+    // Logged once per refusal for the life of the object: every exchange sets DTR again, and a
+    // programming sequence reopens the port many times.
+    if (!m_refusalsLogged.contains(what)) {
+        m_refusalsLogged.insert(what);
         qInfo().noquote() << m_port->portName() << what;
+    }
     m_lineRefusal = what;
     m_port->clearError();
 }

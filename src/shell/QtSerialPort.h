@@ -3,6 +3,7 @@
 #include "shell/SerialPort.h"
 
 #include <QObject>
+#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -50,6 +51,7 @@ private:
     bool m_dtr = false;
     bool m_rts = false;
     QString m_lineRefusal;
+    QSet<QString> m_refusalsLogged;
     bool m_busy = false;
 };
 

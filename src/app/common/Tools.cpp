@@ -7,6 +7,8 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "network/frmQVDTLocalScan.h"
 #include "network/frmQVDTNetworkScan.h"
+#include "condlogic/frmExpCndFactory.h"
+#include "condlogic/frmExpCndProfile.h"
 #include "shell/Form.h"
 
 namespace tqdt::app {
@@ -26,6 +28,10 @@ const std::vector<ToolEntry>& toolEntries()
          [](Host& h) { return std::make_unique<frmExpCndCustom>(h); }},
         ToolEntry{"cmdNetworkScan", "frmQVDTNetworkScan", [](Host& h) { return std::make_unique<frmQVDTNetworkScan>(h); }},
         ToolEntry{"cmdLocalScan", "frmQVDTLocalScan", [](Host& h) { return std::make_unique<frmQVDTLocalScan>(h); }},
+        ToolEntry{"cmdCndOcc(0)", "frmExpCndFactory",
+                  [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndFactory>(h); }},
+        ToolEntry{"cmdCndOcc(2)", "frmExpCndProfile",
+                  [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndProfile>(h); }},
     };
     return entries;
 }

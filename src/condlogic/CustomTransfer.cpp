@@ -1,0 +1,68 @@
+#include "condlogic/CustomTransfer.h"
+
+#include "condlogic/ProgramImage.h"
+#include "shell/Host.h"
+#include "shell/Settings.h"
+
+namespace tqdt::cnd {
+
+namespace {
+// A question the user declined ends with its "Cancelled" note; the port stays open.
+bool confirmed(Host& host, const QString& question, const QString& title)
+{
+    if (host.dialogs().message(question, title, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
+        return true;
+    host.dialogs().message(title + QStringLiteral(" Cancelled"), title, MsgIcon::None);
+    return false;
+}
+
+// A declined question leaves the port open; opening it a second time would fail.
+bool portReady(Host& host)
+{
+    return host.comQV().isOpen() || OpenPort(host);
+}
+} // namespace
+
+std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
+                                             const ModuleTransfer::Progress& progress)
+{
+    if (!portReady(host))
+        return std::nullopt;
+    if (!confirmed(
+            host,
+            QStringLiteral("Cycle device power prior to download by disconnecting CAT5 cables for 3 seconds "
+                           "and then reconnecting.\r\nDevice node address must be set to 00\r\nContinue?"),
+            QStringLiteral("Download")))
+        return std::nullopt;
+    return ModuleTransfer(host, progress).Download(BuildProgramImage(doc));
+}
+
+std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps)
+{
+    if (!portReady(host))
+        return std::nullopt;
+    if (host.DataChanged &&
+        host.dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Upload"),
+                               MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return std::nullopt;
+    host.dialogs().message(
+        QStringLiteral(
+            "When downloading, the compiled control array, configuration data, and notes are all stored in "
+            "the device. The device operates based on the compiled control array only. The configuration "
+            "data and notes are stored in the device as a reference only. This function uploads the "
+            "configuration data and notes only. It does NOT upload the compiled control array. If the last "
+            "download had failed, the uploaded configuration data may not match the control array. This "
+            "situation may result in the device operating differently than the configuration data would "
+            "indicate"),
+        QStringLiteral("Upload Notice"), MsgIcon::Information);
+    if (!confirmed(
+            host,
+            QStringLiteral("Power Cycle Device Prior To Upload.\r\nDevice Node Must Be 00\r\nContinue?"),
+            QStringLiteral("Upload")))
+        return std::nullopt;
+    if (steps.starting)
+        steps.starting();
+    return ModuleTransfer(host, steps.progress).Upload(doc, steps.runNew);
+}
+
+} // namespace tqdt::cnd

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "condlogic/ModuleTransfer.h"
+
+#include <functional>
+#include <optional>
+
+namespace tqdt::cnd {
+
+// The "Download" and "Upload" menus of the custom programming window, from opening the port to
+// the verdict, so that the window only wires them to its widgets.
+
+// Asks before programming; returns the transfer's result, or nothing when the port did not open or
+// the user declined.
+std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
+                                             const ModuleTransfer::Progress& progress);
+
+struct UploadSteps {
+    ModuleTransfer::Progress progress;
+    std::function<void()> starting; // the questions are answered, the transfer begins
+    std::function<void()> runNew;   // after a failed checksum, the window's "New"
+};
+// Asks about unsaved changes, shows the notice and asks before reading. Returns the result, or
+// nothing when the port did not open or the user stopped; the window then redraws only after a
+// result.
+std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps);
+
+} // namespace tqdt::cnd

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "condlogic/CndDocument.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace tqdt {
+class Host;
+}
+
+namespace tqdt::cnd {
+
+enum class TransferResult {
+    Verified,     // the module's checksum matched the host's
+    Failed,       // the checksum was missing or different
+    NoConnection, // the module did not answer the connection check
+    PortError,    // the port could not be opened again for programming
+};
+
+// The block transfer to and from a conditional input module over the host's main port. The
+// connection check runs at 38400 baud, the blocks at 115200, and the port is left closed at 38400.
+// Every message goes through the host's dialogs; the caller asks its questions before.
+class ModuleTransfer {
+public:
+    static constexpr int kConnectLimitMs = 2500;
+    static constexpr int kSwitchWaitMs = 500;
+    static constexpr int kFrameLimitMs = 3000;
+    static constexpr int kUploadBlocks = 32;
+
+    // What the block counter shows ("Block 16 of 2304", "Host Checksum", "Device Checksum");
+    // an empty text hides it.
+    using Progress = std::function<void(const QString&)>;
+
+    explicit ModuleTransfer(Host& host, Progress progress = {});
+
+    // The senders. WSCom07 and WSComPrg leave the reply in ReplyText; WSComPrg's result only says
+    // whether the reply came (a missing one leaves the older text there).
+    bool WSCom07();
+    bool WSCom04();
+    bool WSComPrg(const QByteArray& frame, int count);
+
+    // Closes and reopens the port at 38400 on the Blue channel, checks the connection, switches the
+    // module to programming and reopens at 115200.
+    TransferResult OpenForProgramming();
+    void CloseAfterProgramming();
+
+    // Writes a 73,728-byte program image block by block and compares the whole-image checksums.
+    TransferResult Download(const QByteArray& image);
+    // Reads the configuration area into doc, each block as it arrives, and compares the
+    // configuration checksums. onFailure runs after the failure message, before the port closes.
+    TransferResult Upload(CndDocument& doc, const std::function<void()>& onFailure = {});
+
+    // "[2".."[5" with the eight bytes of one quarter of a block.
+    static QByteArray DataFrame(int quarter, const char* bytes);
+    // The read frame of upload block m.
+    static QByteArray ReadFrame(int block);
+
+private:
+    void show(const QString& text);
+    // Shows the counter and opens for programming; a failure is reported and the port closed.
+    TransferResult connect(const QString& firstLabel);
+    // Shows "Device Checksum", asks the module and compares its answer with the host's.
+    bool deviceAgrees(const QByteArray& hostChecksum, const QByteArray& request);
+    // Closes after programming, hides the counter and passes the result on.
+    TransferResult finish(TransferResult r);
+    bool reopen(const QString& settings);
+
+    Host& m_host;
+    Progress m_progress;
+};
+
+} // namespace tqdt::cnd

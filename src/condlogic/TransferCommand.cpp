@@ -1,0 +1,208 @@
+#include "condlogic/TransferCommand.h"
+
+#include "condlogic/CdfFile.h"
+#include "condlogic/LogicCompiler.h"
+#include "condlogic/ModuleTransfer.h"
+#include "condlogic/MpdFile.h"
+#include "condlogic/ProgramImage.h"
+#include "shell/Host.h"
+#include "shell/QtSerialPort.h"
+#include "shell/Settings.h"
+
+#include <QRegularExpression>
+
+#include <memory>
+#include <optional>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace tqdt::cnd {
+
+bool IsTerminal(std::FILE* stream)
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+namespace {
+
+// Messages become lines on the error stream; a question, which a script cannot answer, is refused.
+class CliDialogs final : public Dialogs {
+public:
+    explicit CliDialogs(QTextStream& err) : m_err(err) {}
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
+    {
+        m_err << "tqdt-cli: " << title << ": "
+              << QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")) << Qt::endl;
+        switch (buttons) {
+        case MsgButtons::Ok:
+            return MsgAnswer::Ok;
+        case MsgButtons::YesNo:
+        case MsgButtons::YesNoCancel:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Cancel;
+        }
+    }
+    QString openFile(const FileDialogRequest&) override { return {}; }
+    QString saveFile(const FileDialogRequest&) override { return {}; }
+    void showModal(Form&) override {}
+
+private:
+    QTextStream& m_err;
+};
+
+struct Invocation {
+    QString verb, file, port;
+};
+
+std::optional<Invocation> parse(const QStringList& args)
+{
+    Invocation inv;
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--port") && i + 1 < args.size())
+            inv.port = args[++i];
+        else if (args[i].startsWith(QLatin1String("--")))
+            return std::nullopt;
+        else
+            positional << args[i];
+    }
+    if (positional.size() != 2 || inv.port.isEmpty())
+        return std::nullopt;
+    inv.verb = positional[0];
+    inv.file = positional[1];
+    return inv;
+}
+
+// The first diagram value a .CDF file cannot hold, as a sentence; empty when there is none.
+QString outOfRangeValue(const CndDocument& doc)
+{
+    for (int o = 0; o < kOutputs; ++o)
+        for (int c = 0; c < kCells; ++c)
+            for (const auto& [what, v] :
+                 {std::pair{"segment code", doc.code(o, c)}, {"input", doc.input(o, c)}})
+                if (v < 0 || v > 15)
+                    return QStringLiteral(
+                               "the module holds %1 %2 for output %3, cell %4; a diagram holds 0 to 15")
+                        .arg(QLatin1String(what))
+                        .arg(v)
+                        .arg(o + 1)
+                        .arg(c);
+    return {};
+}
+
+} // namespace
+
+QString TransferCommandHelp()
+{
+    return QStringLiteral(
+        "  cdf download FILE.CDF --port PORT\n"
+        "              compile a conditional data file and program it into the module at node 00\n"
+        "  cdf upload FILE.CDF --port PORT\n"
+        "              read the module's diagrams and notes into FILE.CDF once their checksum matches\n"
+        "  mpd download FILE.MPD --port PORT\n"
+        "              program an MP device profile table into the module at node 00\n"
+        "              PORT is COMn (mapped in the settings file's [Ports]) or a device path\n");
+}
+
+bool IsTransferCommand(const QString& family, const QStringList& args)
+{
+    if (family == QLatin1String("mpd"))
+        return true;
+    return family == QLatin1String("cdf") && !args.isEmpty() &&
+           (args[0] == QLatin1String("download") || args[0] == QLatin1String("upload"));
+}
+
+int RunTransferCommand(const QString& family, const QStringList& args, QTextStream& err,
+                       bool progressTerminal)
+{
+    const bool cdf = family == QLatin1String("cdf");
+    const auto inv = parse(args);
+    if (!inv || (inv->verb != QLatin1String("download") && !(cdf && inv->verb == QLatin1String("upload")))) {
+        err << "tqdt-cli: usage: cdf download|upload FILE.CDF --port PORT | mpd download FILE.MPD --port PORT"
+            << Qt::endl;
+        return 2;
+    }
+    const bool upload = inv->verb == QLatin1String("upload");
+
+    // The document with its control array is 140 KB: kept off the stack.
+    auto doc = std::make_unique<CndDocument>();
+    QByteArray image;
+    if (!upload) {
+        QString problem;
+        if (cdf) {
+            problem = CdfRead(inv->file, *doc);
+            if (problem.isEmpty()) {
+                CompileFast(*doc, doc->ControlArray);
+                image = BuildProgramImage(*doc);
+            }
+        } else {
+            ProfileTable profiles{};
+            problem = MpdRead(inv->file, profiles);
+            image = ProfileProgramImage(profiles);
+        }
+        if (!problem.isEmpty()) {
+            // The profile table's messages name the file themselves.
+            err << "tqdt-cli: "
+                << (problem.contains(inv->file) ? QString() : inv->file + QStringLiteral(": ")) << problem
+                << Qt::endl;
+            return 2;
+        }
+    }
+
+    // "COMn" is mapped as the windows map it; anything else is the device itself.
+    static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]*)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto m = comName.match(inv->port);
+    SteadyClock clock;
+    CliDialogs dialogs(err);
+    Paths paths;
+    const int commPort = m.hasMatch() ? m.captured(1).toInt() : 1;
+    const QString device = m.hasMatch() ? ComDevice(paths, commPort) : inv->port;
+    Host host(clock, dialogs, paths,
+              [&] { return std::make_unique<QtSerialPort>([&](int) { return device; }); });
+    host.settings.DTComPort = qint16(commPort);
+    // Opened here rather than by the windows' routine, so that the one line can name the device.
+    host.comQV().setCommPort(commPort);
+    if (QString why; !host.comQV().open(&why)) {
+        err << "tqdt-cli: Port Error: Unable To Open Port " << inv->port;
+        if (device != inv->port)
+            err << " (" << device << ")";
+        err << ": " << why << Qt::endl;
+        return 1;
+    }
+    host.comQV().setInputLen(0);
+    host.comQV().setRThreshold(0);
+
+    ModuleTransfer transfer(host, [&](const QString& text) {
+        if (!progressTerminal)
+            return;
+        // One line that overwrites itself; cleared when the counter is hidden.
+        err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
+        err.flush();
+    });
+    if (!upload)
+        return transfer.Download(image) == TransferResult::Verified ? 0 : 1;
+
+    if (transfer.Upload(*doc) != TransferResult::Verified)
+        return 1;
+    if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
+        err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
+        return 1;
+    }
+    if (const QString problem = CdfWrite(inv->file, *doc); !problem.isEmpty()) {
+        err << "tqdt-cli: " << inv->file << ": " << problem << Qt::endl;
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace tqdt::cnd

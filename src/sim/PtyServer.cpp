@@ -1,0 +1,52 @@
+#include "sim/PtyServer.h"
+
+#include "sim/Site.h"
+
+namespace tqdt::sim {
+
+PtyServer::PtyServer(Site& site) : m_site(site) {}
+
+PtyServer::~PtyServer()
+{
+    stop();
+}
+
+bool PtyServer::start()
+{
+    if (!PseudoTerminal::supported() || !m_pty.isOpen() || m_thread.joinable())
+        return false;
+    if (!m_pty.makeRaw(Site::kBusBaud))
+        return false;
+    m_stop = false;
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+void PtyServer::stop()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void PtyServer::run()
+{
+    QByteArray pending;
+    while (!m_stop) {
+        pending += m_pty.read(20);
+        for (qsizetype end = pending.indexOf(']'); end >= 0; end = pending.indexOf(']')) {
+            // Whatever stood before the frame's "[" is line noise.
+            const qsizetype begin = pending.lastIndexOf('[', end);
+            const QByteArray frame = begin < 0 ? QByteArray() : pending.mid(begin, end - begin + 1);
+            pending.remove(0, end + 1);
+            if (frame.isEmpty())
+                continue;
+            LineSettings line;
+            line.baud = m_pty.slaveBaud();
+            if (const auto reply = m_site.receive(Channel::Blue, frame, line))
+                m_pty.write(reply->text);
+        }
+    }
+}
+
+} // namespace tqdt::sim

@@ -1,0 +1,145 @@
+#include "condlogic/CdfFile.h"
+#include "condlogic/LogicCompiler.h"
+#include "condlogic/MpdFile.h"
+#include "condlogic/ProgramImage.h"
+#include "sim/CondModule.h"
+#include "sim/PtyServer.h"
+#include "sim/Site.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tqdt;
+
+namespace {
+
+// tqdt-cli on one end of a pseudo-terminal, the simulated module served on the other.
+struct CliTransfer : ::testing::Test {
+    void SetUp() override
+    {
+        site.setBench(module);
+        if (!PseudoTerminal::supported() || !server.start())
+            GTEST_SKIP() << "no pseudo-terminals here";
+        server.stop();
+    }
+
+    struct Run {
+        int exitCode;
+        QByteArray err;
+    };
+    // Runs the command with the module served for exactly as long as the program runs.
+    Run cli(const QStringList& args)
+    {
+        EXPECT_TRUE(server.start());
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TQDT_HOME", home.path());
+        p.setProcessEnvironment(env);
+        p.start(TQDT_CLI_BIN, args + QStringList{"--port", server.portName()});
+        const bool finished = p.waitForFinished(120000);
+        server.stop();
+        if (!finished)
+            return {-1, "did not finish"};
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+    }
+
+    // The program's own lines; the port's notes about the lines a pseudo-terminal refuses are left out.
+    static QList<QByteArray> said(const QByteArray& err)
+    {
+        QList<QByteArray> out;
+        for (const QByteArray& line : err.split('\n'))
+            if (line.startsWith("tqdt-cli:"))
+                out << line;
+        return out;
+    }
+
+    QString path(const char* name) const { return home.filePath(name); }
+    static QByteArray readAll(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir home;
+    sim::Site site;
+    std::shared_ptr<sim::CondModule> module = std::make_shared<sim::CondModule>(0);
+    sim::PtyServer server{site};
+};
+
+std::unique_ptr<cnd::CndDocument> plantDocument()
+{
+    auto doc = std::make_unique<cnd::CndDocument>();
+    doc->factoryDefault();
+    doc->setCode(4, 2, cnd::SegClosed);
+    doc->setInput(4, 2, 9);
+    const QByteArray notes = "Bench 2, cabinet L4";
+    std::copy(notes.begin(), notes.end(), doc->NoteBytes.begin());
+    return doc;
+}
+
+} // namespace
+
+TEST_F(CliTransfer, DownloadProgramsTheModuleAndUploadWritesTheSameDocument)
+{
+    auto doc = plantDocument();
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).isEmpty());
+    const Run down = cli({"cdf", "download", path("PLANT.CDF")});
+    EXPECT_EQ(down.exitCode, 0) << down.err.constData();
+    EXPECT_TRUE(down.err.contains("Download Complete.")) << down.err.constData();
+    cnd::CompileFast(*doc, doc->ControlArray);
+    EXPECT_EQ(module->memory(), cnd::BuildProgramImage(*doc));
+
+    const Run up = cli({"cdf", "upload", path("BACK.CDF")});
+    EXPECT_EQ(up.exitCode, 0) << up.err.constData();
+    EXPECT_EQ(readAll(path("BACK.CDF")), cnd::CdfBytes(*doc));
+}
+
+TEST_F(CliTransfer, SilentModuleFailsWithOneLineAndNoFile)
+{
+    module->setSilent(true);
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).isEmpty());
+    for (const char* verb : {"download", "upload"}) {
+        const QString file = path(verb == QByteArray("upload") ? "NEW.CDF" : "PLANT.CDF");
+        const Run r = cli({"cdf", verb, file});
+        EXPECT_NE(r.exitCode, 0) << verb;
+        EXPECT_EQ(said(r.err), QList<QByteArray>{"tqdt-cli: Error: Unable to connect to device."}) << verb;
+    }
+    EXPECT_FALSE(QFile::exists(path("NEW.CDF")));
+}
+
+TEST_F(CliTransfer, UploadRefusesDiagramValuesAFileCannotHold)
+{
+    module->memory()[cnd::kSegInputAddress + 3 * 256 + 17] = char(200);
+    const Run r = cli({"cdf", "upload", path("FOREIGN.CDF")});
+    EXPECT_NE(r.exitCode, 0);
+    const auto lines = said(r.err);
+    ASSERT_EQ(lines.size(), 2) << r.err.constData(); // the verified upload, then the refusal
+    EXPECT_TRUE(lines[1].contains("input 200 for output 4, cell 17")) << r.err.constData();
+    EXPECT_FALSE(QFile::exists(path("FOREIGN.CDF")));
+}
+
+TEST_F(CliTransfer, ProfileTableDownloadsAndBadFilesAreRefusedBeforeThePortOpens)
+{
+    cnd::ProfileTable profiles{};
+    profiles[0] = 0x01;
+    profiles[1] = 0x81;
+    ASSERT_TRUE(cnd::MpdWrite(path("HALL.MPD"), profiles).isEmpty());
+    const Run r = cli({"mpd", "download", path("HALL.MPD")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(module->memory(), cnd::ProfileProgramImage(profiles));
+
+    QFile shortFile(path("SHORT.MPD"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(QByteArray(100, '\0'));
+    shortFile.close();
+    site.written.clear();
+    const Run bad = cli({"mpd", "download", path("SHORT.MPD")});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_TRUE(bad.err.contains("100 bytes")) << bad.err.constData();
+    EXPECT_TRUE(site.written.empty());
+}
