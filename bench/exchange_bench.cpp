@@ -22,7 +22,8 @@ struct Bench {
     ManualClock clock;
     ScriptedDialogs dialogs;
     sim::Site site;
-    Host host{clock, dialogs, Paths(dir.path()), [this] { return std::make_unique<sim::SimSerialPort>(site, clock); }};
+    Host host{clock, dialogs, Paths(dir.path()),
+              [this] { return std::make_unique<sim::SimSerialPort>(site, clock); }};
     Bench()
     {
         site.wallStations[1] = {};

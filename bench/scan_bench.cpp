@@ -23,7 +23,8 @@ constexpr int kExchangesPerCycle = 2 * NetworkScan::kSlots;
 
 struct FullNetwork {
     explicit FullNetwork(Clock& clock)
-        : host(clock, dialogs, Paths(dir.path()), [this, &clock] { return std::make_unique<sim::SimSerialPort>(site, clock); })
+        : host(clock, dialogs, Paths(dir.path()),
+               [this, &clock] { return std::make_unique<sim::SimSerialPort>(site, clock); })
     {
         site.recordWritten = false; // a record of every frame would grow without end
         for (int a = 1; a <= NetworkScan::kSlots; ++a) {
@@ -116,8 +117,8 @@ void BM_NetworkScanWindowTick_ManualClock(benchmark::State& state)
         ++ticks;
     }
     w.Timer1.stop();
-    state.counters["time_per_exchange"] = benchmark::Counter(double(ticks * kExchangesPerCycle),
-                                                             benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["time_per_exchange"] = benchmark::Counter(
+        double(ticks * kExchangesPerCycle), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_NetworkScanWindowTick_ManualClock)->UseRealTime()->Unit(benchmark::kMillisecond);
 

@@ -45,7 +45,8 @@ int main(int argc, char** argv)
     const QStringList rest = QCoreApplication::arguments().mid(2);
     if (tqdt::cnd::IsTransferCommand(QString::fromLocal8Bit(cmd), rest)) {
         QTextStream err(stderr);
-        return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err, tqdt::cnd::IsTerminal(stderr));
+        return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err,
+                                             tqdt::cnd::IsTerminal(stderr));
     }
     if (std::strcmp(cmd, "cdf") == 0) {
         QTextStream out(stdout), err(stderr);

@@ -43,7 +43,8 @@ public:
     MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
     {
         std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(QString(text).replace("\r\n", " ")));
-        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes : MsgAnswer::Ok;
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
+                                                                                  : MsgAnswer::Ok;
     }
     QString openFile(const FileDialogRequest&) override { return {}; }
     QString saveFile(const FileDialogRequest&) override { return {}; }
@@ -78,10 +79,12 @@ int main(int argc, char** argv)
     parser.setApplicationDescription(QStringLiteral("Tarvik Quorvel Diagnostic Tool"));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addOption({QStringLiteral("simulate"), QStringLiteral("Work on the built-in simulated installation.")});
+    parser.addOption(
+        {QStringLiteral("simulate"), QStringLiteral("Work on the built-in simulated installation.")});
     parser.addOption({QStringLiteral("open"), QStringLiteral("Open the window FORM as its button would."),
                       QStringLiteral("FORM")});
-    parser.addOption({QStringLiteral("screenshot"), QStringLiteral("Save the opened window to FILE.png and exit."),
+    parser.addOption({QStringLiteral("screenshot"),
+                      QStringLiteral("Save the opened window to FILE.png and exit."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("document"),
                       QStringLiteral("Start with the conditional data file FILE.CDF as the ladder document."),
@@ -110,7 +113,8 @@ int main(int argc, char** argv)
     }
 
     if (const QString cdf = parser.value(QStringLiteral("document")); !cdf.isEmpty()) {
-        if (const QString problem = cnd::CdfRead(cdf, host.document<cnd::CndDocument>()); !problem.isEmpty()) {
+        if (const QString problem = cnd::CdfRead(cdf, host.document<cnd::CndDocument>());
+            !problem.isEmpty()) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(cdf), qPrintable(problem));
             return 2;
         }
@@ -129,7 +133,8 @@ int main(int argc, char** argv)
             main.lblComPort_Click();
         } else {
             const auto& tools = app::toolEntries();
-            auto it = std::find_if(tools.begin(), tools.end(), [&](const auto& e) { return e.form == openForm; });
+            auto it =
+                std::find_if(tools.begin(), tools.end(), [&](const auto& e) { return e.form == openForm; });
             if (it == tools.end()) {
                 std::fprintf(stderr, "Unknown window: %s\n", qPrintable(openForm));
                 return 2;

@@ -21,7 +21,8 @@ QString CdfCommandHelp()
 
 int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const bool compile = args.size() == 4 && args[0] == QLatin1String("compile") && args[2] == QLatin1String("-o");
+    const bool compile =
+        args.size() == 4 && args[0] == QLatin1String("compile") && args[2] == QLatin1String("-o");
     const bool checksum = args.size() == 2 && args[0] == QLatin1String("checksum");
     if (!compile && !checksum) {
         err << "tqdt-cli: usage: cdf compile FILE.CDF -o FILE.BIN | cdf checksum FILE.CDF\n";

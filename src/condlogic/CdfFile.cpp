@@ -44,9 +44,13 @@ QString CdfParse(const QByteArray& bytes, CndDocument& doc)
                                .arg(c / kColumns + 1)
                                .arg(c % kColumns + 1);
         if (types[size_t(i)] < 0 || types[size_t(i)] > 15)
-            return QStringLiteral("%1 has segment code %2; codes run from 0 to 15.").arg(where).arg(types[size_t(i)]);
+            return QStringLiteral("%1 has segment code %2; codes run from 0 to 15.")
+                .arg(where)
+                .arg(types[size_t(i)]);
         if (inputs[size_t(i)] < 0 || inputs[size_t(i)] > 15)
-            return QStringLiteral("%1 has input %2; inputs run from 0 to 15.").arg(where).arg(inputs[size_t(i)]);
+            return QStringLiteral("%1 has input %2; inputs run from 0 to 15.")
+                .arg(where)
+                .arg(inputs[size_t(i)]);
     }
     doc.SegType = types;
     doc.SegInput = inputs;
@@ -64,7 +68,8 @@ QString CdfRead(const QString& path, CndDocument& doc)
     if (f.error() != QFileDevice::NoError)
         return QStringLiteral("The file cannot be read: %1.").arg(f.errorString());
     if (bytes.size() > kCdfSize)
-        return QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.").arg(kCdfSize);
+        return QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.")
+            .arg(kCdfSize);
     return CdfParse(bytes, doc);
 }
 

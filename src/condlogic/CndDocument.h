@@ -8,9 +8,9 @@
 namespace tqdt::cnd {
 
 constexpr int kOutputs = 8;
-constexpr int kCells = 256;   // 16 columns x 16 rows
+constexpr int kCells = 256; // 16 columns x 16 rows
 constexpr int kColumns = 16;
-constexpr int kInputs = 16;   // 0..7 Input 1..8, 8..15 Pilot 1..8
+constexpr int kInputs = 16; // 0..7 Input 1..8, 8..15 Pilot 1..8
 constexpr int kNoteBytes = 4096;
 constexpr int kNoteChars = 4000;
 constexpr int kPatterns = 65536;

@@ -17,10 +17,7 @@ bool confirmed(Host& host, const QString& question, const QString& title)
 }
 
 // A declined question leaves the port open; opening it a second time would fail.
-bool portReady(Host& host)
-{
-    return host.comQV().isOpen() || OpenPort(host);
-}
+bool portReady(Host& host) { return host.comQV().isOpen() || OpenPort(host); }
 } // namespace
 
 std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,

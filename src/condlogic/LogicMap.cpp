@@ -79,8 +79,14 @@ template <bool Picture> bool LogicMap::energise(int x, int y)
 }
 
 int LogicMap::LogicPixGet(int x, int y) const { return usePicture ? get<true>(x, y) : get<false>(x, y); }
-void LogicMap::LogicPixSet(int x, int y, int state) { usePicture ? set<true>(x, y, state) : set<false>(x, y, state); }
-void LogicMap::LogicPixAdd(int x, int y, int state) { usePicture ? add<true>(x, y, state) : add<false>(x, y, state); }
+void LogicMap::LogicPixSet(int x, int y, int state)
+{
+    usePicture ? set<true>(x, y, state) : set<false>(x, y, state);
+}
+void LogicMap::LogicPixAdd(int x, int y, int state)
+{
+    usePicture ? add<true>(x, y, state) : add<false>(x, y, state);
+}
 void LogicMap::SetImagePix(int x, int y, int state) { add<false>(x, y, state); }
 bool LogicMap::TPix(int x, int y) { return usePicture ? energise<true>(x, y) : energise<false>(x, y); }
 bool LogicMap::TPixMem(int x, int y) { return energise<false>(x, y); }
@@ -134,7 +140,10 @@ template <bool Picture> void LogicMap::flood()
 }
 
 void LogicMap::LogicLoad(const CndDocument& doc, int output, quint16 mask) { load<true>(doc, output, mask); }
-void LogicMap::LogicLoadMem(const CndDocument& doc, int output, quint16 mask) { load<false>(doc, output, mask); }
+void LogicMap::LogicLoadMem(const CndDocument& doc, int output, quint16 mask)
+{
+    load<false>(doc, output, mask);
+}
 void LogicMap::LogicTest() { flood<true>(); }
 void LogicMap::LogicTestMem() { flood<false>(); }
 

@@ -18,10 +18,7 @@ constexpr int kChecksumLen = 18;
 constexpr int kBlockReplyLen = 514;
 constexpr ExchangeOptions kOnce{.emptyAgain = false};
 
-QString blockText(int block, int of)
-{
-    return QStringLiteral("Block %1 of %2").arg(block).arg(of);
-}
+QString blockText(int block, int of) { return QStringLiteral("Block %1 of %2").arg(block).arg(of); }
 } // namespace
 
 ModuleTransfer::ModuleTransfer(Host& host, Progress progress) : m_host(host), m_progress(std::move(progress))

@@ -46,7 +46,10 @@ void ProgramChecksum::add(const QByteArray& bytes)
         add(quint8(b));
 }
 
-QByteArray ProgramChecksum::text() const { return QByteArray::number(m_reg, 16).toUpper().rightJustified(16, '0'); }
+QByteArray ProgramChecksum::text() const
+{
+    return QByteArray::number(m_reg, 16).toUpper().rightJustified(16, '0');
+}
 
 QByteArray ProgramChecksumText(const QByteArray& bytes)
 {

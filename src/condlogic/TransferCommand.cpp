@@ -42,13 +42,10 @@ public:
         m_err << "tqdt-cli: " << title << ": "
               << QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")) << Qt::endl;
         switch (buttons) {
-        case MsgButtons::Ok:
-            return MsgAnswer::Ok;
+        case MsgButtons::Ok: return MsgAnswer::Ok;
         case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel:
-            return MsgAnswer::No;
-        default:
-            return MsgAnswer::Cancel;
+        case MsgButtons::YesNoCancel: return MsgAnswer::No;
+        default: return MsgAnswer::Cancel;
         }
     }
     QString openFile(const FileDialogRequest&) override { return {}; }

@@ -11,7 +11,8 @@ frmASelect01::frmASelect01(Host& host, QWidget* parent) : Form(host, parent)
     setWindowTitle(QStringLiteral("Select Input"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     for (int i = 0; i < 16; ++i) {
-        const QString caption = i < 8 ? QStringLiteral("Input %1").arg(i + 1) : QStringLiteral("Pilot %1").arg(i - 7);
+        const QString caption =
+            i < 8 ? QStringLiteral("Input %1").arg(i + 1) : QStringLiteral("Pilot %1").arg(i - 7);
         auto* l = placeClickLabel(this, QStringLiteral("lblSel(%1)").arg(i), caption, 120 + (i / 8) * 1080,
                                   120 + (i % 8) * 300, 960, 270);
         l->setAlignment(Qt::AlignCenter);

@@ -2,8 +2,8 @@
 
 #include "condlogic/CdfFile.h"
 #include "condlogic/CustomTransfer.h"
-#include "condlogic/TransferLabel.h"
 #include "condlogic/LogicCompiler.h"
+#include "condlogic/TransferLabel.h"
 #include "condlogic/frmASelect01.h"
 #include "condlogic/frmExpCndNotes.h"
 #include "shell/Host.h"
@@ -150,7 +150,8 @@ QString GeneralDate(const QDateTime& dt)
     const QLocale loc;
     QString time = loc.timeFormat(QLocale::LongFormat);
     time.remove(QLatin1Char('t')); // no time zone
-    return loc.toString(dt.date(), QLocale::ShortFormat) + QLatin1Char(' ') + loc.toString(dt.time(), time.trimmed());
+    return loc.toString(dt.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           loc.toString(dt.time(), time.trimmed());
 }
 
 // ---- window ----------------------------------------------------------------------------------
@@ -173,12 +174,14 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
     mnuSave = file->addAction(QStringLiteral("Save"), this, &frmExpCndCustom::mnuSave_Click);
     mnuSaveAs = file->addAction(QStringLiteral("Save As"), this, &frmExpCndCustom::mnuSaveAs_Click);
     file->addSeparator();
-    mnuFactoryDefault = file->addAction(QStringLiteral("Factory Default"), this, &frmExpCndCustom::mnuFactoryDefault_Click);
+    mnuFactoryDefault =
+        file->addAction(QStringLiteral("Factory Default"), this, &frmExpCndCustom::mnuFactoryDefault_Click);
     file->addSeparator();
     mnuExit = file->addAction(QStringLiteral("Exit"), this, &frmExpCndCustom::mnuExit_Click);
     QMenu* connectMenu = menuBar->addMenu(QStringLiteral("Connect"));
     mnuCompile = connectMenu->addAction(QStringLiteral("Compile"), this, &frmExpCndCustom::mnuCompile_Click);
-    mnuDownload = connectMenu->addAction(QStringLiteral("Download"), this, &frmExpCndCustom::mnuDownload_Click);
+    mnuDownload =
+        connectMenu->addAction(QStringLiteral("Download"), this, &frmExpCndCustom::mnuDownload_Click);
     mnuUpload = connectMenu->addAction(QStringLiteral("Upload"), this, &frmExpCndCustom::mnuUpload_Click);
     mnuNotes = menuBar->addAction(QStringLiteral("Notes"), this, &frmExpCndCustom::mnuNotes_Click);
 
@@ -434,8 +437,9 @@ void frmExpCndCustom::cmdTest_Click()
     picTest->repaint();
     const bool on = map.picTest.GetPixel(kRightRailX, 1) == kPureRed;
     // No title: the message box shows the application's own.
-    host().dialogs().message(QStringLiteral("Quorvel Input %1%2").arg(CurOutput + 1).arg(on ? QStringLiteral(" On")
-                                                                                           : QStringLiteral(" Off")),
+    host().dialogs().message(QStringLiteral("Quorvel Input %1%2")
+                                 .arg(CurOutput + 1)
+                                 .arg(on ? QStringLiteral(" On") : QStringLiteral(" Off")),
                              QString(), MsgIcon::None);
     picTest->hide();
 }
@@ -454,8 +458,9 @@ void frmExpCndCustom::mnuCompile_Click()
         prgCompile->repaint();
     });
     CurOutput = shown;
-    host().dialogs().message(QStringLiteral("Complete\r\n%1\r\n%2").arg(start, GeneralDate(host().clock().localDateTime())),
-                             QStringLiteral("Compile"), MsgIcon::None);
+    host().dialogs().message(
+        QStringLiteral("Complete\r\n%1\r\n%2").arg(start, GeneralDate(host().clock().localDateTime())),
+        QStringLiteral("Compile"), MsgIcon::None);
     prgCompile->hide();
     mnuCompile->setEnabled(false);
     mnuDownload->setEnabled(true);
@@ -475,7 +480,8 @@ void frmExpCndCustom::mnuUpload_Click()
 
 void frmExpCndCustom::mnuNotes_Click()
 {
-    frmExpCndNotes notes(host(), m_doc, [this] { needsCompile(); }, this);
+    frmExpCndNotes notes(
+        host(), m_doc, [this] { needsCompile(); }, this);
     host().dialogs().showModal(notes);
 }
 

@@ -86,10 +86,7 @@ bool frmExpCndFactory::WSCom(const QByteArray& frame, int count, int timeoutMs)
     return Exchange(host(), Channel::Blue, frame, count, timeoutMs, ExchangeOptions{.emptyAgain = false});
 }
 
-void frmExpCndFactory::setNodeColour(const QColor& c)
-{
-    lblNode->setStyleSheet(colourSheet(c));
-}
+void frmExpCndFactory::setNodeColour(const QColor& c) { lblNode->setStyleSheet(colourSheet(c)); }
 
 void frmExpCndFactory::hideInputs()
 {
@@ -106,10 +103,7 @@ void frmExpCndFactory::tmrLoad_Timer()
     ScanNodes();
 }
 
-void frmExpCndFactory::cmdFind_Click()
-{
-    ScanNodes();
-}
+void frmExpCndFactory::cmdFind_Click() { ScanNodes(); }
 
 void frmExpCndFactory::ScanNodes()
 {

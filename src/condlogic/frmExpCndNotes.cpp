@@ -63,7 +63,8 @@ void frmExpCndNotes::txtNotes_Change()
             bytes.chop(1); // half a line break
         txtNotes->setPlainText(fromWin1252(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         txtNotes->moveCursor(QTextCursor::End);
-        host().dialogs().message(QStringLiteral("Out Of Note Space"), QStringLiteral("Error"), MsgIcon::Critical);
+        host().dialogs().message(QStringLiteral("Out Of Note Space"), QStringLiteral("Error"),
+                                 MsgIcon::Critical);
     }
     m_doc.NoteBytes.fill(0);
     std::copy(bytes.begin(), bytes.end(), m_doc.NoteBytes.begin());

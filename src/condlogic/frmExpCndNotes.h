@@ -15,7 +15,8 @@ class frmExpCndNotes : public Form {
     Q_OBJECT
 public:
     // edited runs after every change of the text (the editor window re-enables "Compile").
-    frmExpCndNotes(Host& host, cnd::CndDocument& doc, std::function<void()> edited, QWidget* parent = nullptr);
+    frmExpCndNotes(Host& host, cnd::CndDocument& doc, std::function<void()> edited,
+                   QWidget* parent = nullptr);
 
     void txtNotes_Change();
     void ShowRem();

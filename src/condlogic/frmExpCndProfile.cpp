@@ -18,14 +18,8 @@ constexpr int kImage = 24; // check image, pixels square
 constexpr int kClientW = 780;
 constexpr int kClientH = 590;
 
-int imageLeft(int n)
-{
-    return n * 48 + 108;
-}
-int rowTop(int r)
-{
-    return r * 32 + 42;
-}
+int imageLeft(int n) { return n * 48 + 108; }
+int rowTop(int r) { return r * 32 + 42; }
 
 QPixmap checkPicture(bool checked)
 {
@@ -328,10 +322,7 @@ void frmExpCndProfile::mnuSave_Click()
         FileSaveAs();
 }
 
-void frmExpCndProfile::mnuSaveAs_Click()
-{
-    FileSaveAs();
-}
+void frmExpCndProfile::mnuSaveAs_Click() { FileSaveAs(); }
 
 void frmExpCndProfile::mnuExportCSV_Click()
 {

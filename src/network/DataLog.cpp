@@ -14,9 +14,10 @@ DataLog::~DataLog() { Close(); }
 
 QString DataLog::FileName(Channel channel, const QDateTime& at)
 {
-    const QString chan = channel == Channel::Blue ? QStringLiteral("BlueChan ") : QStringLiteral("BrownChan ");
-    return QStringLiteral("DataLog ") + chan + at.toString(QStringLiteral(" 'Date' yyyy-MM-dd 'Time' HH_mm_ss")) +
-           QStringLiteral(".TXT");
+    const QString chan =
+        channel == Channel::Blue ? QStringLiteral("BlueChan ") : QStringLiteral("BrownChan ");
+    return QStringLiteral("DataLog ") + chan +
+           at.toString(QStringLiteral(" 'Date' yyyy-MM-dd 'Time' HH_mm_ss")) + QStringLiteral(".TXT");
 }
 
 QString DataLog::NumberedName(const QString& name, int n)
@@ -54,10 +55,7 @@ bool DataLog::Open(const QString& folder, const QString& name, QString* error)
     return false;
 }
 
-bool DataLog::writeBlock(int len)
-{
-    return m_file.write(m_buf.data(), len) == len;
-}
+bool DataLog::writeBlock(int len) { return m_file.write(m_buf.data(), len) == len; }
 
 DataLog::Added DataLog::Add(char byte)
 {

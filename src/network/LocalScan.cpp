@@ -57,8 +57,9 @@ void LocalScan::ClearTotals(ScanDisplay& display)
 {
     cycles.clear();
     display.cycleShown(CycleCaption(0));
-    for (auto [family, tag] : {std::pair{&wallStations, Family::WallStation}, std::pair{&dimmers, Family::Dimmer},
-                               std::pair{&relayDevices, Family::RelayDevice}}) {
+    for (auto [family, tag] :
+         {std::pair{&wallStations, Family::WallStation}, std::pair{&dimmers, Family::Dimmer},
+          std::pair{&relayDevices, Family::RelayDevice}}) {
         family->clearTotals();
         ShowTotalsCleared(*family, tag, display);
     }
@@ -66,10 +67,13 @@ void LocalScan::ClearTotals(ScanDisplay& display)
 
 void LocalScan::FindNodes(ScanDisplay& display)
 {
-    Discover(wallStations, Family::WallStation, display, [this](qint16 a) { return WsStatus(m_host, a, 255); });
-    Discover(dimmers, Family::Dimmer, display,
-             [&](qint16 a) { return sendDimmer(a - 1, {255, 255, 255, 255}, 0, false, display); });
-    Discover(relayDevices, Family::RelayDevice, display, [this](qint16 a) { return RelayDeviceCommand(m_host, a, 0); });
+    Discover(wallStations, Family::WallStation, display,
+             [this](qint16 a) { return WsStatus(m_host, a, 255); });
+    Discover(dimmers, Family::Dimmer, display, [&](qint16 a) {
+        return sendDimmer(a - 1, {255, 255, 255, 255}, 0, false, display);
+    });
+    Discover(relayDevices, Family::RelayDevice, display,
+             [this](qint16 a) { return RelayDeviceCommand(m_host, a, 0); });
 }
 
 void LocalScan::start()
@@ -111,8 +115,8 @@ bool LocalScan::sendDimmer(int slot, const std::array<qint16, 4>& levels, qint32
                            ScanDisplay& display)
 {
     QByteArray frame;
-    const bool ok = DimmerCommand(m_host, qint16(slot + 1), levels[0], levels[1], levels[2], levels[3], fade, wli,
-                                  &frame);
+    const bool ok = DimmerCommand(m_host, qint16(slot + 1), levels[0], levels[1], levels[2], levels[3], fade,
+                                  wli, &frame);
     display.dimmerFrameShown(frame);
     return ok;
 }

@@ -83,7 +83,8 @@ public:
 private:
     void pollDimmers(ScanDisplay& display);
     void pollRelayDevices(ScanDisplay& display);
-    bool sendDimmer(int slot, const std::array<qint16, 4>& levels, qint32 fade, bool wli, ScanDisplay& display);
+    bool sendDimmer(int slot, const std::array<qint16, 4>& levels, qint32 fade, bool wli,
+                    ScanDisplay& display);
 
     Host& m_host;
 };

@@ -31,7 +31,8 @@ void NetworkScan::FindNodes(ScanDisplay& display)
 {
     RelayRequest.fill(0);
     Discover(panels, Family::Panel, display, [this](qint16 a) { return PanelPresent(m_host, a); });
-    Discover(wallStations, Family::NetWallStation, display, [this](qint16 a) { return WsStatus(m_host, a, 255); });
+    Discover(wallStations, Family::NetWallStation, display,
+             [this](qint16 a) { return WsStatus(m_host, a, 255); });
 }
 
 void NetworkScan::start()
@@ -62,7 +63,8 @@ void NetworkScan::ScanNodes(ScanDisplay& display)
         return;
     display.cycleShown(CycleCaption(cycles.count()));
     pollPanels(display);
-    PollWallStations(m_host, wallStations, Family::NetWallStation, SlotOfEntry(m_wsEntry), pilots.mask(), display);
+    PollWallStations(m_host, wallStations, Family::NetWallStation, SlotOfEntry(m_wsEntry), pilots.mask(),
+                     display);
 }
 
 void NetworkScan::pollPanels(ScanDisplay& display)

@@ -31,7 +31,8 @@ QString GeneralDateTime(const QDateTime& dt)
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t'));
     timeFormat = timeFormat.trimmed();
-    QString text = locale.toString(dt.date(), dateFormat) + QLatin1Char(' ') + locale.toString(dt.time(), timeFormat);
+    QString text =
+        locale.toString(dt.date(), dateFormat) + QLatin1Char(' ') + locale.toString(dt.time(), timeFormat);
     // Newer locale data puts narrow no-break spaces before AM/PM; the files are single-byte text.
     text.replace(QChar(0x202F), QLatin1Char(' ')).replace(QChar(0x00A0), QLatin1Char(' '));
     return text;
@@ -78,7 +79,8 @@ bool RelayCycleTest::start()
     QByteArray head = kRule + "\r\n";
     head += crlf(QStringLiteral("Start of test ") + GeneralDateTime(at));
     head += crlf(QStringLiteral("Relays 1 to %1").arg(relayCount()));
-    head += crlf(QStringLiteral("Interval %1 Seconds").arg((std::clamp(intervalEntry, 0, kIntervals - 1) + 1) * 5));
+    head += crlf(
+        QStringLiteral("Interval %1 Seconds").arg((std::clamp(intervalEntry, 0, kIntervals - 1) + 1) * 5));
     head += kRule + "\r\n";
     // A new run starts a new file (or truncates one of the same second).
     QSaveFile out(ResultFile);

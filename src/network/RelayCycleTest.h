@@ -19,8 +19,8 @@ QString GeneralDateTime(const QDateTime& dt);
 class RelayCycleTest {
 public:
     static constexpr int kRelays = 64;
-    static constexpr int kIntervals = 60;  // 5 to 300 seconds
-    static constexpr int kDelays = 201;    // 0 to 200 ms
+    static constexpr int kIntervals = 60; // 5 to 300 seconds
+    static constexpr int kDelays = 201;   // 0 to 200 ms
     static constexpr int kTickMs = 5000;
 
     explicit RelayCycleTest(Host& host) : m_host(host) {}

@@ -1,7 +1,7 @@
 #include "network/ScanWidgets.h"
 
-#include "shell/FrameCodec.h"
 #include "shell/Form.h"
+#include "shell/FrameCodec.h"
 
 namespace tqdt {
 
@@ -19,7 +19,8 @@ QColor errorColour(ErrorColour c)
 void paintLabel(QWidget* w, const QColor& background, const QColor& text)
 {
     QPalette p = w->palette();
-    if (p.color(QPalette::Window) == background && p.color(QPalette::WindowText) == text && w->autoFillBackground())
+    if (p.color(QPalette::Window) == background && p.color(QPalette::WindowText) == text &&
+        w->autoFillBackground())
         return;
     p.setColor(QPalette::Window, background);
     p.setColor(QPalette::WindowText, text);
@@ -29,8 +30,8 @@ void paintLabel(QWidget* w, const QColor& background, const QColor& text)
 
 QColor backgroundOf(const QWidget* w) { return w->palette().color(QPalette::Window); }
 
-QGroupBox* placeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                      int height)
+QGroupBox* placeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                      int width, int height)
 {
     auto* g = new QGroupBox(caption, parent);
     g->setObjectName(name);
@@ -46,7 +47,8 @@ QComboBox* placeCombo(QWidget* parent, const QString& name, int left, int top, i
     return c;
 }
 
-QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width)
+QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                      int width)
 {
     auto* c = new QCheckBox(caption, parent);
     c->setObjectName(name);
@@ -54,8 +56,8 @@ QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& capti
     return c;
 }
 
-QScrollBar* placeScroll(QWidget* parent, const QString& name, Qt::Orientation o, int max, int pageStep, int left,
-                        int top, int width, int height)
+QScrollBar* placeScroll(QWidget* parent, const QString& name, Qt::Orientation o, int max, int pageStep,
+                        int left, int top, int width, int height)
 {
     auto* s = new QScrollBar(o, parent);
     s->setObjectName(name);
@@ -82,8 +84,8 @@ void NodeGrid::build(QWidget* frame, const QString& nodeName, const QString& err
         auto* n = placeClickLabel(frame, QStringLiteral("%1(%2)").arg(nodeName).arg(s),
                                   QString::fromLatin1(Hex2(qint16(s + 1))), nodeLeft(s), top(s),
                                   errorLeft(s) - nodeLeft(s) - 15, height);
-        auto* e = placeLabel(frame, QStringLiteral("%1(%2)").arg(errorName).arg(s), QStringLiteral("---"), errorLeft(s),
-                             top(s), errorLeft(s) - nodeLeft(s) + 45, height);
+        auto* e = placeLabel(frame, QStringLiteral("%1(%2)").arg(errorName).arg(s), QStringLiteral("---"),
+                             errorLeft(s), top(s), errorLeft(s) - nodeLeft(s) + 45, height);
         for (QLabel* l : {static_cast<QLabel*>(n), e}) {
             l->setFont(small);
             l->setAlignment(Qt::AlignCenter);
@@ -155,7 +157,8 @@ void WsStatusControls::build(QWidget* parent, const QString& title, int left, in
 {
     frmWSStatus = placeFrame(parent, QStringLiteral("frmWSStatus"), title, left, top, 2520, 4860);
     cboWSNode = placeCombo(frmWSStatus, QStringLiteral("cboWSNode"), 120, 300, 2280);
-    lblWSConnection = placeLabel(frmWSStatus, QStringLiteral("lblWSConnection"), QString(), 120, 690, 2280, 285);
+    lblWSConnection =
+        placeLabel(frmWSStatus, QStringLiteral("lblWSConnection"), QString(), 120, 690, 2280, 285);
     lblWSConnection->setAlignment(Qt::AlignCenter);
     const QString kinds[3] = {QStringLiteral("1 - 8 Inputs"), QStringLiteral("On / Off Inputs"),
                               QStringLiteral("Photocell")};
@@ -168,34 +171,39 @@ void WsStatusControls::build(QWidget* parent, const QString& title, int left, in
     optWSType[0]->setChecked(true);
 
     // The three pages share one place; only the chosen one is shown.
-    frmOn = placeFrame(frmWSStatus, QStringLiteral("frmOn"), QStringLiteral("1-8 Inputs"), 120, 1980, 2280, 2760);
+    frmOn =
+        placeFrame(frmWSStatus, QStringLiteral("frmOn"), QStringLiteral("1-8 Inputs"), 120, 1980, 2280, 2760);
     vsPilot = placeScroll(frmOn, QStringLiteral("vsPilot"), Qt::Vertical, 255, 16, 120, 300, 255, 2370);
     for (int i = 0; i < 8; ++i) {
         chkOnPilot[size_t(i)] = placeCheck(frmOn, QStringLiteral("chkOnPilot(%1)").arg(i),
                                            QStringLiteral("Pilot %1").arg(i + 1), 480, 300 + 300 * i, 1080);
-        auto* l = placeLabel(frmOn, QStringLiteral("lblOnInput(%1)").arg(i), QString::number(i + 1), 1680, 300 + 300 * i,
-                             420, 255);
+        auto* l = placeLabel(frmOn, QStringLiteral("lblOnInput(%1)").arg(i), QString::number(i + 1), 1680,
+                             300 + 300 * i, 420, 255);
         l->setAlignment(Qt::AlignCenter);
         paintLabel(l, scancolour::Absent);
         lblOnInput[size_t(i)] = l;
     }
-    frmOnOff = placeFrame(frmWSStatus, QStringLiteral("frmOnOff"), QStringLiteral("On/Off Inputs"), 120, 1980, 2280,
-                          2760);
+    frmOnOff = placeFrame(frmWSStatus, QStringLiteral("frmOnOff"), QStringLiteral("On/Off Inputs"), 120, 1980,
+                          2280, 2760);
     const char* onOff[8] = {"1 On", "1 Off", "2 On", "2 Off", "3 On", "3 Off", "4 On", "4 Off"};
     for (int i = 0; i < 8; ++i) {
         if (i < 4)
-            chkOnOffPilot[size_t(i)] = placeCheck(frmOnOff, QStringLiteral("chkOnOffPilot(%1)").arg(i),
-                                                  QStringLiteral("Pilot %1").arg(i + 1), 120, 300 + 600 * i, 1080);
-        auto* l = placeLabel(frmOnOff, QStringLiteral("lblOnOffInput(%1)").arg(i), QString::fromLatin1(onOff[i]), 1320,
-                             300 + 300 * i, 780, 255);
+            chkOnOffPilot[size_t(i)] =
+                placeCheck(frmOnOff, QStringLiteral("chkOnOffPilot(%1)").arg(i),
+                           QStringLiteral("Pilot %1").arg(i + 1), 120, 300 + 600 * i, 1080);
+        auto* l = placeLabel(frmOnOff, QStringLiteral("lblOnOffInput(%1)").arg(i),
+                             QString::fromLatin1(onOff[i]), 1320, 300 + 300 * i, 780, 255);
         l->setAlignment(Qt::AlignCenter);
         paintLabel(l, scancolour::Absent);
         lblOnOffInput[size_t(i)] = l;
     }
-    frmPC = placeFrame(frmWSStatus, QStringLiteral("frmPC"), QStringLiteral("Photocell Levels"), 120, 1980, 2280, 2760);
-    lbl02Sec = placeLabel(frmPC, QStringLiteral("lbl02Sec"), QStringLiteral("02 Second"), 120, 420, 1020, 285);
+    frmPC = placeFrame(frmWSStatus, QStringLiteral("frmPC"), QStringLiteral("Photocell Levels"), 120, 1980,
+                       2280, 2760);
+    lbl02Sec =
+        placeLabel(frmPC, QStringLiteral("lbl02Sec"), QStringLiteral("02 Second"), 120, 420, 1020, 285);
     lbl02SecLevel = placeLabel(frmPC, QStringLiteral("lbl02SecLevel"), QString(), 1200, 420, 960, 285);
-    lbl30Sec = placeLabel(frmPC, QStringLiteral("lbl30Sec"), QStringLiteral("30 Second"), 120, 900, 1020, 285);
+    lbl30Sec =
+        placeLabel(frmPC, QStringLiteral("lbl30Sec"), QStringLiteral("30 Second"), 120, 900, 1020, 285);
     lbl30SecLevel = placeLabel(frmPC, QStringLiteral("lbl30SecLevel"), QString(), 1200, 900, 960, 285);
     showDetails(false);
 }

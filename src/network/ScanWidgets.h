@@ -34,13 +34,14 @@ QColor errorColour(ErrorColour c);
 void paintLabel(QWidget* w, const QColor& background, const QColor& text = scancolour::Black);
 QColor backgroundOf(const QWidget* w);
 // A titled frame at a twip position.
-QGroupBox* placeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                      int height);
+QGroupBox* placeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                      int width, int height);
 QComboBox* placeCombo(QWidget* parent, const QString& name, int left, int top, int width);
-QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width);
+QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                      int width);
 // A scroll bar with the range and large step the forms give.
-QScrollBar* placeScroll(QWidget* parent, const QString& name, Qt::Orientation o, int max, int pageStep, int left,
-                        int top, int width, int height);
+QScrollBar* placeScroll(QWidget* parent, const QString& name, Qt::Orientation o, int max, int pageStep,
+                        int left, int top, int width, int height);
 // "Connected" on light green, or "No Response" on light red.
 void showConnection(QLabel* label, bool connected);
 

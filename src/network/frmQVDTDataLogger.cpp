@@ -10,7 +10,8 @@
 
 namespace tqdt {
 
-frmQVDTDataLogger::frmQVDTDataLogger(Host& host, QWidget* parent) : Form(host, parent), m_comLog(host.newPort())
+frmQVDTDataLogger::frmQVDTDataLogger(Host& host, QWidget* parent)
+    : Form(host, parent), m_comLog(host.newPort())
 {
     setObjectName(QStringLiteral("frmQVDTDataLogger"));
     setWindowTitle(QStringLiteral("Tarvik Quorvel Serial Data Logger"));
@@ -25,14 +26,17 @@ frmQVDTDataLogger::frmQVDTDataLogger(Host& host, QWidget* parent) : Form(host, p
     }
     optChan[0]->setChecked(true);
 
-    cmdStart = placeButton(this, QStringLiteral("cmdStart"), QStringLiteral("Start Logging"), 2640, 270, 2055, 495);
+    cmdStart =
+        placeButton(this, QStringLiteral("cmdStart"), QStringLiteral("Start Logging"), 2640, 270, 2055, 495);
     connect(cmdStart, &QPushButton::clicked, this, &frmQVDTDataLogger::cmdStart_Click);
 
-    lblFileName = placeLabel(this, QStringLiteral("lblFileName"), QStringLiteral("Log File:"), 240, 1080, 9135, 570);
+    lblFileName =
+        placeLabel(this, QStringLiteral("lblFileName"), QStringLiteral("Log File:"), 240, 1080, 9135, 570);
     lblFileName->setTextFormat(Qt::PlainText);
     lblFileName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblFileName->setWordWrap(true);
-    lblBlocks = placeLabel(this, QStringLiteral("lblBlocks"), QStringLiteral("Blocks Logged: 0"), 240, 1800, 4095, 285);
+    lblBlocks = placeLabel(this, QStringLiteral("lblBlocks"), QStringLiteral("Blocks Logged: 0"), 240, 1800,
+                           4095, 285);
 
     // One character per read and a receive event for every character; the line stays at
     // "38400,n,8,1" like the main window's port.
@@ -72,7 +76,10 @@ void frmQVDTDataLogger::setIdleControls(bool idle)
         o->setEnabled(idle);
 }
 
-void frmQVDTDataLogger::showBlocks() { lblBlocks->setText(QStringLiteral("Blocks Logged: %1").arg(m_log.blocks())); }
+void frmQVDTDataLogger::showBlocks()
+{
+    lblBlocks->setText(QStringLiteral("Blocks Logged: %1").arg(m_log.blocks()));
+}
 
 void frmQVDTDataLogger::startLogging()
 {

@@ -30,12 +30,13 @@ frmQVDTDiscover::frmQVDTDiscover(Host& host, QWidget* parent) : Form(host, paren
     frmNCPanels->setGeometry(tw(120), tw(60), tw(8175), tw(7560));
 
     // Only the first label is part of the design; the others are made as copies at load.
-    lblPanelNode[0] = placeLabel(frmNCPanels, QStringLiteral("lblPanelNode(0)"),
-                                 QString::fromLatin1(NodeSweep::caption(0)), 120, 240, kLabelWidth, kLabelHeight);
+    lblPanelNode[0] =
+        placeLabel(frmNCPanels, QStringLiteral("lblPanelNode(0)"), QString::fromLatin1(NodeSweep::caption(0)),
+                   120, 240, kLabelWidth, kLabelHeight);
     lblPanelNode[0]->setAutoFillBackground(true);
 
-    cmdFindLocal =
-        placeButton(this, QStringLiteral("cmdFindLocal"), QStringLiteral("Rescan Addresses"), 120, 7740, 2175, 375);
+    cmdFindLocal = placeButton(this, QStringLiteral("cmdFindLocal"), QStringLiteral("Rescan Addresses"), 120,
+                               7740, 2175, 375);
     connect(cmdFindLocal, &QPushButton::clicked, this, &frmQVDTDiscover::cmdFindLocal_Click);
 }
 
@@ -51,8 +52,8 @@ void frmQVDTDiscover::Form_Load()
         }
         QLabel* l = lblPanelNode[size_t(i)];
         // Eight columns of 32, the addresses running down each column.
-        l->setGeometry(tw((i / kRows) * kColumnPitch + 120), tw((i % kRows) * kRowPitch + 240), tw(kLabelWidth),
-                       tw(kLabelHeight));
+        l->setGeometry(tw((i / kRows) * kColumnPitch + 120), tw((i % kRows) * kRowPitch + 240),
+                       tw(kLabelWidth), tw(kLabelHeight));
         l->setText(QString::fromLatin1(NodeSweep::caption(i)));
         l->setVisible(true);
         l->raise();

@@ -53,11 +53,12 @@ void frmQVDTLocalScan::Form_Load()
 
 void frmQVDTLocalScan::buildDevices()
 {
-    frmWSDevices = placeFrame(this, QStringLiteral("frmWSDevices"), QStringLiteral("Wistra Devices"), 120, 120, 3360, 3600);
-    frmDimmerDevices = placeFrame(this, QStringLiteral("frmDimmerDevices"), QStringLiteral("Dimmer Devices"), 3600, 120,
-                                  1920, 3600);
-    frmRemoteRelays = placeFrame(this, QStringLiteral("frmRemoteRelays"), QStringLiteral("Relay Devices"), 5640, 120,
-                                 1920, 3600);
+    frmWSDevices = placeFrame(this, QStringLiteral("frmWSDevices"), QStringLiteral("Wistra Devices"), 120,
+                              120, 3360, 3600);
+    frmDimmerDevices = placeFrame(this, QStringLiteral("frmDimmerDevices"), QStringLiteral("Dimmer Devices"),
+                                  3600, 120, 1920, 3600);
+    frmRemoteRelays = placeFrame(this, QStringLiteral("frmRemoteRelays"), QStringLiteral("Relay Devices"),
+                                 5640, 120, 1920, 3600);
     // Wall station s sits in column s / 16 and row s % 16; dimmers and relay devices in one column.
     wsGrid.build(
         frmWSDevices, QStringLiteral("lblWSNode"), QStringLiteral("lblWSComError"), LocalScan::kWallStations,
@@ -66,26 +67,27 @@ void frmQVDTLocalScan::buildDevices()
     auto left = [](int) { return 240; };
     auto errorLeft = [](int) { return 480; };
     auto top = [](int s) { return s * 195 + 360; };
-    dimGrid.build(frmDimmerDevices, QStringLiteral("lblDimNode"), QStringLiteral("lblDimComError"), LocalScan::kDimmers,
-                  left, errorLeft, top, 195);
-    rrGrid.build(frmRemoteRelays, QStringLiteral("lblRRNode"), QStringLiteral("lblRRComError"), LocalScan::kRelayDevices,
-                 left, errorLeft, top, 195);
+    dimGrid.build(frmDimmerDevices, QStringLiteral("lblDimNode"), QStringLiteral("lblDimComError"),
+                  LocalScan::kDimmers, left, errorLeft, top, 195);
+    rrGrid.build(frmRemoteRelays, QStringLiteral("lblRRNode"), QStringLiteral("lblRRComError"),
+                 LocalScan::kRelayDevices, left, errorLeft, top, 195);
 
-    cmdStop = placeButton(this, QStringLiteral("cmdStop"), QStringLiteral("Start"), 120, kButtonTop, 1680, 375);
-    cmdClearTotals = placeButton(this, QStringLiteral("cmdClearTotals"), QStringLiteral("Clear Totals"), 1920, kButtonTop,
-                                 1680, 375);
-    cmdFindLocal = placeButton(this, QStringLiteral("cmdFindLocal"), QStringLiteral("Rescan To Find Devices"), 3720,
-                               kButtonTop, 2160, 375);
-    lblCycleCount = placeLabel(this, QStringLiteral("lblCycleCount"), QStringLiteral("Cycle: 0"), 6000, kButtonTop + 45,
-                               1560, 285);
+    cmdStop =
+        placeButton(this, QStringLiteral("cmdStop"), QStringLiteral("Start"), 120, kButtonTop, 1680, 375);
+    cmdClearTotals = placeButton(this, QStringLiteral("cmdClearTotals"), QStringLiteral("Clear Totals"), 1920,
+                                 kButtonTop, 1680, 375);
+    cmdFindLocal = placeButton(this, QStringLiteral("cmdFindLocal"), QStringLiteral("Rescan To Find Devices"),
+                               3720, kButtonTop, 2160, 375);
+    lblCycleCount = placeLabel(this, QStringLiteral("lblCycleCount"), QStringLiteral("Cycle: 0"), 6000,
+                               kButtonTop + 45, 1560, 285);
 }
 
 void frmQVDTLocalScan::buildControls()
 {
     ws.build(this, QStringLiteral("Wistra Status"), 120, kDetailTop);
 
-    frmDO = placeFrame(this, QStringLiteral("frmDO"), QStringLiteral("Dimmer Control/Status"), 2760, kDetailTop, 2400,
-                       5100);
+    frmDO = placeFrame(this, QStringLiteral("frmDO"), QStringLiteral("Dimmer Control/Status"), 2760,
+                       kDetailTop, 2400, 5100);
     cboDONode = placeCombo(frmDO, QStringLiteral("cboDONode"), 120, 300, 2160);
     lblDOConnection = placeLabel(frmDO, QStringLiteral("lblDOConnection"), QString(), 120, 690, 2160, 285);
     lblDOConnection->setAlignment(Qt::AlignCenter);
@@ -100,28 +102,32 @@ void frmQVDTLocalScan::buildControls()
         m->setAutoFillBackground(true);
         paintLabel(m, QColor(0, 0, 255));
         shpDimLevel[size_t(i)] = m;
-        auto* l = placeLabel(frmDO, QStringLiteral("lblDO(%1)").arg(i), QString::number(i + 1), x, 4740, 240, 255);
+        auto* l =
+            placeLabel(frmDO, QStringLiteral("lblDO(%1)").arg(i), QString::number(i + 1), x, 4740, 240, 255);
         l->setAlignment(Qt::AlignCenter);
         lblDO[size_t(i)] = l;
     }
 
-    frmRR = placeFrame(this, QStringLiteral("frmRR"), QStringLiteral("Relay Control"), 5280, kDetailTop, 2280, 5100);
+    frmRR = placeFrame(this, QStringLiteral("frmRR"), QStringLiteral("Relay Control"), 5280, kDetailTop, 2280,
+                       5100);
     cboRRNode = placeCombo(frmRR, QStringLiteral("cboRRNode"), 120, 300, 2040);
     lblRRConnection = placeLabel(frmRR, QStringLiteral("lblRRConnection"), QString(), 120, 690, 2040, 285);
     lblRRConnection->setAlignment(Qt::AlignCenter);
     for (int k = 0; k < 4; ++k) {
-        auto* s = placeLabel(frmRR, QStringLiteral("lblRRStatus(%1)").arg(k), QStringLiteral("Relay %1 Off").arg(k + 1),
-                             120, 1080 + 840 * k, 2040, 315);
+        auto* s = placeLabel(frmRR, QStringLiteral("lblRRStatus(%1)").arg(k),
+                             QStringLiteral("Relay %1 Off").arg(k + 1), 120, 1080 + 840 * k, 2040, 315);
         s->setAlignment(Qt::AlignCenter);
         paintLabel(s, scancolour::Black, scancolour::White);
         lblRRStatus[size_t(k)] = s;
-        cmdRRCmd[size_t(2 * k)] = placeButton(frmRR, QStringLiteral("cmdRRCmd(%1)").arg(2 * k), QStringLiteral("Off"),
-                                              120, 1440 + 840 * k, 960, 375);
+        cmdRRCmd[size_t(2 * k)] = placeButton(frmRR, QStringLiteral("cmdRRCmd(%1)").arg(2 * k),
+                                              QStringLiteral("Off"), 120, 1440 + 840 * k, 960, 375);
         cmdRRCmd[size_t(2 * k + 1)] = placeButton(frmRR, QStringLiteral("cmdRRCmd(%1)").arg(2 * k + 1),
                                                   QStringLiteral("On"), 1200, 1440 + 840 * k, 960, 375);
     }
-    cmdRRAllOff = placeButton(frmRR, QStringLiteral("cmdRRAllOff"), QStringLiteral("All Off"), 120, 4560, 960, 375);
-    cmdRRAllOn = placeButton(frmRR, QStringLiteral("cmdRRAllOn"), QStringLiteral("All On"), 1200, 4560, 960, 375);
+    cmdRRAllOff =
+        placeButton(frmRR, QStringLiteral("cmdRRAllOff"), QStringLiteral("All Off"), 120, 4560, 960, 375);
+    cmdRRAllOn =
+        placeButton(frmRR, QStringLiteral("cmdRRAllOn"), QStringLiteral("All On"), 1200, 4560, 960, 375);
 }
 
 void frmQVDTLocalScan::buildAdvanced()
@@ -137,49 +143,64 @@ void frmQVDTLocalScan::buildAdvanced()
     constexpr int L = 7920;
     constexpr int R = 11640;
     header(0, QStringLiteral("Advanced Dimmer Control"), L, 120);
-    chkVarFade = placeCheck(this, QStringLiteral("chkVarFade"), QStringLiteral("Enable Variable Fade Rate"), L, 480, 3360);
-    hsVarFade = placeScroll(this, QStringLiteral("hsVarFade"), Qt::Horizontal, LocalScan::kFadeMax, 32, L, 840, 3360, 255);
-    lblVarFade = placeLabel(this, QStringLiteral("lblVarFade"), QStringLiteral("0 Seconds"), L, 1140, 3360, 285);
-    chkWLIDim = placeCheck(this, QStringLiteral("chkWLIDim"), QStringLiteral("Scan Dimmers in WLI Mode"), L, 1500, 3360);
-    lblDimCmdDef = placeLabel(this, QStringLiteral("lblDimCmdDef"), QStringLiteral("Dimmer Command"), L, 1860, 3360, 285);
+    chkVarFade = placeCheck(this, QStringLiteral("chkVarFade"), QStringLiteral("Enable Variable Fade Rate"),
+                            L, 480, 3360);
+    hsVarFade = placeScroll(this, QStringLiteral("hsVarFade"), Qt::Horizontal, LocalScan::kFadeMax, 32, L,
+                            840, 3360, 255);
+    lblVarFade =
+        placeLabel(this, QStringLiteral("lblVarFade"), QStringLiteral("0 Seconds"), L, 1140, 3360, 285);
+    chkWLIDim = placeCheck(this, QStringLiteral("chkWLIDim"), QStringLiteral("Scan Dimmers in WLI Mode"), L,
+                           1500, 3360);
+    lblDimCmdDef = placeLabel(this, QStringLiteral("lblDimCmdDef"), QStringLiteral("Dimmer Command"), L, 1860,
+                              3360, 285);
     lblDimCmd = placeLabel(this, QStringLiteral("lblDimCmd"), QString(), L, 2160, 7200, 285);
     lblDimCmd->setFont(QFont(QStringLiteral("monospace"), font().pointSize()));
 
     header(2, QStringLiteral("Touch Screen Commands"), R, 120);
-    cmdTXRTC = placeButton(this, QStringLiteral("cmdTXRTC"), QStringLiteral("TX RTC to Touch Screen"), R, 480, 3360, 375);
-    cmdTXProfile = placeButton(this, QStringLiteral("cmdTXProfile"), QStringLiteral("TX Profile Number to Touch Screen"),
-                               R, 960, 3360, 375);
+    cmdTXRTC = placeButton(this, QStringLiteral("cmdTXRTC"), QStringLiteral("TX RTC to Touch Screen"), R, 480,
+                           3360, 375);
+    cmdTXProfile = placeButton(this, QStringLiteral("cmdTXProfile"),
+                               QStringLiteral("TX Profile Number to Touch Screen"), R, 960, 3360, 375);
     cboProfile = placeCombo(this, QStringLiteral("cboProfile"), R, 1440, 1200);
 
     header(3, QStringLiteral("4 Photocell ControllerTester"), L, 2760);
-    chkPCTest = placeCheck(this, QStringLiteral("chkPCTest"), QStringLiteral("Run Photocell Test"), L, 3120, 3360);
+    chkPCTest =
+        placeCheck(this, QStringLiteral("chkPCTest"), QStringLiteral("Run Photocell Test"), L, 3120, 3360);
     for (int p = 0; p < kPhotocells; ++p) {
         const int y = 3480 + 360 * p;
-        lblPCTest[size_t(p)] = placeLabel(this, QStringLiteral("lblPCTest(%1)").arg(p),
-                                          QStringLiteral("Photocell %1 - Address %2")
-                                              .arg(p + 1)
-                                              .arg(QString::fromLatin1(Hex2(qint16(kFirstPhotocellAddress + p)))),
-                                          L, y, 2520, 285);
-        lblPCTestTarget[size_t(p)] = placeLabel(this, QStringLiteral("lblPCTestTarget(%1)").arg(p),
-                                                QStringLiteral("Target %1").arg(kPhotocellTargets[size_t(p)]), L + 2580,
-                                                y, 1080, 285);
-        auto* v = placeLabel(this, QStringLiteral("lblPCTestVal(%1)").arg(p), QString(), L + 3720, y, 1080, 285);
+        lblPCTest[size_t(p)] =
+            placeLabel(this, QStringLiteral("lblPCTest(%1)").arg(p),
+                       QStringLiteral("Photocell %1 - Address %2")
+                           .arg(p + 1)
+                           .arg(QString::fromLatin1(Hex2(qint16(kFirstPhotocellAddress + p)))),
+                       L, y, 2520, 285);
+        lblPCTestTarget[size_t(p)] =
+            placeLabel(this, QStringLiteral("lblPCTestTarget(%1)").arg(p),
+                       QStringLiteral("Target %1").arg(kPhotocellTargets[size_t(p)]), L + 2580, y, 1080, 285);
+        auto* v =
+            placeLabel(this, QStringLiteral("lblPCTestVal(%1)").arg(p), QString(), L + 3720, y, 1080, 285);
         v->setAlignment(Qt::AlignCenter);
         lblPCTestVal[size_t(p)] = v;
-        auto* c = placeLabel(this, QStringLiteral("lblPCTestCOM(%1)").arg(p), QStringLiteral("COM"), L + 4920, y, 720, 285);
+        auto* c = placeLabel(this, QStringLiteral("lblPCTestCOM(%1)").arg(p), QStringLiteral("COM"), L + 4920,
+                             y, 720, 285);
         c->setAlignment(Qt::AlignCenter);
         lblPCTestCOM[size_t(p)] = c;
     }
 
     header(1, QStringLiteral("Relay Cycle Test"), L, 5160);
-    lblRlyCycCnt = placeLabel(this, QStringLiteral("lblRlyCycCnt"), QStringLiteral("Relays"), L, 5580, 960, 285);
+    lblRlyCycCnt =
+        placeLabel(this, QStringLiteral("lblRlyCycCnt"), QStringLiteral("Relays"), L, 5580, 960, 285);
     cboRlyCycCnt = placeCombo(this, QStringLiteral("cboRlyCycCnt"), L + 1020, 5550, 1560);
-    lblRlyCycInt = placeLabel(this, QStringLiteral("lblRlyCycInt"), QStringLiteral("Interval"), L, 6000, 960, 285);
+    lblRlyCycInt =
+        placeLabel(this, QStringLiteral("lblRlyCycInt"), QStringLiteral("Interval"), L, 6000, 960, 285);
     cboRlyCycInt = placeCombo(this, QStringLiteral("cboRlyCycInt"), L + 1020, 5970, 1560);
-    lblRlyCycDly = placeLabel(this, QStringLiteral("lblRlyCycDly"), QStringLiteral("Delay"), L, 6420, 960, 285);
+    lblRlyCycDly =
+        placeLabel(this, QStringLiteral("lblRlyCycDly"), QStringLiteral("Delay"), L, 6420, 960, 285);
     cboRlyCycDly = placeCombo(this, QStringLiteral("cboRlyCycDly"), L + 1020, 6390, 1560);
-    cmdRlyCycTst = placeButton(this, QStringLiteral("cmdRlyCycTst"), QStringLiteral("Start Test"), L, 6900, 2580, 375);
-    lblRlyCycRun = placeLabel(this, QStringLiteral("lblRlyCycRun"), QStringLiteral("Cycle: 0"), L, 7380, 2580, 285);
+    cmdRlyCycTst =
+        placeButton(this, QStringLiteral("cmdRlyCycTst"), QStringLiteral("Start Test"), L, 6900, 2580, 375);
+    lblRlyCycRun =
+        placeLabel(this, QStringLiteral("lblRlyCycRun"), QStringLiteral("Cycle: 0"), L, 7380, 2580, 285);
 }
 
 void frmQVDTLocalScan::fillLists()
@@ -293,7 +314,8 @@ void frmQVDTLocalScan::mousePressEvent(QMouseEvent* e)
     Form::mousePressEvent(e);
 }
 
-void frmQVDTLocalScan::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int xTwips, int yTwips)
+void frmQVDTLocalScan::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int xTwips,
+                                      int yTwips)
 {
     if (button != Qt::RightButton || mods != Qt::ShiftModifier || xTwips > 75 || yTwips > 75)
         return;
@@ -373,7 +395,10 @@ void frmQVDTLocalScan::cboRRNode_Click()
     cmdRRAllOn->setVisible(shown && scan.AdvancedMode);
 }
 
-void frmQVDTLocalScan::ShowDimFade() { lblVarFade->setText(FadeCaption(hsVarFade->value(), chkWLIDim->isChecked())); }
+void frmQVDTLocalScan::ShowDimFade()
+{
+    lblVarFade->setText(FadeCaption(hsVarFade->value(), chkWLIDim->isChecked()));
+}
 
 void frmQVDTLocalScan::chkVarFade_Click()
 {
@@ -401,7 +426,10 @@ void frmQVDTLocalScan::lblWSNode_Click(int index)
     NodeClick(scan.Scanning, wsGrid, scan.wallStations, ws.cboWSNode, index);
 }
 
-void frmQVDTLocalScan::lblDimNode_Click(int index) { NodeClick(scan.Scanning, dimGrid, scan.dimmers, cboDONode, index); }
+void frmQVDTLocalScan::lblDimNode_Click(int index)
+{
+    NodeClick(scan.Scanning, dimGrid, scan.dimmers, cboDONode, index);
+}
 
 void frmQVDTLocalScan::lblRRNode_Click(int index)
 {
@@ -419,7 +447,9 @@ NodeGrid& frmQVDTLocalScan::grid(Family f)
 
 void frmQVDTLocalScan::connectionShown(Family f, bool ok)
 {
-    QLabel* l = f == Family::Dimmer ? lblDOConnection : f == Family::RelayDevice ? lblRRConnection : ws.lblWSConnection;
+    QLabel* l = f == Family::Dimmer        ? lblDOConnection
+                : f == Family::RelayDevice ? lblRRConnection
+                                           : ws.lblWSConnection;
     showConnection(l, ok);
 }
 
@@ -467,7 +497,8 @@ void frmQVDTLocalScan::cmdRlyCycTst_Click()
     }
     settingsChanged();
     if (!relayTest.start()) {
-        host().dialogs().message(QStringLiteral("Unable To Create The Result File:\r\n") + relayTest.ResultFile,
+        host().dialogs().message(QStringLiteral("Unable To Create The Result File:\r\n") +
+                                     relayTest.ResultFile,
                                  QStringLiteral("Relay Cycle Test"), MsgIcon::Critical);
         return;
     }

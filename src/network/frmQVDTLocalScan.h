@@ -139,7 +139,10 @@ private:
     void connectionShown(Family f, bool ok) override;
     void wallStationShown(const WsReading& r) override { ws.showReading(r); }
     void dimmerShown(const std::array<int, 4>& markerTops) override;
-    void dimmerFrameShown(const QByteArray& frame) override { lblDimCmd->setText(QString::fromLatin1(frame)); }
+    void dimmerFrameShown(const QByteArray& frame) override
+    {
+        lblDimCmd->setText(QString::fromLatin1(frame));
+    }
     void relayStatusShown(qint16 status) override;
     void photocellShown(int p, int level, bool inWindow) override;
 };

@@ -23,31 +23,34 @@ void frmQVDTNetworkScan::Form_Load()
     scan.Scanning = false;
 
     // Slot s sits in column s / 32 and row s % 32 of its family's grid.
-    frmNCPanels = placeFrame(this, QStringLiteral("frmNCPanels"), QStringLiteral("Panels"), 120, kFrameTop, 5040,
-                             kGridHeight);
-    frmNCWSDevices = placeFrame(this, QStringLiteral("frmNCWSDevices"), QStringLiteral("Network Wistra Devices"), 5280,
-                                kFrameTop, 5040, kGridHeight);
+    frmNCPanels = placeFrame(this, QStringLiteral("frmNCPanels"), QStringLiteral("Panels"), 120, kFrameTop,
+                             5040, kGridHeight);
+    frmNCWSDevices = placeFrame(this, QStringLiteral("frmNCWSDevices"),
+                                QStringLiteral("Network Wistra Devices"), 5280, kFrameTop, 5040, kGridHeight);
     auto nodeLeft = [](int s) { return (s / 32) * 590 + 240; };
     auto errorLeft = [](int s) { return (s / 32) * 590 + 435; };
-    panelGrid.build(frmNCPanels, QStringLiteral("lblPanelNode"), QStringLiteral("lblPanelComError"), NetworkScan::kSlots,
-                    nodeLeft, errorLeft, [](int s) { return (s % 32) * 195 + 240; }, 195);
-    wsGrid.build(frmNCWSDevices, QStringLiteral("lblNCWSNode"), QStringLiteral("lblNCWSComError"), NetworkScan::kSlots,
-                 nodeLeft, errorLeft, [](int s) { return (s % 32) * 180 + 240; }, 180);
+    panelGrid.build(
+        frmNCPanels, QStringLiteral("lblPanelNode"), QStringLiteral("lblPanelComError"), NetworkScan::kSlots,
+        nodeLeft, errorLeft, [](int s) { return (s % 32) * 195 + 240; }, 195);
+    wsGrid.build(
+        frmNCWSDevices, QStringLiteral("lblNCWSNode"), QStringLiteral("lblNCWSComError"), NetworkScan::kSlots,
+        nodeLeft, errorLeft, [](int s) { return (s % 32) * 180 + 240; }, 180);
     for (int s = 0; s < NetworkScan::kSlots; ++s) {
         connect(panelGrid.node[size_t(s)], &ClickLabel::clicked, this, [this, s] { lblPanelNode_Click(s); });
         connect(wsGrid.node[size_t(s)], &ClickLabel::clicked, this, [this, s] { lblNCWSNode_Click(s); });
     }
 
-    frmPanel = placeFrame(this, QStringLiteral("frmPanel"), QStringLiteral("Panel Relay Status"), 10440, kFrameTop,
-                          5100, 3780);
+    frmPanel = placeFrame(this, QStringLiteral("frmPanel"), QStringLiteral("Panel Relay Status"), 10440,
+                          kFrameTop, 5100, 3780);
     cboPnlNode = placeCombo(frmPanel, QStringLiteral("cboPnlNode"), 120, 300, 2280);
-    lblPnlConnection = placeLabel(frmPanel, QStringLiteral("lblPnlConnection"), QString(), 2520, 300, 2460, 330);
+    lblPnlConnection =
+        placeLabel(frmPanel, QStringLiteral("lblPnlConnection"), QString(), 2520, 300, 2460, 330);
     lblPnlConnection->setAlignment(Qt::AlignCenter);
     frmRelayStatus = placeFrame(frmPanel, QStringLiteral("frmRelayStatus"), QString(), 60, 780, 4980, 2880);
     for (int r = 0; r < NetworkScan::kRelays; ++r) {
         auto* l = placeClickLabel(frmRelayStatus, QStringLiteral("lblRlySts(%1)").arg(r),
-                                  QStringLiteral("%1").arg(r + 1, 2, 10, QLatin1Char('0')), (r / 8) * 600 + 90,
-                                  (r % 8) * 300 + 240, 480, 255);
+                                  QStringLiteral("%1").arg(r + 1, 2, 10, QLatin1Char('0')),
+                                  (r / 8) * 600 + 90, (r % 8) * 300 + 240, 480, 255);
         l->setAlignment(Qt::AlignCenter);
         paintLabel(l, scancolour::Black, scancolour::White);
         connect(l, &ClickLabel::clicked, this, [this, r] { lblRlySts_Click(r); });
@@ -56,11 +59,12 @@ void frmQVDTNetworkScan::Form_Load()
 
     ws.build(this, QStringLiteral("Network Wistra Status"), 10440, 3960);
     cmdStop = placeButton(this, QStringLiteral("cmdStop"), QStringLiteral("Start"), 13200, 4080, 2340, 375);
-    cmdClearTotals = placeButton(this, QStringLiteral("cmdClearTotals"), QStringLiteral("Clear Totals"), 13200, 4560,
-                                 2340, 375);
-    cmdFindLocal = placeButton(this, QStringLiteral("cmdFindLocal"), QStringLiteral("Rescan To Find Devices"), 13200,
-                               5040, 2340, 375);
-    lblCycleCount = placeLabel(this, QStringLiteral("lblCycleCount"), QStringLiteral("Cycle: 0"), 13200, 5580, 2340, 285);
+    cmdClearTotals = placeButton(this, QStringLiteral("cmdClearTotals"), QStringLiteral("Clear Totals"),
+                                 13200, 4560, 2340, 375);
+    cmdFindLocal = placeButton(this, QStringLiteral("cmdFindLocal"), QStringLiteral("Rescan To Find Devices"),
+                               13200, 5040, 2340, 375);
+    lblCycleCount =
+        placeLabel(this, QStringLiteral("lblCycleCount"), QStringLiteral("Cycle: 0"), 13200, 5580, 2340, 285);
     connect(cmdStop, &QPushButton::clicked, this, &frmQVDTNetworkScan::cmdStop_Click);
     connect(cmdClearTotals, &QPushButton::clicked, this, &frmQVDTNetworkScan::cmdClearTotals_Click);
     connect(cmdFindLocal, &QPushButton::clicked, this, &frmQVDTNetworkScan::cmdFindLocal_Click);
@@ -163,8 +167,14 @@ void frmQVDTNetworkScan::relayImageShown(const std::array<qint16, 8>& image)
     }
 }
 
-void frmQVDTNetworkScan::lblPanelNode_Click(int index) { NodeClick(scan.Scanning, panelGrid, scan.panels, cboPnlNode, index); }
+void frmQVDTNetworkScan::lblPanelNode_Click(int index)
+{
+    NodeClick(scan.Scanning, panelGrid, scan.panels, cboPnlNode, index);
+}
 
-void frmQVDTNetworkScan::lblNCWSNode_Click(int index) { NodeClick(scan.Scanning, wsGrid, scan.wallStations, ws.cboWSNode, index); }
+void frmQVDTNetworkScan::lblNCWSNode_Click(int index)
+{
+    NodeClick(scan.Scanning, wsGrid, scan.wallStations, ws.cboWSNode, index);
+}
 
 } // namespace tqdt

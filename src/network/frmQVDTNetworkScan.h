@@ -21,8 +21,8 @@ public:
 
     QGroupBox* frmNCPanels = nullptr;
     QGroupBox* frmNCWSDevices = nullptr;
-    NodeGrid panelGrid;  // lblPanelNode, lblPanelComError
-    NodeGrid wsGrid;     // lblNCWSNode, lblNCWSComError
+    NodeGrid panelGrid; // lblPanelNode, lblPanelComError
+    NodeGrid wsGrid;    // lblNCWSNode, lblNCWSComError
     QGroupBox* frmPanel = nullptr;
     QComboBox* cboPnlNode = nullptr;
     QLabel* lblPnlConnection = nullptr;

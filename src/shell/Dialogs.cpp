@@ -49,7 +49,8 @@ QString qtFilter(const QString& filter)
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList out;
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + (parts[i].contains(QLatin1Char('(')) ? QString() : QStringLiteral(" (%1)").arg(parts[i + 1]));
+        out << parts[i] + (parts[i].contains(QLatin1Char('(')) ? QString()
+                                                               : QStringLiteral(" (%1)").arg(parts[i + 1]));
     return out.isEmpty() ? filter : out.join(QStringLiteral(";;"));
 }
 
@@ -88,7 +89,8 @@ void QtDialogs::showModal(Form& form)
     form.exec();
 }
 
-MsgAnswer ScriptedDialogs::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+MsgAnswer ScriptedDialogs::message(const QString& text, const QString& title, MsgIcon icon,
+                                   MsgButtons buttons)
 {
     shown.push_back({text, title, icon, buttons});
     if (answers.empty())

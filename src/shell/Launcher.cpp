@@ -1,7 +1,7 @@
 #include "shell/Launcher.h"
 
-#include "shell/FrameCodec.h"
 #include "shell/Form.h"
+#include "shell/FrameCodec.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
@@ -34,8 +34,9 @@ bool ActivityCheck(Host& host, LaunchKind kind, const std::function<void(bool)>&
     }
     if (!quiet) {
         const QString mode = kind == LaunchKind::Scan ? QStringLiteral("Scan") : QStringLiteral("Discover");
-        host.dialogs().message(QStringLiteral("Another Device Is Scanning The Network.\r\nUnable To Enter %1 Mode.").arg(mode),
-                               QStringLiteral("Error"), MsgIcon::Critical);
+        host.dialogs().message(
+            QStringLiteral("Another Device Is Scanning The Network.\r\nUnable To Enter %1 Mode.").arg(mode),
+            QStringLiteral("Error"), MsgIcon::Critical);
         ClosePort(host);
     }
     if (showCheck)
@@ -54,9 +55,7 @@ bool LaunchTool(Host& host, LaunchKind kind, const std::function<std::unique_ptr
         port.setInputLen(1);
         port.setRThreshold(1);
         break;
-    case LaunchKind::DataLogger:
-        ClosePort(host);
-        break;
+    case LaunchKind::DataLogger: ClosePort(host); break;
     case LaunchKind::Scan:
     case LaunchKind::Discover:
         port.setInputLen(0);

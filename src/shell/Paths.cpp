@@ -23,7 +23,10 @@ Paths::Paths(QString root) : m_root(std::move(root)) {}
 
 QString Paths::dataFolder() const { return sibling(QStringLiteral("Tarvik Quorvel")); }
 
-QString Paths::settingsFile() const { return QDir(dataFolder()).filePath(QStringLiteral("DiagnosticTool.ini")); }
+QString Paths::settingsFile() const
+{
+    return QDir(dataFolder()).filePath(QStringLiteral("DiagnosticTool.ini"));
+}
 
 QString Paths::sibling(const QString& name) const { return QDir(m_root).filePath(name); }
 

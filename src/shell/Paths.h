@@ -8,12 +8,12 @@ namespace tqdt {
 // elsewhere; the environment variable TQDT_HOME replaces it (tests use a temporary folder).
 class Paths {
 public:
-    Paths();                           // root from TQDT_HOME, else the platform default
+    Paths(); // root from TQDT_HOME, else the platform default
     explicit Paths(QString root);
 
     QString root() const { return m_root; }
-    QString dataFolder() const;        // "<root>/Tarvik Quorvel"
-    QString settingsFile() const;      // "<data folder>/DiagnosticTool.ini"
+    QString dataFolder() const;                 // "<root>/Tarvik Quorvel"
+    QString settingsFile() const;               // "<data folder>/DiagnosticTool.ini"
     QString sibling(const QString& name) const; // another folder beside the data folder
 
 private:

@@ -46,7 +46,8 @@ bool OpenPort(Host& host)
     SerialPort& port = host.comQV();
     port.setCommPort(host.settings.DTComPort);
     if (!port.open()) {
-        host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"), MsgIcon::Critical);
+        host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
+                               MsgIcon::Critical);
         return false;
     }
     return true;
@@ -64,8 +65,8 @@ QString ComDevice(const Paths& paths, int commPort)
     Q_UNUSED(paths);
     return name;
 #else
-    return GetPrivateProfileStringA(QStringLiteral("Ports"), name, QStringLiteral("/dev/ttyUSB%1").arg(commPort - 1),
-                                    paths.settingsFile());
+    return GetPrivateProfileStringA(QStringLiteral("Ports"), name,
+                                    QStringLiteral("/dev/ttyUSB%1").arg(commPort - 1), paths.settingsFile());
 #endif
 }
 

@@ -36,8 +36,8 @@ ClickLabel* placeClickLabel(QWidget* parent, const QString& name, const QString&
     return place(new ClickLabel(caption, parent), name, left, top, width, height);
 }
 
-QPushButton* placeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                         int height)
+QPushButton* placeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                         int width, int height)
 {
     auto* b = place(new QPushButton(caption, parent), name, left, top, width, height);
     b->setAutoDefault(false);

@@ -24,8 +24,8 @@ QLabel* placeLabel(QWidget* parent, const QString& name, const QString& caption,
                    int height);
 ClickLabel* placeClickLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                             int width, int height);
-QPushButton* placeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                         int height);
+QPushButton* placeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                         int width, int height);
 QFrame* placeLine(QWidget* parent, const QString& name, int x1, int y1, int x2, int y2);
 
 } // namespace tqdt

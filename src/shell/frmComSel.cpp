@@ -12,12 +12,14 @@ frmComSel::frmComSel(Host& host, QWidget* parent) : Form(host, parent)
     host.settings.ComSelIndex = -1; // closed without a choice: cancelled
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(tw(3495), tw(1950));
-    setStyleSheet(QStringLiteral("frmComSel { border: 1px solid #404040; background: #F0F0F0; }"
-                                 "QLabel#lblCancel { font-weight: bold; }"
-                                 "QLabel[objectName^=\"lblSel\"] { border: 1px solid #808080; background: white; }"));
+    setStyleSheet(
+        QStringLiteral("frmComSel { border: 1px solid #404040; background: #F0F0F0; }"
+                       "QLabel#lblCancel { font-weight: bold; }"
+                       "QLabel[objectName^=\"lblSel\"] { border: 1px solid #808080; background: white; }"));
     for (int i = 0; i < 16; ++i) {
-        auto* l = placeClickLabel(this, QStringLiteral("lblSel(%1)").arg(i), QStringLiteral("COM%1").arg(i + 1),
-                                  120 + 840 * (i / 4), 480 + 360 * (i % 4), 735, 270);
+        auto* l =
+            placeClickLabel(this, QStringLiteral("lblSel(%1)").arg(i), QStringLiteral("COM%1").arg(i + 1),
+                            120 + 840 * (i / 4), 480 + 360 * (i % 4), 735, 270);
         l->setAlignment(Qt::AlignCenter);
         l->setCursor(Qt::PointingHandCursor);
         connect(l, &ClickLabel::clicked, this, [this, i] { lblSel_Click(i); });

@@ -22,41 +22,49 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolCatalog tools, QWidget* parent)
     setFixedSize(tw(9615), tw(5760));
 
     auto header = [this](int i, const QString& caption, int left, int top) {
-        auto* l = placeLabel(this, QStringLiteral("lblHeader(%1)").arg(i), caption, left, top, kButtonWidth, 285);
+        auto* l =
+            placeLabel(this, QStringLiteral("lblHeader(%1)").arg(i), caption, left, top, kButtonWidth, 285);
         QFont f = l->font();
         f.setBold(true);
         l->setFont(f);
         lblHeader[size_t(i)] = l;
     };
     header(4, QStringLiteral("Interface COM Port"), 480, 120);
-    lblComPort = placeClickLabel(this, QStringLiteral("lblComPort"), QStringLiteral("COM1"), 480, 480, 975, 285);
+    lblComPort =
+        placeClickLabel(this, QStringLiteral("lblComPort"), QStringLiteral("COM1"), 480, 480, 975, 285);
     lblComPort->setCursor(Qt::PointingHandCursor);
-    lblComPort->setStyleSheet(QStringLiteral("QLabel { border: 1px solid #808080; background: white; padding-left: 4px; }"));
+    lblComPort->setStyleSheet(
+        QStringLiteral("QLabel { border: 1px solid #808080; background: white; padding-left: 4px; }"));
     connect(lblComPort, &ClickLabel::clicked, this, &frmQVDTMain::lblComPort_Click);
-    lblComCheck = placeLabel(this, QStringLiteral("lblComCheck"), QStringLiteral("Checking Network Activity"), 1560, 480,
-                             3015, 285);
+    lblComCheck = placeLabel(this, QStringLiteral("lblComCheck"), QStringLiteral("Checking Network Activity"),
+                             1560, 480, 3015, 285);
     lblComCheck->setStyleSheet(QStringLiteral("QLabel { color: #C00000; }"));
     lblComCheck->setVisible(false);
 
     header(0, QStringLiteral("System Diagnostics"), 480, 960);
-    cmdLocalMonitor = toolButton(QStringLiteral("cmdLocalMonitor"), QStringLiteral("Monitor Panel Level Wistra Devices"),
-                                 480, 1320, LaunchKind::Monitor);
-    cmdLocalScan = toolButton(QStringLiteral("cmdLocalScan"), QStringLiteral("Scan Panel Level Wistra Devices"), 480,
-                              1800, LaunchKind::Scan);
-    cmdNetworkMonitor = toolButton(QStringLiteral("cmdNetworkMonitor"),
-                                   QStringLiteral("Monitor Network Panels And Devices"), 480, 2280, LaunchKind::Monitor);
-    cmdNetworkScan = toolButton(QStringLiteral("cmdNetworkScan"), QStringLiteral("Scan Network Panels And Devices"), 480,
-                                2760, LaunchKind::Scan);
-    cmdDiscover = toolButton(QStringLiteral("cmdDiscover"), QStringLiteral("Discover Network Panel Addresses"), 480, 3240,
-                             LaunchKind::Discover);
-    cmdDTDataLogger = toolButton(QStringLiteral("cmdDTDataLogger"), QStringLiteral("Serial Data Logger"), 480, 3720,
-                                 LaunchKind::DataLogger);
+    cmdLocalMonitor =
+        toolButton(QStringLiteral("cmdLocalMonitor"), QStringLiteral("Monitor Panel Level Wistra Devices"),
+                   480, 1320, LaunchKind::Monitor);
+    cmdLocalScan = toolButton(QStringLiteral("cmdLocalScan"),
+                              QStringLiteral("Scan Panel Level Wistra Devices"), 480, 1800, LaunchKind::Scan);
+    cmdNetworkMonitor =
+        toolButton(QStringLiteral("cmdNetworkMonitor"), QStringLiteral("Monitor Network Panels And Devices"),
+                   480, 2280, LaunchKind::Monitor);
+    cmdNetworkScan =
+        toolButton(QStringLiteral("cmdNetworkScan"), QStringLiteral("Scan Network Panels And Devices"), 480,
+                   2760, LaunchKind::Scan);
+    cmdDiscover =
+        toolButton(QStringLiteral("cmdDiscover"), QStringLiteral("Discover Network Panel Addresses"), 480,
+                   3240, LaunchKind::Discover);
+    cmdDTDataLogger = toolButton(QStringLiteral("cmdDTDataLogger"), QStringLiteral("Serial Data Logger"), 480,
+                                 3720, LaunchKind::DataLogger);
 
     Picture1 = new QFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(tw(480), tw(4200), tw(4095), tw(975));
     Picture1->setFrameShape(QFrame::Box);
-    Picture1->setStyleSheet(QStringLiteral("QFrame#Picture1 { background: #FFFFC0; border: 1px solid #808080; }"));
+    Picture1->setStyleSheet(
+        QStringLiteral("QFrame#Picture1 { background: #FFFFC0; border: 1px solid #808080; }"));
     const QString notes[3] = {QStringLiteral("Scan Functions Will Cause The Following:"),
                               QStringLiteral("-All Wistra Pilots Will Turn On"),
                               QStringLiteral("-All Dimmer Outputs Will Goto 100%")};
@@ -68,23 +76,25 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolCatalog tools, QWidget* parent)
     }
 
     header(1, QStringLiteral("Wistra Test/Configure"), 5040, 120);
-    cmdWSG3Test = toolButton(QStringLiteral("cmdWSG3Test"), QStringLiteral("G3 Wall Switch"), 5040, 420, LaunchKind::Device);
-    cmdDualTechWall = toolButton(QStringLiteral("cmdDualTechWall"), QStringLiteral("Dual Tech Wall Sensor"), 5040, 900,
-                                 LaunchKind::Device);
-    cmdDualTech = toolButton(QStringLiteral("cmdDualTech"), QStringLiteral("Dual Tech Ceiling Sensor"), 5040, 1350,
+    cmdWSG3Test = toolButton(QStringLiteral("cmdWSG3Test"), QStringLiteral("G3 Wall Switch"), 5040, 420,
                              LaunchKind::Device);
+    cmdDualTechWall = toolButton(QStringLiteral("cmdDualTechWall"), QStringLiteral("Dual Tech Wall Sensor"),
+                                 5040, 900, LaunchKind::Device);
+    cmdDualTech = toolButton(QStringLiteral("cmdDualTech"), QStringLiteral("Dual Tech Ceiling Sensor"), 5040,
+                             1350, LaunchKind::Device);
     cmdKestrix = toolButton(QStringLiteral("cmdKestrix"), QStringLiteral("Kestrix Wall Switch"), 5040, 1800,
                             LaunchKind::Device);
     header(2, QStringLiteral("Conditional Input Module"), 5040, 2310);
     const QString cnd[3] = {QStringLiteral("Factory Setup and Test"), QStringLiteral("Custom Programming"),
                             QStringLiteral("MP Device Programming")};
     for (int i = 0; i < 3; ++i)
-        cmdCndOcc[size_t(i)] = toolButton(QStringLiteral("cmdCndOcc(%1)").arg(i), cnd[i], 5040, 2610 + 450 * i,
-                                          LaunchKind::SelfManaged);
+        cmdCndOcc[size_t(i)] = toolButton(QStringLiteral("cmdCndOcc(%1)").arg(i), cnd[i], 5040,
+                                          2610 + 450 * i, LaunchKind::SelfManaged);
     header(3, QStringLiteral("Interface Modules"), 5040, 4050);
     cmdMGW = toolButton(QStringLiteral("cmdMGW"), QStringLiteral("Brimlock Mapped Gateway"), 5040, 4350,
                         LaunchKind::SelfManaged);
-    cmdDMX = toolButton(QStringLiteral("cmdDMX"), QStringLiteral("DMX Mapped Gateway"), 5040, 4800, LaunchKind::SelfManaged);
+    cmdDMX = toolButton(QStringLiteral("cmdDMX"), QStringLiteral("DMX Mapped Gateway"), 5040, 4800,
+                        LaunchKind::SelfManaged);
     // The legacy wall-station window is kept but its button is never shown.
     cmdWSTest = toolButton(QStringLiteral("cmdWSTest"), QStringLiteral("Legacy Wistra Device"), 2760, 5160,
                            LaunchKind::Device);
@@ -106,7 +116,8 @@ frmQVDTMain::~frmQVDTMain()
     Form_Unload();
 }
 
-QPushButton* frmQVDTMain::toolButton(const QString& name, const QString& caption, int left, int top, LaunchKind kind)
+QPushButton* frmQVDTMain::toolButton(const QString& name, const QString& caption, int left, int top,
+                                     LaunchKind kind)
 {
     QPushButton* b = placeButton(this, name, caption, left, top, kButtonWidth, kButtonHeight);
     m_kinds[name] = kind;

@@ -101,7 +101,8 @@ bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 
 bool WsWriteConfig(Host& host, qint16 address, qint16 value)
 {
-    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))), 6, 100))
+    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))), 6,
+                  100))
         return false;
     if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "B" + Hex2(value)), 6, 100))
         return false;

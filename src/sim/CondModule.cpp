@@ -38,10 +38,7 @@ bool lineIs(const LineSettings& line, int baud)
 
 } // namespace
 
-CondModule::CondModule(int node) : m_node(node)
-{
-    loadFactoryDefault();
-}
+CondModule::CondModule(int node) : m_node(node) { loadFactoryDefault(); }
 
 void CondModule::loadFactoryDefault()
 {
@@ -50,10 +47,7 @@ void CondModule::loadFactoryDefault()
         store(m_badCell, quint8(m_memory[m_badCell]));
 }
 
-QByteArray CondModule::imageChecksum() const
-{
-    return cnd::ProgramChecksumText(m_memory);
-}
+QByteArray CondModule::imageChecksum() const { return cnd::ProgramChecksumText(m_memory); }
 
 QByteArray CondModule::configChecksum() const
 {
@@ -124,8 +118,7 @@ std::optional<Reply> CondModule::busFrame(const QByteArray& frame)
         if (data != "00")
             return std::nullopt;
         return Reply{'[' + imageChecksum() + ']', 30 * 1000};
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 
@@ -155,10 +148,8 @@ std::optional<Reply> CondModule::programmingFrame(const QByteArray& frame)
             ++m_block;
         return Reply{ack};
     }
-    case '6':
-        return Reply{'[' + imageChecksum() + ']', 30 * 1000};
-    case '7':
-        return Reply{'[' + configChecksum() + ']', 5 * 1000};
+    case '6': return Reply{'[' + imageChecksum() + ']', 30 * 1000};
+    case '7': return Reply{'[' + configChecksum() + ']', 5 * 1000};
     case '8': {
         bool ok = false;
         const quint64 address = frame.mid(2, 16).toULongLong(&ok, 16);
@@ -171,8 +162,7 @@ std::optional<Reply> CondModule::programmingFrame(const QByteArray& frame)
             bytes[i] = m_memory[qsizetype(address) + i];
         return Reply{'[' + bytes.toHex().toUpper() + ']'};
     }
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 

@@ -6,10 +6,7 @@ namespace tqdt::sim {
 
 PtyServer::PtyServer(Site& site) : m_site(site) {}
 
-PtyServer::~PtyServer()
-{
-    stop();
-}
+PtyServer::~PtyServer() { stop(); }
 
 bool PtyServer::start()
 {

@@ -29,7 +29,8 @@ class SimDevice {
 public:
     virtual ~SimDevice() = default;
     // A reply, an empty optional when the frame is not for this device (or it stays silent).
-    virtual std::optional<Reply> handle(Channel channel, const QByteArray& frame, const LineSettings& line) = 0;
+    virtual std::optional<Reply> handle(Channel channel, const QByteArray& frame,
+                                        const LineSettings& line) = 0;
 };
 
 struct Panel {
@@ -38,10 +39,10 @@ struct Panel {
 };
 
 struct WallStation {
-    quint8 level = 0x40;   // the first status byte
-    quint8 inputs = 0x00;  // the second status byte: the input image
-    quint8 pilots = 0x00;  // the last pilot mask it was sent
-    quint8 config = 0x00;  // configuration byte written with enable + write
+    quint8 level = 0x40;    // the first status byte
+    quint8 inputs = 0x00;   // the second status byte: the input image
+    quint8 pilots = 0x00;   // the last pilot mask it was sent
+    quint8 config = 0x00;   // configuration byte written with enable + write
     quint8 typeCode = 0x01; // the second configuration byte
     bool configEnabled = false;
     std::array<quint16, 4> sensorWords{}; // bit 15: negative
@@ -87,11 +88,11 @@ public:
     // Line settings every built-in device talks at.
     static constexpr int kBusBaud = 38400;
 
-    std::map<int, Panel> panels;               // address 1-254 on the Brown channel
-    std::map<int, WallStation> wallStations;   // address 1-254 on the Blue channel
-    std::map<int, Dimmer> dimmers;             // address 1-16
-    std::map<int, RelayDevice> relayDevices;   // address 1-16
-    std::map<int, Photocell> photocells;       // the tester's controllers at 55-58 (hex)
+    std::map<int, Panel> panels;             // address 1-254 on the Brown channel
+    std::map<int, WallStation> wallStations; // address 1-254 on the Blue channel
+    std::map<int, Dimmer> dimmers;           // address 1-16
+    std::map<int, RelayDevice> relayDevices; // address 1-16
+    std::map<int, Photocell> photocells;     // the tester's controllers at 55-58 (hex)
     std::vector<QByteArray> touchScreenBroadcasts;
 
     void addDevice(std::shared_ptr<SimDevice> device) { m_devices.push_back(std::move(device)); }
@@ -107,7 +108,10 @@ public:
     // An unplugged adapter: open ports close, and nothing opens.
     void setAdapterPresent(bool present) { m_adapterPresent = present; }
     bool adapterPresent() const { return m_adapterPresent; }
-    void setForeignTraffic(Channel channel, ForeignTraffic traffic) { m_foreign[idx(channel)] = std::move(traffic); }
+    void setForeignTraffic(Channel channel, ForeignTraffic traffic)
+    {
+        m_foreign[idx(channel)] = std::move(traffic);
+    }
     void clearForeignTraffic(Channel channel) { m_foreign[idx(channel)] = {}; }
 
     // Every frame written to the site, in order, with the channel it went out on (while
@@ -123,7 +127,7 @@ public:
     // The port side.
     std::optional<Reply> receive(Channel channel, const QByteArray& frame, const LineSettings& line);
     QByteArray foreignBytes(Channel channel, qint64 fromUs, qint64 toUs) const; // due in (from, to]
-    qint64 nextForeignUs(Channel channel, qint64 afterUs) const;               // -1 when none
+    qint64 nextForeignUs(Channel channel, qint64 afterUs) const;                // -1 when none
 
 private:
     static int idx(Channel c) { return c == Channel::Blue ? 0 : 1; }
@@ -141,8 +145,8 @@ private:
 };
 
 // Reply helpers shared by the device families.
-QByteArray netReply(const QByteArray& data);   // "[" + NetChecksum + data + "]"
-QByteArray devReply(const QByteArray& data);   // "[" + data + DevChecksum + "]"
+QByteArray netReply(const QByteArray& data); // "[" + NetChecksum + data + "]"
+QByteArray devReply(const QByteArray& data); // "[" + data + DevChecksum + "]"
 // The frame's device-family checksum is right (or it carries "--" where a module's frames do).
 bool devFrameValid(const QByteArray& frame);
 

@@ -6,9 +6,7 @@ namespace tqdt::sim {
 std::optional<Reply> wallStationHandle(WallStation& ws, int address, char command, const QByteArray& data)
 {
     switch (command) {
-    case '7':
-        ws.pilots = quint8(HexVal2(data));
-        return Reply{devReply(Hex2(ws.level) + Hex2(ws.inputs))};
+    case '7': ws.pilots = quint8(HexVal2(data)); return Reply{devReply(Hex2(ws.level) + Hex2(ws.inputs))};
     case 'D': {
         QByteArray words;
         for (quint16 w : ws.sensorWords)
@@ -24,10 +22,8 @@ std::optional<Reply> wallStationHandle(WallStation& ws, int address, char comman
             ws.config = quint8(HexVal2(data));
         ws.configEnabled = false;
         return Reply{devReply(Hex2(ws.config))};
-    case 'E':
-        return Reply{devReply(Hex2(ws.config) + Hex2(ws.typeCode))};
-    default:
-        return std::nullopt;
+    case 'E': return Reply{devReply(Hex2(ws.config) + Hex2(ws.typeCode))};
+    default: return std::nullopt;
     }
 }
 

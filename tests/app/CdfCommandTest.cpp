@@ -55,7 +55,8 @@ TEST_F(CdfCommand, ChecksumPrintsDownloadImageThenConfigurationArea)
         QString file;
         const char* want;
     } cases[] = {
-        {write(QStringLiteral("EMPTY.CDF"), QByteArray(kCdfSize, '\0')), "C2EEE100EABDC38F\nAA1BBA5324EA011D\n"},
+        {write(QStringLiteral("EMPTY.CDF"), QByteArray(kCdfSize, '\0')),
+         "C2EEE100EABDC38F\nAA1BBA5324EA011D\n"},
         {factoryFile(), "2712A28D262BF736\n"},
     };
     for (const Case& c : cases) {
@@ -112,13 +113,14 @@ TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine)
 TEST_F(CdfCommand, BuiltProgramAnswersOnTheCommandLine)
 {
     QProcess cli;
-    cli.start(QStringLiteral(TQDT_CLI_BIN), {QStringLiteral("cdf"), QStringLiteral("checksum"), factoryFile()});
+    cli.start(QStringLiteral(TQDT_CLI_BIN),
+              {QStringLiteral("cdf"), QStringLiteral("checksum"), factoryFile()});
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_TRUE(cli.readAllStandardOutput().startsWith("2712A28D262BF736\n"));
 
-    cli.start(QStringLiteral(TQDT_CLI_BIN), {QStringLiteral("cdf"), QStringLiteral("checksum"),
-                                             write(QStringLiteral("TINY.CDF"), "x")});
+    cli.start(QStringLiteral(TQDT_CLI_BIN),
+              {QStringLiteral("cdf"), QStringLiteral("checksum"), write(QStringLiteral("TINY.CDF"), "x")});
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(cli.exitCode(), 2);
     EXPECT_TRUE(cli.readAllStandardError().contains("TINY.CDF"));

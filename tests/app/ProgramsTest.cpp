@@ -50,14 +50,16 @@ TEST(Programs, ScreenshotOfTheMainWindowAndThePortChoice)
     for (const auto& c : cases) {
         QTemporaryDir home;
         const QString png = home.filePath(QString(c.form) + ".png");
-        const ProgramRun r = run(TQDT_GUI_BIN, {"--simulate", "--open", c.form, "--screenshot", png}, home.path());
+        const ProgramRun r =
+            run(TQDT_GUI_BIN, {"--simulate", "--open", c.form, "--screenshot", png}, home.path());
         EXPECT_EQ(r.exitCode, 0) << c.form << r.err.constData();
         const QImage image(png);
         EXPECT_GE(image.width(), c.minimum.width()) << c.form;
         EXPECT_GE(image.height(), c.minimum.height()) << c.form;
     }
     QTemporaryDir home;
-    EXPECT_EQ(run(TQDT_GUI_BIN, {"--simulate", "--open", "frmNoSuchWindow", "--screenshot", home.filePath("x.png")},
+    EXPECT_EQ(run(TQDT_GUI_BIN,
+                  {"--simulate", "--open", "frmNoSuchWindow", "--screenshot", home.filePath("x.png")},
                   home.path())
                   .exitCode,
               2);
@@ -81,7 +83,8 @@ TEST(SimulatedTraffic, MonitorsShowFramesAndTheLoggerOpens)
         SCOPED_TRACE(c.form);
         QTemporaryDir home;
         const QString png = home.filePath(QString(c.form) + ".png");
-        const ProgramRun r = run(TQDT_GUI_BIN, {"--simulate", "--open", c.form, "--screenshot", png}, home.path());
+        const ProgramRun r =
+            run(TQDT_GUI_BIN, {"--simulate", "--open", c.form, "--screenshot", png}, home.path());
         ASSERT_EQ(r.exitCode, 0) << r.err.constData();
         const QImage image(png);
         EXPECT_GE(image.width(), c.minimum.width());

@@ -94,7 +94,8 @@ TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas)
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         writeAll(path, c.bytes);
         const QString problem = CdfRead(path, *doc);
-        EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem))) << c.name << ": " << problem.toStdString();
+        EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem)))
+            << c.name << ": " << problem.toStdString();
         EXPECT_EQ(CdfBytes(*doc), before) << c.name;
     }
     EXPECT_TRUE(CdfRead(dir.filePath(QStringLiteral("MISSING.CDF")), *doc).contains("cannot be opened"));

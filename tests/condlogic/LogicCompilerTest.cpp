@@ -1,5 +1,5 @@
-#include "condlogic/DiagramGen.h"
 #include "condlogic/LogicCompiler.h"
+#include "condlogic/DiagramGen.h"
 #include "condlogic/LogicMap.h"
 
 #include <gtest/gtest.h>

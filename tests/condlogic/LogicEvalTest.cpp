@@ -122,8 +122,7 @@ const std::vector<EvalCase>& evalCases()
          },
          [](int p) { return bit(p, 6); }},
         {"column 15 junction alone joins the right rail without any left path",
-         [](CndDocument& d) { d.setCode(0, 15, SegUp); },
-         [](int) { return false; }},
+         [](CndDocument& d) { d.setCode(0, 15, SegUp); }, [](int) { return false; }},
     };
     return cases;
 }
@@ -161,7 +160,7 @@ TEST(LogicEvaluation, EnergyFlowsBackThroughTheRightRailIntoOtherRows)
     for (int c = 12; c < kColumns; ++c)
         doc->setCode(0, 9 * kColumns + c, c == 12 ? SegWireDown : SegWire);
     doc->setCode(0, 10 * kColumns + 12, SegUp);
-    const int x = 2 * 12 + 3;             // junction column of cell column 12
+    const int x = 2 * 12 + 3; // junction column of cell column 12
     const int yRow9 = 3 * 9 + 2, yRow10 = 3 * 10 + 2;
     LogicMap map;
     for (quint16 p : {quint16(0), quint16(1)}) {

@@ -1,5 +1,5 @@
-#include "condlogic/LogicCompiler.h"
 #include "condlogic/ProgramImage.h"
+#include "condlogic/LogicCompiler.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +40,13 @@ TEST(ProgramImage, AreasAreOutputMajorAfterTheControlArray)
     struct Case {
         int address, value;
     } cases[] = {
-        {0x1234, 0x5A}, {0x10000 + 3 * 256 + 17, 11}, {0x10800 + 3 * 256 + 17, 14},
-        {0x10000 + 7 * 256 + 255, 15}, {0x11000, 'N'}, {0x11FFF, 'Z'}, {0x10000 + 17 * 8 + 3, 0},
+        {0x1234, 0x5A},
+        {0x10000 + 3 * 256 + 17, 11},
+        {0x10800 + 3 * 256 + 17, 14},
+        {0x10000 + 7 * 256 + 255, 15},
+        {0x11000, 'N'},
+        {0x11FFF, 'Z'},
+        {0x10000 + 17 * 8 + 3, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(quint8(image[c.address]), c.value) << std::hex << c.address;

@@ -1,13 +1,13 @@
+#include "condlogic/frmExpCndCustom.h"
 #include "condlogic/CdfFile.h"
 #include "condlogic/DiagramGen.h"
 #include "condlogic/frmASelect01.h"
-#include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndNotes.h"
 #include "support/SimHost.h"
 
 #include <QDir>
-#include <QFile>
 #include <QDropEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QScreen>
@@ -274,7 +274,8 @@ TEST_F(CustomWindow, CompileFillsTheArrayAndSwitchesTheMenus)
     // A second compile starts from a cleared array.
     doc().clear();
     compile();
-    EXPECT_TRUE(std::all_of(doc().ControlArray.begin(), doc().ControlArray.end(), [](quint16 v) { return v == 0; }));
+    EXPECT_TRUE(
+        std::all_of(doc().ControlArray.begin(), doc().ControlArray.end(), [](quint16 v) { return v == 0; }));
 }
 
 TEST_F(CustomWindow, NewAsksBeforeDiscardingAndKeepsTheChangedFlag)
@@ -448,7 +449,8 @@ TEST_F(CustomWindow, ExitAndCloseAskWhileChangesAreUnsaved)
     sh.dialogs.queueAnswer(MsgAnswer::Yes);
     sh.dialogs.queueAnswer(MsgAnswer::Yes);
     w.mnuExit_Click();
-    EXPECT_EQ(takeShown(), (std::vector<std::string>{"Exit Program: Discard Changes?", "Exit Config: Discard Changes?"}));
+    EXPECT_EQ(takeShown(),
+              (std::vector<std::string>{"Exit Program: Discard Changes?", "Exit Config: Discard Changes?"}));
     EXPECT_FALSE(w.isShownModal());
 
     w.markShownModal();
@@ -499,7 +501,8 @@ TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges)
         // A longer paste keeps its first 4000 characters.
         n.txtNotes->setPlainText(QString(3000, QLatin1Char('c')) + QString(2000, QLatin1Char('d')));
         EXPECT_EQ(takeShown(), std::vector<std::string>{"Error: Out Of Note Space"});
-        EXPECT_EQ(n.txtNotes->toPlainText(), QString(3000, QLatin1Char('c')) + QString(1000, QLatin1Char('d')));
+        EXPECT_EQ(n.txtNotes->toPlainText(),
+                  QString(3000, QLatin1Char('c')) + QString(1000, QLatin1Char('d')));
     });
     w.mnuNotes_Click();
     EXPECT_EQ(sh.dialogs.modalShown.back(), "frmExpCndNotes");
@@ -511,7 +514,8 @@ TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges)
 TEST(Notes, LineBreaksAndCodePageSurviveTheTextBox)
 {
     CndDocument doc;
-    const QByteArray bytes("Caf\xE9 \x80" "5\r\nline two");
+    const QByteArray bytes("Caf\xE9 \x80"
+                           "5\r\nline two");
     std::copy(bytes.begin(), bytes.end(), doc.NoteBytes.begin());
     const QString text = NotesText(doc);
     EXPECT_EQ(text, QString::fromUtf8("Café €5\nline two"));

@@ -173,7 +173,8 @@ TEST(DataLogger, StartFailuresAreReportedAndLeaveTheLoggerIdle)
         QString title;
         QString textStart;
     } cases[] = {
-        {"adapter unplugged", [](SimHost& h) { h.site.setAdapterPresent(false); }, "Port Error", "Unable To Open Port"},
+        {"adapter unplugged", [](SimHost& h) { h.site.setAdapterPresent(false); }, "Port Error",
+         "Unable To Open Port"},
         {"data folder is a file",
          [](SimHost& h) {
              const QString folder = h.host.paths().dataFolder();

@@ -78,8 +78,8 @@ TEST_F(LocalScanFixture, RelayButtonsSwitchTheSelectedDeviceAndTheLastPressWins)
 {
     scan.rrEntry = EntryOfSlot(1);
     scan.start();
-    scan.pressRelayButton(5);    // relay 3 on
-    scan.pressRelayButton(7);    // replaced: relay 4 on
+    scan.pressRelayButton(5); // relay 3 on
+    scan.pressRelayButton(7); // replaced: relay 4 on
     cycle();
     EXPECT_EQ(relayCommands(2), std::vector<int>{0x80});
     EXPECT_EQ(relayCommands(4), std::vector<int>{}) << "already taken";
@@ -147,7 +147,8 @@ TEST(LocalScanFade, CaptionInSecondsOnEitherScale)
 TEST_F(LocalScanFixture, PhotocellTesterColoursEachReadingAgainstItsWindow)
 {
     for (int p = 0; p < kPhotocells; ++p)
-        h.site.photocells[kFirstPhotocellAddress + p] = sim::Photocell{quint8(kPhotocellTargets[size_t(p)]), 0};
+        h.site.photocells[kFirstPhotocellAddress + p] =
+            sim::Photocell{quint8(kPhotocellTargets[size_t(p)]), 0};
     scan.photocellTest = true;
     scan.start();
     const std::pair<int, bool> cases[] = {{57, false}, {58, true}, {64, true}, {65, false}};

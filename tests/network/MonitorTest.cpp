@@ -55,7 +55,8 @@ TEST(MonitorText, ShowsNewestFirstThenOldestToSecondNewest)
         {"the second [ completes the first frame", "[AB][", "[AB]", "", ""},
         {"text before the first [ is an entry of its own", "xy[A][B][C", "[B]", "", "[A]"},
         // [F00] ... [F50] completed, with the empty text before them: the ring keeps the last 50.
-        {"ring wrapped", [] {
+        {"ring wrapped",
+         [] {
              QByteArray s;
              for (int i = 0; i <= 51; ++i)
                  s += "[F" + QByteArray::number(i).rightJustified(2, '0') + ']';

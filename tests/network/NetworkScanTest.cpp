@@ -150,7 +150,8 @@ TEST_F(NetworkScanFixture, SilentPanelTurnsRedThenYellowWhenItAnswersAgain)
 
 TEST(NetworkScanCaptions, ErrorCountsAboveNinetyNineSaturate)
 {
-    const std::pair<qint32, const char*> cases[] = {{0, "0"}, {7, "7"}, {99, "99"}, {100, ">99"}, {2147483647, ">99"}};
+    const std::pair<qint32, const char*> cases[] = {
+        {0, "0"}, {7, "7"}, {99, "99"}, {100, ">99"}, {2147483647, ">99"}};
     for (auto [n, text] : cases)
         EXPECT_EQ(ErrorCaption(n), text) << n;
     EXPECT_EQ(CycleCaption(1234567), "Cycle: 1,234,567");

@@ -100,7 +100,8 @@ TEST_F(RelayCycleFixture, RelaysSwitchOnceEveryIntervalOfTicks)
             if (switchesSent() > 0)
                 switching.push_back(t);
         }
-        const std::vector<int> expected = period == 1 ? std::vector<int>{1, 2, 3, 4, 5, 6} : std::vector<int>{3, 6};
+        const std::vector<int> expected =
+            period == 1 ? std::vector<int>{1, 2, 3, 4, 5, 6} : std::vector<int>{3, 6};
         EXPECT_EQ(switching, expected) << entry;
         EXPECT_EQ(test.TestTicks, 6);
         test.stop();

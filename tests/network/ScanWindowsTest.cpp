@@ -48,7 +48,8 @@ TEST(NetworkScanWindow, OpensFromTheLauncherAndProbesBothFamilies)
         EXPECT_EQ(w.ws.cboWSNode->itemText(1), "Wistra: 01");
         shownGrid = w.objectName();
     });
-    EXPECT_TRUE(LaunchTool(h.host, LaunchKind::Scan, [&] { return std::make_unique<frmQVDTNetworkScan>(h.host); }));
+    EXPECT_TRUE(
+        LaunchTool(h.host, LaunchKind::Scan, [&] { return std::make_unique<frmQVDTNetworkScan>(h.host); }));
     EXPECT_EQ(shownGrid, "frmQVDTNetworkScan");
 }
 

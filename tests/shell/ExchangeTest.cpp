@@ -77,16 +77,33 @@ TEST_F(Exchanges, BadRepliesFailWithoutHarm)
         const char* name;
         std::function<void(SimHost&)> arrange;
     } cases[] = {
-        {"garbage", [](SimHost& s) { s.site.script = [](Channel, const QByteArray&) { return QByteArray("x\x01\xff]]q[z!"); }; }},
-        {"too short", [](SimHost& s) { s.site.script = [](Channel, const QByteArray&) { return QByteArray("[41"); }; }},
-        {"stray character first", [](SimHost& s) { s.site.script = [](Channel, const QByteArray&) { return "x" + SealDevFrame("[4102"); }; }},
-        {"1000 characters", [](SimHost& s) { s.site.script = [](Channel, const QByteArray&) { return QByteArray(1000, 'F'); }; }},
-        {"1000 characters framed", [](SimHost& s) { s.site.script = [](Channel, const QByteArray&) { return "[" + QByteArray(998, '0') + "]"; }; }},
+        {"garbage",
+         [](SimHost& s) {
+             s.site.script = [](Channel, const QByteArray&) { return QByteArray("x\x01\xff]]q[z!"); };
+         }},
+        {"too short",
+         [](SimHost& s) { s.site.script = [](Channel, const QByteArray&) { return QByteArray("[41"); }; }},
+        {"stray character first",
+         [](SimHost& s) {
+             s.site.script = [](Channel, const QByteArray&) { return "x" + SealDevFrame("[4102"); };
+         }},
+        {"1000 characters",
+         [](SimHost& s) {
+             s.site.script = [](Channel, const QByteArray&) { return QByteArray(1000, 'F'); };
+         }},
+        {"1000 characters framed",
+         [](SimHost& s) {
+             s.site.script = [](Channel, const QByteArray&) { return "[" + QByteArray(998, '0') + "]"; };
+         }},
         {"corrupted", [](SimHost& s) { s.site.setReplyCorruption(1.0); }},
         {"adapter pulled out", [](SimHost& s) { s.site.setAdapterPresent(false); }},
-        {"pulled out mid-reply", [](SimHost& s) {
+        {"pulled out mid-reply",
+         [](SimHost& s) {
              s.site.script = [&s](Channel, const QByteArray&) {
-                 s.clock.addListener([&s] { if (s.clock.nowMs() > 2) s.site.setAdapterPresent(false); });
+                 s.clock.addListener([&s] {
+                     if (s.clock.nowMs() > 2)
+                         s.site.setAdapterPresent(false);
+                 });
                  return SealDevFrame("[4102");
              };
          }},
@@ -130,16 +147,28 @@ TEST_F(Exchanges, FramesOnTheWire)
         bool brown;
     } cases[] = {
         {"relay read", [](Host& h) { PanelRelays(h, 1, false, 0, 0); }, {"[CA0125]"}, true},
-        {"relay write off", [](Host& h) { PanelRelays(h, 1, true, 10, 2); }, {BuildNetFrame(1, "100A01")}, true},
-        {"relay write on", [](Host& h) { PanelRelays(h, 1, true, 63, 1); }, {BuildNetFrame(1, "103F11")}, true},
+        {"relay write off",
+         [](Host& h) { PanelRelays(h, 1, true, 10, 2); },
+         {BuildNetFrame(1, "100A01")},
+         true},
+        {"relay write on",
+         [](Host& h) { PanelRelays(h, 1, true, 63, 1); },
+         {BuildNetFrame(1, "103F11")},
+         true},
         {"presence", [](Host& h) { PanelPresent(h, 1); }, {"[8A01A]"}, true},
         {"status", [](Host& h) { WsStatus(h, 0, 0); }, {"[200700FE]"}, false},
-        {"config write", [](Host& h) { WsWriteConfig(h, 5, 0x3C); },
-         {SealDevFrame("[205AFA"), SealDevFrame("[205B3C")}, false},
-        {"dimmer", [](Host& h) { DimmerCommand(h, 2, 255, 128, 0, 1, 0x123, false); },
-         {SealDevFrame("[A025FF23802300230123")}, false},
-        {"dimmer WLI", [](Host& h) { DimmerCommand(h, 2, 255, 0, 0, 0, 5882, true); },
-         {SealDevFrame("[A028FF0016FA000016FA000016FA000016FA")}, false},
+        {"config write",
+         [](Host& h) { WsWriteConfig(h, 5, 0x3C); },
+         {SealDevFrame("[205AFA"), SealDevFrame("[205B3C")},
+         false},
+        {"dimmer",
+         [](Host& h) { DimmerCommand(h, 2, 255, 128, 0, 1, 0x123, false); },
+         {SealDevFrame("[A025FF23802300230123")},
+         false},
+        {"dimmer WLI",
+         [](Host& h) { DimmerCommand(h, 2, 255, 0, 0, 0, 5882, true); },
+         {SealDevFrame("[A028FF0016FA000016FA000016FA000016FA")},
+         false},
         {"profile", [](Host& h) { TouchScreenProfile(h, 1); }, {"[8FFE010A]"}, false},
     };
     for (const auto& c : cases) {
@@ -206,7 +235,13 @@ TEST_F(Exchanges, TouchScreenClockAndSecondsCount)
     t.clock.setLocalDateTime(QDateTime(QDate(2026, 12, 6), QTime(17, 53, 39)));
     ASSERT_TRUE(TouchScreenClock(t.host));
     ASSERT_EQ(t.site.touchScreenBroadcasts.size(), 1u);
-    EXPECT_EQ(t.site.touchScreenBroadcasts[0], SealDevFrame("[8FFD" "1A" "1C" "06" "11" "35" "27"));
+    EXPECT_EQ(t.site.touchScreenBroadcasts[0], SealDevFrame("[8FFD"
+                                                            "1A"
+                                                            "1C"
+                                                            "06"
+                                                            "11"
+                                                            "35"
+                                                            "27"));
     t.clock.setLocalDateTime(QDateTime(QDate(2020, 1, 2), QTime(0, 0, 1)));
     EXPECT_EQ(SecondsSince2020(t.host), 86401);
 }

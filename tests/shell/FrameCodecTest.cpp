@@ -9,9 +9,9 @@ TEST(HexHelpers, FixedWidthKeepsLowDigits)
     struct Case {
         QByteArray got, want;
     } cases[] = {
-        {Hex2(0), "00"},      {Hex2(255), "FF"},    {Hex2(256), "00"},  {Hex2(-1), "FF"},
-        {Hex2(300), "2C"},    {Hex4(65535), "FFFF"}, {Hex6(0), "000000"}, {Hex1(26), "A"},
-        {Hex2L(0x12345), "45"}, {Hex4(-1), "FFFF"}, {Hex6(0x1234567), "234567"}, {Hex2(5), "05"},
+        {Hex2(0), "00"},        {Hex2(255), "FF"},     {Hex2(256), "00"},           {Hex2(-1), "FF"},
+        {Hex2(300), "2C"},      {Hex4(65535), "FFFF"}, {Hex6(0), "000000"},         {Hex1(26), "A"},
+        {Hex2L(0x12345), "45"}, {Hex4(-1), "FFFF"},    {Hex6(0x1234567), "234567"}, {Hex2(5), "05"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.got, c.want);
@@ -22,9 +22,9 @@ TEST(HexHelpers, ValueReadsLeadingDigitsOnly)
     struct Case {
         qint32 got, want;
     } cases[] = {
-        {HexVal2("FF"), 255},   {HexVal2("ff"), 255},  {HexVal2("5"), 5},     {HexVal2("G1"), 0},
+        {HexVal2("FF"), 255},     {HexVal2("ff"), 255},     {HexVal2("5"), 5},   {HexVal2("G1"), 0},
         {HexVal4("8000"), 32768}, {HexVal4("FFFF"), 65535}, {HexVal1("c9"), 12}, {HexVal2(""), 0},
-        {HexVal4("1G00"), 1},   {HexVal2("123"), 0x12},
+        {HexVal4("1G00"), 1},     {HexVal2("123"), 0x12},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.got, c.want);

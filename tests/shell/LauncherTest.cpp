@@ -1,5 +1,5 @@
-#include "shell/Form.h"
 #include "shell/Launcher.h"
+#include "shell/Form.h"
 #include "shell/frmQVDTMain.h"
 #include "support/SimHost.h"
 
@@ -89,8 +89,10 @@ TEST(Launcher, PortPreparationByKind)
         bool openWhileShown;
         int inputLen, threshold;
     } cases[] = {
-        {LaunchKind::Monitor, true, 1, 1},    {LaunchKind::Device, true, 0, 0},
-        {LaunchKind::DataLogger, false, 0, 0}, {LaunchKind::SelfManaged, false, 0, 0},
+        {LaunchKind::Monitor, true, 1, 1},
+        {LaunchKind::Device, true, 0, 0},
+        {LaunchKind::DataLogger, false, 0, 0},
+        {LaunchKind::SelfManaged, false, 0, 0},
     };
     for (const auto& c : cases) {
         SimHost t;
@@ -104,7 +106,8 @@ TEST(Launcher, PortPreparationByKind)
             threshold = t.port().rThreshold();
         });
         qint64 shownAt = -1;
-        EXPECT_TRUE(LaunchTool(t.host, c.kind, [&] { return std::make_unique<ProbeForm>(t.host, &shownAt); }));
+        EXPECT_TRUE(
+            LaunchTool(t.host, c.kind, [&] { return std::make_unique<ProbeForm>(t.host, &shownAt); }));
         EXPECT_EQ(open, c.openWhileShown);
         if (c.kind != LaunchKind::DataLogger) {
             EXPECT_EQ(len, c.inputLen);
@@ -116,8 +119,8 @@ TEST(Launcher, PortPreparationByKind)
 
 TEST(Launcher, PortThatWillNotOpenStopsTheTool)
 {
-    for (LaunchKind kind : {LaunchKind::Monitor, LaunchKind::Scan, LaunchKind::Discover, LaunchKind::DataLogger,
-                            LaunchKind::Device}) {
+    for (LaunchKind kind : {LaunchKind::Monitor, LaunchKind::Scan, LaunchKind::Discover,
+                            LaunchKind::DataLogger, LaunchKind::Device}) {
         SimHost t;
         t.host.settings.DTComPort = 0;
         bool made = false;
@@ -135,7 +138,8 @@ TEST(MainWindow, MonitorRingFilledByReceiveEvents)
 {
     SimHost t;
     qint64 shownAt = -1;
-    frmQVDTMain main(t.host, {{"cmdNetworkMonitor", [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
+    frmQVDTMain main(
+        t.host, {{"cmdNetworkMonitor", [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
     t.site.setForeignTraffic(Channel::Blue, {"[A][B", 1000, 1000, 5});
     t.dialogs.queueDriver([&](Form&) { t.clock.advanceMs(100); });
     QTest::mouseClick(main.cmdNetworkMonitor, Qt::LeftButton);
@@ -163,7 +167,8 @@ TEST(MainWindow, ControlsAndToolButtons)
 {
     SimHost t;
     qint64 shownAt = -1;
-    frmQVDTMain main(t.host, {{"cmdCndOcc(1)", [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
+    frmQVDTMain main(t.host,
+                     {{"cmdCndOcc(1)", [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
     EXPECT_EQ(main.windowTitle(), "Tarvik Quorvel Diagnostic Tool Rev 1.67");
     EXPECT_FALSE(main.cmdWSTest->isVisibleTo(&main));
     EXPECT_EQ(main.cmdWSTest->text(), "Legacy Wistra Device");

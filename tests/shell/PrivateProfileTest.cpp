@@ -33,13 +33,13 @@ TEST(PrivateProfile, ReadsIntegersTheWayTheProfileApiDoes)
         const char* file;
         int want;
     } cases[] = {
-        {"", 7},                                    // no key: the default
-        {"[Other]\nDT Com Port=3\n", 7},            // key in another section
+        {"", 7},                         // no key: the default
+        {"[Other]\nDT Com Port=3\n", 7}, // key in another section
         {"[Settings]\nDT Com Port=12\n", 12},
-        {"[settings]\r\ndt com port = 4\r\n", 4},   // names ignore case, blanks around '='
-        {"[Settings]\nDT Com Port=abc\n", 0},       // not a number
+        {"[settings]\r\ndt com port = 4\r\n", 4}, // names ignore case, blanks around '='
+        {"[Settings]\nDT Com Port=abc\n", 0},     // not a number
         {"[Settings]\nDT Com Port=\n", 0},
-        {"[Settings]\nDT Com Port=5x\n", 5},        // digits up to the first non-digit
+        {"[Settings]\nDT Com Port=5x\n", 5}, // digits up to the first non-digit
         {"[Settings]\nDT Com Port=99999999999\n", INT_MAX},
     };
     for (const auto& c : cases) {
@@ -59,7 +59,8 @@ TEST(PrivateProfile, WriteTouchesOnlyItsKey)
         {"[Ports]\nCOM1=/dev/ttyS0\n", "[Ports]\nCOM1=/dev/ttyS0\n[Settings]\nDT Com Port=9\n"},
         {"; kept\r\n[Settings]\r\nDT Com Port=1\r\nBT Com Port=2\r\n\r\n[Ports]\r\nCOM1=x\r\n",
          "; kept\r\n[Settings]\r\nDT Com Port=9\r\nBT Com Port=2\r\n\r\n[Ports]\r\nCOM1=x\r\n"},
-        {"[Settings]\nBT Com Port=2\n\n[Ports]\nCOM1=x", "[Settings]\nBT Com Port=2\nDT Com Port=9\n\n[Ports]\nCOM1=x"},
+        {"[Settings]\nBT Com Port=2\n\n[Ports]\nCOM1=x",
+         "[Settings]\nBT Com Port=2\nDT Com Port=9\n\n[Ports]\nCOM1=x"},
         {"[Settings]\nBT Com Port=2", "[Settings]\nBT Com Port=2\nDT Com Port=9\n"},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,5 @@
-#include "shell/Pty.h"
 #include "shell/QtSerialPort.h"
+#include "shell/Pty.h"
 
 #include <QElapsedTimer>
 

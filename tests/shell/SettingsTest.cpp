@@ -47,11 +47,13 @@ TEST(Settings, FirstStartCreatesFolderAndBothKeys)
 TEST(Settings, UnreadableValueBecomesZeroAndIsWrittenBack)
 {
     SimHost t;
-    writeFile(t.host.paths().settingsFile(), "[Settings]\nDT Com Port=abc\nBT Com Port=4\n[Ports]\nCOM1=/dev/x\n");
+    writeFile(t.host.paths().settingsFile(),
+              "[Settings]\nDT Com Port=abc\nBT Com Port=4\n[Ports]\nCOM1=/dev/x\n");
     LoadSettings(t.host);
     EXPECT_EQ(t.host.settings.DTComPort, 0);
     EXPECT_EQ(t.host.settings.BTComPort, 4);
-    EXPECT_EQ(fileText(t.host.paths().settingsFile()), "[Settings]\nDT Com Port=0\nBT Com Port=4\n[Ports]\nCOM1=/dev/x\n");
+    EXPECT_EQ(fileText(t.host.paths().settingsFile()),
+              "[Settings]\nDT Com Port=0\nBT Com Port=4\n[Ports]\nCOM1=/dev/x\n");
     // COM0 cannot be opened.
     EXPECT_FALSE(OpenPort(t.host));
     ASSERT_EQ(t.dialogs.shown.size(), 1u);
@@ -83,7 +85,8 @@ TEST(Settings, EscapeOrCancelLeavesThePortAlone)
     t.dialogs.queueDriver([](Form& f) { QTest::keyClick(&f, Qt::Key_Escape); });
     main.lblComPort_Click();
     EXPECT_EQ(t.host.settings.ComSelIndex, -1);
-    t.dialogs.queueDriver([](Form& f) { QTest::mouseClick(static_cast<frmComSel&>(f).lblCancel, Qt::LeftButton); });
+    t.dialogs.queueDriver(
+        [](Form& f) { QTest::mouseClick(static_cast<frmComSel&>(f).lblCancel, Qt::LeftButton); });
     main.lblComPort_Click();
     EXPECT_EQ(main.lblComPort->text(), "COM1");
     EXPECT_EQ(t.host.settings.DTComPort, 1);

@@ -35,7 +35,8 @@ TEST(OtherMasterTraffic, IsWellFormedRequestReplyPairsThatLeaveTheDevicesAlone)
         EXPECT_TRUE(sim::devFrameValid(blue[i])) << blue[i].toStdString();
         EXPECT_TRUE(CheckDevReply(blue[i + 1], int(blue[i + 1].size()) - 2)) << blue[i + 1].toStdString();
     }
-    EXPECT_TRUE(blue.contains(BuildDevFrame('2', 4, "70F"))) << "a wall station is polled with its own pilots";
+    EXPECT_TRUE(blue.contains(BuildDevFrame('2', 4, "70F")))
+        << "a wall station is polled with its own pilots";
 
     const QList<QByteArray> brown = frames(sim::otherMasterPattern(*site, Channel::Brown));
     ASSERT_EQ(brown.size(), qsizetype(2 * site->panels.size()));

@@ -12,7 +12,8 @@ namespace {
 // the installation quiet.
 bool watchesTraffic(const QString& formName)
 {
-    return formName == QLatin1String("frmQVDTLocalMonitor") || formName == QLatin1String("frmQVDTNetworkMonitor") ||
+    return formName == QLatin1String("frmQVDTLocalMonitor") ||
+           formName == QLatin1String("frmQVDTNetworkMonitor") ||
            formName == QLatin1String("frmQVDTDataLogger");
 }
 
@@ -25,8 +26,10 @@ constexpr qint64 kBrownBytesPerSecond = 200;
 void prepareBench(sim::Site& site, const QString& formName)
 {
     if (watchesTraffic(formName)) {
-        site.setForeignTraffic(Channel::Blue, {sim::otherMasterPattern(site, Channel::Blue), kBlueBytesPerSecond});
-        site.setForeignTraffic(Channel::Brown, {sim::otherMasterPattern(site, Channel::Brown), kBrownBytesPerSecond});
+        site.setForeignTraffic(Channel::Blue,
+                               {sim::otherMasterPattern(site, Channel::Blue), kBlueBytesPerSecond});
+        site.setForeignTraffic(Channel::Brown,
+                               {sim::otherMasterPattern(site, Channel::Brown), kBrownBytesPerSecond});
     }
     if (formName == QLatin1String("frmExpCndCustom") || formName == QLatin1String("frmExpCndProfile") ||
         formName == QLatin1String("frmExpCndFactory")) {
