@@ -1,4 +1,5 @@
 // Host time of the exchange machinery, apart from the wire.
+#include "SimBench.h"
 #include "shell/Host.h"
 #include "shell/Pty.h"
 #include "shell/QtSerialPort.h"
@@ -18,16 +19,13 @@ using namespace tqdt;
 namespace {
 
 struct Bench {
-    QTemporaryDir dir;
     ManualClock clock;
-    ScriptedDialogs dialogs;
-    sim::Site site;
-    Host host{clock, dialogs, Paths(dir.path()),
-              [this] { return std::make_unique<sim::SimSerialPort>(site, clock); }};
+    SimBench env{clock};
+    Host& host = env.host;
     Bench()
     {
-        site.wallStations[1] = {};
-        site.panels[1] = {};
+        env.site.wallStations[1] = {};
+        env.site.panels[1] = {};
         host.comQV().open();
     }
 };

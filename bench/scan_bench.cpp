@@ -1,5 +1,6 @@
 // One poll cycle of the network scan over a full network: 254 panels and 254 network wall
 // stations, all found, one panel and one wall station selected.
+#include "SimBench.h"
 #include "network/NetworkScan.h"
 #include "network/frmQVDTNetworkScan.h"
 #include "shell/Dialogs.h"
@@ -22,14 +23,11 @@ namespace {
 constexpr int kExchangesPerCycle = 2 * NetworkScan::kSlots;
 
 struct FullNetwork {
-    explicit FullNetwork(Clock& clock)
-        : host(clock, dialogs, Paths(dir.path()),
-               [this, &clock] { return std::make_unique<sim::SimSerialPort>(site, clock); })
+    explicit FullNetwork(Clock& clock) : env(clock)
     {
-        site.recordWritten = false; // a record of every frame would grow without end
         for (int a = 1; a <= NetworkScan::kSlots; ++a) {
-            site.panels[a] = sim::Panel{};
-            site.wallStations[a] = sim::WallStation{};
+            env.site.panels[a] = sim::Panel{};
+            env.site.wallStations[a] = sim::WallStation{};
         }
         host.comQV().setCommPort(1);
         host.comQV().open();
@@ -43,10 +41,8 @@ struct FullNetwork {
     }
     void cycle() { scan.ScanNodes(NoDisplay()); }
 
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    sim::Site site;
-    Host host;
+    SimBench env;
+    Host& host = env.host;
     NetworkScan scan{host};
 };
 

@@ -1,5 +1,6 @@
 // A whole module download and upload on the simulated bench: the host's own time, and the bus time
 // the simulation models for it (reported as the counter "bus_s").
+#include "SimBench.h"
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/ProgramImage.h"
 #include "shell/Host.h"
@@ -16,17 +17,10 @@ using namespace tqdt;
 namespace {
 
 struct Bench {
-    QTemporaryDir dir;
     ManualClock clock;
-    ScriptedDialogs dialogs;
-    sim::Site site;
-    Host host{clock, dialogs, Paths(dir.path()),
-              [this] { return std::make_unique<sim::SimSerialPort>(site, clock); }};
-    Bench()
-    {
-        site.recordWritten = false;
-        site.setBench(std::make_shared<sim::CondModule>(0));
-    }
+    SimBench env{clock};
+    Host& host = env.host;
+    Bench() { env.site.setBench(std::make_shared<sim::CondModule>(0)); }
 };
 
 void BM_Download_ManualClock(benchmark::State& state)
