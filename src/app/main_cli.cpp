@@ -1,6 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CdfCommand.h"
 #include "condlogic/TransferCommand.h"
+#include "shell/Pty.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -46,7 +47,7 @@ int main(int argc, char** argv)
     if (tqdt::cnd::IsTransferCommand(QString::fromLocal8Bit(cmd), rest)) {
         QTextStream err(stderr);
         return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err,
-                                             tqdt::cnd::IsTerminal(stderr));
+                                             tqdt::StandardErrorIsTerminal());
     }
     if (std::strcmp(cmd, "cdf") == 0) {
         QTextStream out(stdout), err(stderr);

@@ -14,22 +14,7 @@
 #include <memory>
 #include <optional>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace tqdt::cnd {
-
-bool IsTerminal(std::FILE* stream)
-{
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
-}
 
 namespace {
 

@@ -21,7 +21,4 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
 // The lines the commands add to tqdt-cli's help.
 QString TransferCommandHelp();
 
-// True when the stream is a terminal (a progress line then overwrites itself).
-bool IsTerminal(std::FILE* stream);
-
 } // namespace tqdt::cnd

@@ -36,4 +36,7 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// True when the program's error stream is a terminal (a progress line then overwrites itself).
+bool StandardErrorIsTerminal();
+
 } // namespace tqdt

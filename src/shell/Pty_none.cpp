@@ -2,12 +2,16 @@
 #ifdef _WIN32
 #include "shell/Pty.h"
 
+#include <io.h>
+#include <stdio.h>
+
 namespace tqdt {
 
 struct PseudoTerminal::Impl {};
 PseudoTerminal::PseudoTerminal() : d(std::make_unique<Impl>()) {}
 PseudoTerminal::~PseudoTerminal() = default;
 bool PseudoTerminal::supported() { return false; }
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 bool PseudoTerminal::isOpen() const { return false; }
 QString PseudoTerminal::slaveName() const { return {}; }
 bool PseudoTerminal::makeRaw(int) { return false; }

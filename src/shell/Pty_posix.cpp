@@ -70,6 +70,8 @@ PseudoTerminal::~PseudoTerminal()
 }
 
 bool PseudoTerminal::supported() { return true; }
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 bool PseudoTerminal::isOpen() const { return d->master >= 0 && d->slave >= 0; }
 QString PseudoTerminal::slaveName() const { return d->name; }
 
