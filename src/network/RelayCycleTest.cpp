@@ -1,11 +1,13 @@
 #include "network/RelayCycleTest.h"
 
+#include "network/DataLog.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 #include "shell/modQVDT.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QSaveFile>
 
@@ -74,7 +76,12 @@ bool RelayCycleTest::start()
 {
     const QDateTime at = m_host.clock().localDateTime();
     EnsureDataFolder(m_host);
-    ResultFile = QDir(m_host.paths().dataFolder()).filePath(FileName(at));
+    const QDir folder(m_host.paths().dataFolder());
+    const QString name = FileName(at);
+    ResultFile = folder.filePath(name);
+    // A run started in the same second as an earlier one must not replace that run's results.
+    for (int n = 2; QFileInfo::exists(ResultFile) && n <= 9999; ++n)
+        ResultFile = folder.filePath(DataLog::NumberedName(name, n));
     m_unwritten.clear();
     QByteArray head = kRule + "\r\n";
     head += crlf(QStringLiteral("Start of test ") + GeneralDateTime(at));
@@ -82,7 +89,7 @@ bool RelayCycleTest::start()
     head += crlf(
         QStringLiteral("Interval %1 Seconds").arg((std::clamp(intervalEntry, 0, kIntervals - 1) + 1) * 5));
     head += kRule + "\r\n";
-    // A new run starts a new file (or truncates one of the same second).
+    // A new run starts a new file.
     QSaveFile out(ResultFile);
     if (!out.open(QIODevice::WriteOnly) || out.write(head) < 0 || !out.commit())
         return false;

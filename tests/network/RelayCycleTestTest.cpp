@@ -137,10 +137,31 @@ TEST_F(RelayCycleFixture, SilentDeviceCountsAsOffOnlyWhereOnWasExpected)
 
 TEST_F(RelayCycleFixture, UncreatableFileStopsTheStartBeforeAnyRelayMoves)
 {
-    QDir(h.host.paths().dataFolder()).mkpath("RelayCycleTest_Y2026_M12_D06_h17_m53_s39.txt");
+    // The data folder's name is taken by a plain file, so no result file can be made in it.
+    QFile blocker(h.host.paths().dataFolder());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
     EXPECT_FALSE(test.start());
     EXPECT_FALSE(test.TestRunning);
     EXPECT_EQ(switchesSent(), 0);
+}
+
+TEST_F(RelayCycleFixture, RunStartedInTheSameSecondKeepsTheEarlierResults)
+{
+    ASSERT_TRUE(test.start());
+    const QString first = test.ResultFile;
+    const QByteArray firstText = file();
+    test.stop();
+    const QByteArray firstFinal = file();
+    ASSERT_LT(h.clock.nowMs(), 1000); // still within the second the clock started in
+
+    RelayCycleTest again(h.host);
+    ASSERT_TRUE(again.start()); // same clock second as the first run's start
+    EXPECT_EQ(QFileInfo(again.ResultFile).fileName(), "RelayCycleTest_Y2026_M12_D06_h17_m53_s39 (2).txt");
+    QFile f(first);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), firstFinal);
+    EXPECT_TRUE(firstFinal.startsWith(firstText));
 }
 
 TEST_F(RelayCycleFixture, LinesThatCannotBeWrittenAreKeptUntilTheFileWorksAgain)
