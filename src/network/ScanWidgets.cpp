@@ -47,15 +47,6 @@ QComboBox* placeCombo(QWidget* parent, const QString& name, int left, int top, i
     return c;
 }
 
-QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top,
-                      int width)
-{
-    auto* c = new QCheckBox(caption, parent);
-    c->setObjectName(name);
-    c->setGeometry(tw(left), tw(top), tw(width), tw(285));
-    return c;
-}
-
 QScrollBar* placeScroll(QWidget* parent, const QString& name, Qt::Orientation o, int max, int pageStep,
                         int left, int top, int width, int height)
 {
@@ -163,10 +154,8 @@ void WsStatusControls::build(QWidget* parent, const QString& title, int left, in
     const QString kinds[3] = {QStringLiteral("1 - 8 Inputs"), QStringLiteral("On / Off Inputs"),
                               QStringLiteral("Photocell")};
     for (int i = 0; i < 3; ++i) {
-        auto* o = new QRadioButton(kinds[i], frmWSStatus);
-        o->setObjectName(QStringLiteral("optWSType(%1)").arg(i));
-        o->setGeometry(tw(120), tw(1050 + 285 * i), tw(2280), tw(285));
-        optWSType[size_t(i)] = o;
+        optWSType[size_t(i)] = placeOption(frmWSStatus, QStringLiteral("optWSType(%1)").arg(i), kinds[i], 120,
+                                           1050 + 285 * i, 2280);
     }
     optWSType[0]->setChecked(true);
 

@@ -37,8 +37,6 @@ QColor backgroundOf(const QWidget* w);
 QGroupBox* placeFrame(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                       int width, int height);
 QComboBox* placeCombo(QWidget* parent, const QString& name, int left, int top, int width);
-QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top,
-                      int width);
 // A scroll bar with the range and large step the forms give.
 QScrollBar* placeScroll(QWidget* parent, const QString& name, Qt::Orientation o, int max, int pageStep,
                         int left, int top, int width, int height);

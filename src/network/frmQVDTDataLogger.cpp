@@ -19,10 +19,8 @@ frmQVDTDataLogger::frmQVDTDataLogger(Host& host, QWidget* parent)
 
     const QString captions[2] = {QStringLiteral("Blue Channel"), QStringLiteral("Brown Channel")};
     for (int i = 0; i < 2; ++i) {
-        auto* o = new QRadioButton(captions[i], this);
-        o->setObjectName(QStringLiteral("optChan(%1)").arg(i));
-        o->setGeometry(tw(240), tw(240 + 360 * i), tw(2055), tw(285));
-        optChan[size_t(i)] = o;
+        optChan[size_t(i)] =
+            placeOption(this, QStringLiteral("optChan(%1)").arg(i), captions[i], 240, 240 + 360 * i, 2055);
     }
     optChan[0]->setChecked(true);
 

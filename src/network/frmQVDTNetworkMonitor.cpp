@@ -1,6 +1,7 @@
 #include "network/frmQVDTNetworkMonitor.h"
 
 #include "shell/Settings.h"
+#include "shell/Widgets.h"
 
 #include <QRadioButton>
 
@@ -14,9 +15,7 @@ frmQVDTNetworkMonitor::frmQVDTNetworkMonitor(Host& host, QWidget* parent)
                                  QStringLiteral("Brown Channel (Panels)")};
     const int lefts[2] = {3240, 6600};
     for (int i = 0; i < 2; ++i) {
-        auto* o = new QRadioButton(captions[i], this);
-        o->setObjectName(QStringLiteral("optChan(%1)").arg(i));
-        o->setGeometry(tw(lefts[i]), tw(285), tw(3255), tw(285));
+        auto* o = placeOption(this, QStringLiteral("optChan(%1)").arg(i), captions[i], lefts[i], 285, 3255);
         connect(o, &QRadioButton::clicked, this, [this, i] { optChan_Click(i); });
         optChan[size_t(i)] = o;
     }

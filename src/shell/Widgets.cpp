@@ -44,6 +44,18 @@ QPushButton* placeButton(QWidget* parent, const QString& name, const QString& ca
     return b;
 }
 
+QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                      int width)
+{
+    return place(new QCheckBox(caption, parent), name, left, top, width, 285);
+}
+
+QRadioButton* placeOption(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                          int width)
+{
+    return place(new QRadioButton(caption, parent), name, left, top, width, 285);
+}
+
 QFrame* placeLine(QWidget* parent, const QString& name, int x1, int y1, int x2, int y2)
 {
     auto* f = new QFrame(parent);

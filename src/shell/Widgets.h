@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace tqdt {
 
@@ -26,6 +28,11 @@ ClickLabel* placeClickLabel(QWidget* parent, const QString& name, const QString&
                             int width, int height);
 QPushButton* placeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                          int width, int height);
+// Check boxes and option buttons are one caption line (285 twips) high.
+QCheckBox* placeCheck(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                      int width);
+QRadioButton* placeOption(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                          int width);
 QFrame* placeLine(QWidget* parent, const QString& name, int x1, int y1, int x2, int y2);
 
 } // namespace tqdt
