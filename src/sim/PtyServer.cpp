@@ -40,6 +40,9 @@ void PtyServer::run()
                 continue;
             LineSettings line;
             line.baud = m_pty.slaveBaud();
+            // A pseudo-terminal carries no DTR, so the channel the program selected cannot be seen
+            // here: every frame is taken as sent on the Blue channel, where the bench devices sit.
+            // This service alone ignores the channel; the simulated port keeps every device strict.
             if (const auto reply = m_site.receive(Channel::Blue, frame, line))
                 m_pty.write(reply->text);
         }
