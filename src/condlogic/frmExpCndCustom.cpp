@@ -339,7 +339,7 @@ void frmExpCndCustom::selectFirstOutput()
 
 void frmExpCndCustom::ShowConfig()
 {
-    lblFile->setText(QStringLiteral("File: ") + m_fileName);
+    lblFile->setText(QStringLiteral("File: ") + QDir::toNativeSeparators(m_fileName));
     for (int c = 0; c < kCells; ++c) {
         int code = m_doc.code(CurOutput, c);
         // A cell holding what no diagram can (uploaded from a module with foreign data) shows empty.
@@ -397,7 +397,9 @@ void frmExpCndCustom::lblSeg_Click(int c)
     CurCell = c;
     frmASelect01 sel(host(), this);
     sel.ensureLoaded();
-    const QPoint label = lblSeg[size_t(c)]->mapTo(this, QPoint(0, 0));
+    // The offsets count from the window's outer corner, the label's place from the client area below
+    // the menu bar.
+    const QPoint label = lblSeg[size_t(c)]->mapTo(body, QPoint(0, 0));
     sel.move(x() + label.x() + tw(165), y() + label.y() + tw(1035));
     host().dialogs().showModal(sel);
     if (sel.SelectResult >= 0) {

@@ -178,7 +178,7 @@ void frmQVDTMain::launch(const QString& button)
         [this](bool show) {
             lblComCheck->setVisible(show);
             if (show)
-                lblComCheck->repaint();
+                repaintNow(*lblComCheck);
         });
 }
 
