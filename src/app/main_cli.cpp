@@ -43,11 +43,25 @@ int main(int argc, char** argv)
         std::printf("tqdt-cli %s\n", TQDT_VERSION);
         return 0;
     }
+    // The program's file names are Unicode; a name in another encoding would turn into a different
+    // name and "No such file". Say what is wrong instead.
+    for (int i = 2; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QString::fromUtf8(raw).toUtf8() != raw) {
+            std::fprintf(stderr, "tqdt-cli: %s: the name is not valid UTF-8; rename the file to use it\n",
+                         QString::fromUtf8(raw).toUtf8().constData());
+            return 2;
+        }
+    }
     const QStringList rest = QCoreApplication::arguments().mid(2);
     if (tqdt::cnd::IsTransferCommand(QString::fromLocal8Bit(cmd), rest)) {
         QTextStream err(stderr);
         return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err,
                                              tqdt::StandardErrorIsTerminal());
+    }
+    if (std::strcmp(cmd, "mpd") == 0 && tqdt::cnd::IsMpdFileCommand(rest)) {
+        QTextStream out(stdout), err(stderr);
+        return tqdt::cnd::RunMpdCommand(rest, out, err);
     }
     if (std::strcmp(cmd, "cdf") == 0) {
         QTextStream out(stdout), err(stderr);

@@ -2,9 +2,10 @@
 
 #include "condlogic/CdfFile.h"
 #include "condlogic/LogicCompiler.h"
+#include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
 
-#include <QSaveFile>
+#include "shell/SafeFile.h"
 
 #include <memory>
 
@@ -16,7 +17,45 @@ QString CdfCommandHelp()
                           "              compile a conditional data file into its 65,536-byte control array\n"
                           "  cdf checksum FILE.CDF\n"
                           "              print the checksum of the compiled download image and, on a second\n"
-                          "              line, of the configuration area as an upload reads it\n");
+                          "              line, of the configuration area as an upload reads it\n"
+                          "  mpd checksum FILE.MPD\n"
+                          "              print the checksum of an MP profile table's download image\n"
+                          "  mpd export-csv FILE.MPD [-o OUT.CSV]\n"
+                          "              write the table as the profile editor exports it (by default\n"
+                          "              beside FILE.MPD, ending in CSV)\n");
+}
+
+bool IsMpdFileCommand(const QStringList& args)
+{
+    return !args.isEmpty() &&
+           (args[0] == QLatin1String("checksum") || args[0] == QLatin1String("export-csv"));
+}
+
+int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const bool checksum = args.size() == 2 && args[0] == QLatin1String("checksum");
+    const bool csv = args[0] == QLatin1String("export-csv") &&
+                     (args.size() == 2 || (args.size() == 4 && args[2] == QLatin1String("-o")));
+    if (!checksum && !csv) {
+        err << "tqdt-cli: usage: mpd checksum FILE.MPD | mpd export-csv FILE.MPD [-o OUT.CSV]\n";
+        return 2;
+    }
+    ProfileTable profiles{};
+    // The table's messages name the file themselves.
+    if (const QString problem = MpdRead(args[1], profiles); !problem.isEmpty()) {
+        err << "tqdt-cli: " << problem << "\n";
+        return 2;
+    }
+    if (checksum) {
+        out << ProgramChecksumText(ProfileProgramImage(profiles)) << "\n";
+        return 0;
+    }
+    const QString target = args.size() == 4 ? args[3] : CsvPathFor(args[1]);
+    if (const QString problem = CsvWrite(target, profiles); !problem.isEmpty()) {
+        err << "tqdt-cli: " << problem << "\n";
+        return 2;
+    }
+    return 0;
 }
 
 int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -42,9 +81,8 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     QByteArray bytes(kPatterns, '\0');
     for (int p = 0; p < kPatterns; ++p)
         bytes[p] = char(quint8(doc->ControlArray[size_t(p)]));
-    QSaveFile f(args[3]);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        err << "tqdt-cli: " << args[3] << ": cannot be written: " << f.errorString() << "\n";
+    if (const QString why = SaveFileAtomically(args[3], bytes); !why.isEmpty()) {
+        err << "tqdt-cli: " << args[3] << ": cannot be written: " << why << "\n";
         return 2;
     }
     return 0;

@@ -1,7 +1,8 @@
 #include "condlogic/CdfFile.h"
 
+#include "shell/SafeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace tqdt::cnd {
 
@@ -60,6 +61,9 @@ QString CdfParse(const QByteArray& bytes, CndDocument& doc)
 
 QString CdfRead(const QString& path, CndDocument& doc)
 {
+    // A named pipe or a device would block the read or never end; only regular files are documents.
+    if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
+        return QStringLiteral("The file cannot be opened: %1.").arg(notFile);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("The file cannot be opened: %1.").arg(f.errorString());
@@ -75,12 +79,8 @@ QString CdfRead(const QString& path, CndDocument& doc)
 
 QString CdfWrite(const QString& path, const CndDocument& doc)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return QStringLiteral("The file cannot be written: %1.").arg(f.errorString());
-    const QByteArray bytes = CdfBytes(doc);
-    if (f.write(bytes) != bytes.size() || !f.commit())
-        return QStringLiteral("The file cannot be written: %1.").arg(f.errorString());
+    if (const QString why = SaveFileAtomically(path, CdfBytes(doc)); !why.isEmpty())
+        return QStringLiteral("The file cannot be written: %1.").arg(why);
     return {};
 }
 

@@ -2,8 +2,10 @@
 
 #include "condlogic/ProgramImage.h"
 
+#include "shell/SafeFile.h"
+
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace tqdt::cnd {
 
@@ -33,17 +35,23 @@ QByteArray ProfileProgramImage(const ProfileTable& profiles)
 
 QString MpdRead(const QString& path, ProfileTable& profiles)
 {
+    // A named pipe or a device would block the read or never end; only regular files are documents.
+    if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
+        return QStringLiteral("%1 cannot be opened: %2.").arg(QDir::toNativeSeparators(path), notFile);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 cannot be opened: %2.").arg(path, f.errorString());
+        return QStringLiteral("%1 cannot be opened: %2.")
+            .arg(QDir::toNativeSeparators(path), f.errorString());
     const QByteArray bytes = f.read(kMpdSize + 1);
     if (f.error() != QFileDevice::NoError)
-        return QStringLiteral("%1 cannot be read: %2.").arg(path, f.errorString());
+        return QStringLiteral("%1 cannot be read: %2.").arg(QDir::toNativeSeparators(path), f.errorString());
     if (bytes.size() != kMpdSize)
+        // One arg() for every field: a "%" in the path must not be taken for a place holder.
         return QStringLiteral("%1 is not an MP device data file: it holds %2 bytes, not %3.")
-            .arg(path, bytes.size() > kMpdSize ? QStringLiteral("more than %1").arg(kMpdSize)
-                                               : QString::number(bytes.size()))
-            .arg(kMpdSize);
+            .arg(QDir::toNativeSeparators(path),
+                 bytes.size() > kMpdSize ? QStringLiteral("more than %1").arg(kMpdSize)
+                                         : QString::number(bytes.size()),
+                 QString::number(kMpdSize));
     std::copy(bytes.begin(), bytes.end(), profiles.begin());
     return {};
 }
@@ -51,9 +59,8 @@ QString MpdRead(const QString& path, ProfileTable& profiles)
 namespace {
 QString writeAtomically(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return QStringLiteral("%1 cannot be written: %2.").arg(path, f.errorString());
+    if (const QString why = SaveFileAtomically(path, bytes); !why.isEmpty())
+        return QStringLiteral("%1 cannot be written: %2.").arg(QDir::toNativeSeparators(path), why);
     return {};
 }
 } // namespace

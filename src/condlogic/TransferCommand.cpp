@@ -7,10 +7,13 @@
 #include "condlogic/ProgramImage.h"
 #include "shell/Host.h"
 #include "shell/QtSerialPort.h"
+#include "shell/SafeFile.h"
 #include "shell/Settings.h"
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -19,13 +22,13 @@ namespace tqdt::cnd {
 namespace {
 
 // Messages become lines on the error stream; a question, which a script cannot answer, is refused.
+// The lines are held until the command knows how it ends, so that a script reads one verdict: an
+// upload's "Upload Complete" only once the file is written, and nothing after a port that went away.
 class CliDialogs final : public Dialogs {
 public:
-    explicit CliDialogs(QTextStream& err) : m_err(err) {}
     MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
     {
-        m_err << "tqdt-cli: " << title << ": "
-              << QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")) << Qt::endl;
+        held.push_back({title, QString(text).replace(QLatin1String("\r\n"), QLatin1String(" "))});
         switch (buttons) {
         case MsgButtons::Ok: return MsgAnswer::Ok;
         case MsgButtons::YesNo:
@@ -37,8 +40,19 @@ public:
     QString saveFile(const FileDialogRequest&) override { return {}; }
     void showModal(Form&) override {}
 
-private:
-    QTextStream& m_err;
+    void print(QTextStream& err) const
+    {
+        for (const auto& [title, text] : held)
+            err << "tqdt-cli: " << title << ": " << text << Qt::endl;
+    }
+    // Drops the lines with this title (the transfer's own verdict, which the command replaces).
+    void drop(const QString& title)
+    {
+        held.erase(std::remove_if(held.begin(), held.end(), [&](const auto& m) { return m.first == title; }),
+                   held.end());
+    }
+
+    std::vector<std::pair<QString, QString>> held;
 };
 
 struct Invocation {
@@ -98,7 +112,7 @@ QString TransferCommandHelp()
 bool IsTransferCommand(const QString& family, const QStringList& args)
 {
     if (family == QLatin1String("mpd"))
-        return true;
+        return args.isEmpty() || args[0] == QLatin1String("download");
     return family == QLatin1String("cdf") && !args.isEmpty() &&
            (args[0] == QLatin1String("download") || args[0] == QLatin1String("upload"));
 }
@@ -114,6 +128,18 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         return 2;
     }
     const bool upload = inv->verb == QLatin1String("upload");
+
+    // "COMn" is mapped as the windows map it; anything else is the device itself.
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto m = comName.match(inv->port);
+    bool numberOk = true;
+    const int commPort = m.hasMatch() ? m.captured(1).toInt(&numberOk) : 1;
+    if (!numberOk || commPort < 1 || commPort > std::numeric_limits<qint16>::max()) {
+        err << "tqdt-cli: usage: " << inv->port << " is not a port: COM1 to COM"
+            << std::numeric_limits<qint16>::max() << ", or a device path" << Qt::endl;
+        return 2;
+    }
 
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
@@ -140,25 +166,31 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         }
     }
 
-    // "COMn" is mapped as the windows map it; anything else is the device itself.
-    static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]*)$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const auto m = comName.match(inv->port);
+    // Before anything is sent: an upload must be able to replace its file afterwards.
+    if (upload) {
+        if (const QString notFile = NotARegularFile(inv->file); !notFile.isEmpty()) {
+            err << "tqdt-cli: " << inv->file << ": " << notFile << Qt::endl;
+            return 2;
+        }
+    }
+
     SteadyClock clock;
-    CliDialogs dialogs(err);
+    CliDialogs dialogs;
     Paths paths;
-    const int commPort = m.hasMatch() ? m.captured(1).toInt() : 1;
     const QString device = m.hasMatch() ? ComDevice(paths, commPort) : inv->port;
-    Host host(clock, dialogs, paths,
-              [&] { return std::make_unique<QtSerialPort>([&](int) { return device; }); });
+    QtSerialPort* port = nullptr;
+    Host host(clock, dialogs, paths, [&] {
+        auto p = std::make_unique<QtSerialPort>([&](int) { return device; });
+        port = p.get();
+        return p;
+    });
     host.settings.DTComPort = qint16(commPort);
+    const QString portName =
+        inv->port + (device != inv->port ? QStringLiteral(" (") + device + ')' : QString());
     // Opened here rather than by the windows' routine, so that the one line can name the device.
     host.comQV().setCommPort(commPort);
     if (QString why; !host.comQV().open(&why)) {
-        err << "tqdt-cli: Port Error: Unable To Open Port " << inv->port;
-        if (device != inv->port)
-            err << " (" << device << ")";
-        err << ": " << why << Qt::endl;
+        err << "tqdt-cli: Port Error: Unable To Open Port " << portName << ": " << why << Qt::endl;
         return 1;
     }
     host.comQV().setInputLen(0);
@@ -171,19 +203,36 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
         err.flush();
     });
-    if (!upload)
-        return transfer.Download(image) == TransferResult::Verified ? 0 : 1;
+    const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
+    // A port that went away explains every failure after it; the refusals it caused are noise.
+    if (port && port->vanished()) {
+        err << "tqdt-cli: Port Error: " << portName << " went away during the transfer" << Qt::endl;
+        return 1;
+    }
+    if (!upload) {
+        dialogs.print(err);
+        return result == TransferResult::Verified ? 0 : 1;
+    }
 
-    if (transfer.Upload(*doc) != TransferResult::Verified)
+    // The transfer's verdict speaks of the windows' document; here the file is what counts.
+    dialogs.drop(QStringLiteral("Upload"));
+    dialogs.drop(QStringLiteral("Upload Failure"));
+    dialogs.print(err);
+    if (result == TransferResult::Failed) {
+        err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written." << Qt::endl;
+        return 1;
+    }
+    if (result != TransferResult::Verified)
         return 1;
     if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
         err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
         return 1;
     }
-    if (const QString problem = CdfWrite(inv->file, *doc); !problem.isEmpty()) {
-        err << "tqdt-cli: " << inv->file << ": " << problem << Qt::endl;
+    if (const QString why = SaveFileAtomically(inv->file, CdfBytes(*doc)); !why.isEmpty()) {
+        err << "tqdt-cli: " << inv->file << " not written: " << why << "." << Qt::endl;
         return 1;
     }
+    err << "tqdt-cli: Upload: Upload Complete. Power Cycle Device." << Qt::endl;
     return 0;
 }
 
