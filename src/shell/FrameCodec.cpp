@@ -148,7 +148,8 @@ bool Exchange(Host& host, Channel channel, const QByteArray& frame, int replyLen
     // A reply that completes in the very millisecond the limit passes is still too late.
     if (sw.StopwatchElapsed() >= limitMs || port.inBufferCount() < replyLen)
         return false;
-    host.reply.ReplyText = port.input();
+    if (options.readReply)
+        host.reply.ReplyText = port.input();
     return true;
 }
 

@@ -42,6 +42,7 @@ enum class Channel { Blue, Brown };
 
 struct ExchangeOptions {
     bool emptyAgain = true; // the bus routines empty the receive buffer a second time before writing
+    bool readReply = true;  // false: the reply is waited for but left unread, ReplyText keeps its text
 };
 
 // One request/reply: select the channel, empty the receive buffer, write the frame in one write,

@@ -101,8 +101,10 @@ bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 
 bool WsWriteConfig(Host& host, qint16 address, qint16 value)
 {
-    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))), 6,
-                  100))
+    // The enable's reply is waited for but not read: when the value step then times out, ReplyText
+    // still holds what it held before the write.
+    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))), 6, 100,
+                  ExchangeOptions{.readReply = false}))
         return false;
     if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "B" + Hex2(value)), 6, 100))
         return false;
