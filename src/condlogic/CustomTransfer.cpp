@@ -34,11 +34,24 @@ std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
     return ModuleTransfer(host, progress).Download(BuildProgramImage(doc));
 }
 
+std::optional<TransferResult> ProfileDownload(Host& host, const ProfileTable& profiles,
+                                              const ModuleTransfer::Progress& progress)
+{
+    if (!portReady(host))
+        return std::nullopt;
+    if (!confirmed(
+            host,
+            QStringLiteral("Power Cycle Device Prior To Download.\r\nDevice Node Must Be 00\r\nContinue?"),
+            QStringLiteral("Download")))
+        return std::nullopt;
+    return ModuleTransfer(host, progress).Download(ProfileProgramImage(profiles));
+}
+
 std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps)
 {
     if (!portReady(host))
         return std::nullopt;
-    if (host.DataChanged &&
+    if (host.isModified() &&
         host.dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Upload"),
                                MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return std::nullopt;
