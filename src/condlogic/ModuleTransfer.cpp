@@ -128,6 +128,21 @@ BlockTransfer::Message connectionMessage(TransferResult r)
 constexpr int kFailed = int(TransferResult::Failed);
 } // namespace
 
+void ModuleTransfer::verifyAndReport(BlockTransfer::Plan& p, std::function<QByteArray()> hostChecksum,
+                                     const QByteArray& request, const BlockTransfer::Message& verified,
+                                     const BlockTransfer::Message& failed)
+{
+    p.verify = [this, hostChecksum = std::move(hostChecksum), request] {
+        show(QStringLiteral("Host Checksum"));
+        const QByteArray host = hostChecksum();
+        return BlockTransfer::compare(host, deviceChecksum(request), kFailed, kFailed);
+    };
+    p.messages.verified = verified;
+    p.messages.failed = [failed](int code) {
+        return code == kFailed ? failed : connectionMessage(TransferResult(code));
+    };
+}
+
 TransferResult ModuleTransfer::Download(const QByteArray& image)
 {
     Q_ASSERT(image.size() == kImageSize);
@@ -150,20 +165,11 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
                 WSComPrg(DataFrame(q, image.constData() + block * 32 + q * 8), kAckLen);
         return Step::done(); // the module's acknowledgements carry nothing to check
     };
-    p.verify = [this, &image] {
-        show(QStringLiteral("Host Checksum"));
-        const QByteArray host = ProgramChecksumText(image);
-        return BlockTransfer::compare(host, deviceChecksum(kImageChecksumFrame), kFailed, kFailed);
-    };
-    p.messages.verified = {QStringLiteral("Download Complete.\r\nPower Cycle Device."),
-                           QStringLiteral("Download"), MsgIcon::Information};
-    p.messages.failed = [](int code) {
-        if (code != kFailed)
-            return connectionMessage(TransferResult(code));
-        return BlockTransfer::Message{
-            QStringLiteral("Download Failed.\r\nDevice Will NOT Function Properly."),
-            QStringLiteral("Download Failure"), MsgIcon::Critical};
-    };
+    verifyAndReport(p, [&image] { return ProgramChecksumText(image); }, kImageChecksumFrame,
+                    {QStringLiteral("Download Complete.\r\nPower Cycle Device."), QStringLiteral("Download"),
+                     MsgIcon::Information},
+                    {QStringLiteral("Download Failed.\r\nDevice Will NOT Function Properly."),
+                     QStringLiteral("Download Failure"), MsgIcon::Critical});
     return run(p);
 }
 
@@ -186,19 +192,11 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
         }
         return Step::done();
     };
-    p.verify = [this, &doc] {
-        show(QStringLiteral("Host Checksum"));
-        const QByteArray host = UploadChecksum(doc);
-        return BlockTransfer::compare(host, deviceChecksum(kConfigChecksumFrame), kFailed, kFailed);
-    };
-    p.messages.verified = {QStringLiteral("Upload Complete.\r\nPower Cycle Device."),
-                           QStringLiteral("Upload"), MsgIcon::Information};
-    p.messages.failed = [](int code) {
-        if (code != kFailed)
-            return connectionMessage(TransferResult(code));
-        return BlockTransfer::Message{QStringLiteral("Upload Failed.\r\nHost Program Cleared."),
-                                      QStringLiteral("Upload Failure"), MsgIcon::Critical};
-    };
+    verifyAndReport(p, [&doc] { return UploadChecksum(doc); }, kConfigChecksumFrame,
+                    {QStringLiteral("Upload Complete.\r\nPower Cycle Device."), QStringLiteral("Upload"),
+                     MsgIcon::Information},
+                    {QStringLiteral("Upload Failed.\r\nHost Program Cleared."),
+                     QStringLiteral("Upload Failure"), MsgIcon::Critical});
     p.afterFailure = [&onFailure](const BlockTransfer::Result& r) {
         if (r.code == kFailed && onFailure)
             onFailure();

@@ -67,6 +67,11 @@ private:
     // question, and the close that ends every run.
     BlockTransfer::Plan plan(int blocks);
     TransferResult run(const BlockTransfer::Plan& plan);
+    // Shows "Host Checksum" while the host's checksum is made, then asks the module; reports the
+    // verdict with the direction's messages (a connection failure has its own).
+    void verifyAndReport(BlockTransfer::Plan& p, std::function<QByteArray()> hostChecksum,
+                         const QByteArray& request, const BlockTransfer::Message& verified,
+                         const BlockTransfer::Message& failed);
     // Shows "Device Checksum" and asks the module; nothing when it did not answer this very request.
     std::optional<QByteArray> deviceChecksum(const QByteArray& request);
     bool reopen(const QString& settings);

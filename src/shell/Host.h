@@ -73,7 +73,8 @@ public:
 
     // The unsaved-changes flag. It is program-wide: one document editor is open at a time and owns
     // it while open, and the value the last editor left is what the next one and an upload's
-    // "Discard Changes?" see. Editors mark through their DocumentSession; nothing else writes it.
+    // "Discard Changes?" see. Editors mark through their DocumentSession (a sub-window of an editor,
+    // such as the notes, through these); no window keeps a flag of its own.
     void markModified() { m_modified = true; }
     void markSaved() { m_modified = false; }
     bool isModified() const { return m_modified; }
