@@ -17,8 +17,12 @@ QString CdfCommandHelp()
                           "              compile a conditional data file into its 65,536-byte control array\n"
                           "  cdf checksum FILE.CDF\n"
                           "              print the checksum of the compiled download image and, on a second\n"
-                          "              line, of the configuration area as an upload reads it\n"
-                          "  mpd checksum FILE.MPD\n"
+                          "              line, of the configuration area as an upload reads it\n");
+}
+
+QString MpdCommandHelp()
+{
+    return QStringLiteral("  mpd checksum FILE.MPD\n"
                           "              print the checksum of an MP profile table's download image\n"
                           "  mpd export-csv FILE.MPD [-o OUT.CSV]\n"
                           "              write the table as the profile editor exports it (by default\n"
@@ -41,9 +45,8 @@ int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     }
     ProfileTable profiles{};
-    // The table's messages name the file themselves.
-    if (const QString problem = MpdRead(args[1], profiles); !problem.isEmpty()) {
-        err << "tqdt-cli: " << problem << "\n";
+    if (const FileResult read = MpdRead(args[1], profiles); !read) {
+        err << "tqdt-cli: " << read.line() << "\n";
         return 2;
     }
     if (checksum) {
@@ -51,8 +54,8 @@ int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 0;
     }
     const QString target = args.size() == 4 ? args[3] : CsvPathFor(args[1]);
-    if (const QString problem = CsvWrite(target, profiles); !problem.isEmpty()) {
-        err << "tqdt-cli: " << problem << "\n";
+    if (const FileResult written = CsvWrite(target, profiles); !written) {
+        err << "tqdt-cli: " << written.line() << "\n";
         return 2;
     }
     return 0;
@@ -69,8 +72,8 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
-    if (const QString problem = CdfRead(args[1], *doc); !problem.isEmpty()) {
-        err << "tqdt-cli: " << args[1] << ": " << problem << "\n";
+    if (const FileResult read = CdfRead(args[1], *doc); !read) {
+        err << "tqdt-cli: " << read.line() << "\n";
         return 2;
     }
     CompileFast(*doc, doc->ControlArray);

@@ -22,5 +22,6 @@ int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // The lines the commands add to tqdt-cli's help.
 QString CdfCommandHelp();
+QString MpdCommandHelp();
 
 } // namespace tqdt::cnd

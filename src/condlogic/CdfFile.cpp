@@ -59,29 +59,31 @@ QString CdfParse(const QByteArray& bytes, CndDocument& doc)
     return {};
 }
 
-QString CdfRead(const QString& path, CndDocument& doc)
+FileResult CdfRead(const QString& path, CndDocument& doc)
 {
     // A named pipe or a device would block the read or never end; only regular files are documents.
     if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
-        return QStringLiteral("The file cannot be opened: %1.").arg(notFile);
+        return FileResult::failed(path, QStringLiteral("The file cannot be opened: %1.").arg(notFile));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("The file cannot be opened: %1.").arg(f.errorString());
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
     // One byte more than a good file, so that a longer file shows as such.
     const QByteArray bytes = f.read(kCdfSize + 1);
     if (f.error() != QFileDevice::NoError)
-        return QStringLiteral("The file cannot be read: %1.").arg(f.errorString());
+        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
     if (bytes.size() > kCdfSize)
-        return QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.")
-            .arg(kCdfSize);
-    return CdfParse(bytes, doc);
+        return FileResult::failed(
+            path, QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.")
+                      .arg(kCdfSize));
+    return FileResult::failed(path, CdfParse(bytes, doc));
 }
 
-QString CdfWrite(const QString& path, const CndDocument& doc)
+FileResult CdfWrite(const QString& path, const CndDocument& doc)
 {
     if (const QString why = SaveFileAtomically(path, CdfBytes(doc)); !why.isEmpty())
-        return QStringLiteral("The file cannot be written: %1.").arg(why);
-    return {};
+        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
+    return FileResult::done(path);
 }
 
 } // namespace tqdt::cnd

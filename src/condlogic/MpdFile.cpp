@@ -1,10 +1,8 @@
 #include "condlogic/MpdFile.h"
 
 #include "condlogic/ProgramImage.h"
-
 #include "shell/SafeFile.h"
 
-#include <QDir>
 #include <QFile>
 
 namespace tqdt::cnd {
@@ -33,39 +31,38 @@ QByteArray ProfileProgramImage(const ProfileTable& profiles)
     return ProfileControlArray(profiles) + QByteArray(kImageSize - kPatterns, '\0');
 }
 
-QString MpdRead(const QString& path, ProfileTable& profiles)
+FileResult MpdRead(const QString& path, ProfileTable& profiles)
 {
     // A named pipe or a device would block the read or never end; only regular files are documents.
     if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
-        return QStringLiteral("%1 cannot be opened: %2.").arg(QDir::toNativeSeparators(path), notFile);
+        return FileResult::failed(path, QStringLiteral("The file cannot be opened: %1.").arg(notFile));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 cannot be opened: %2.")
-            .arg(QDir::toNativeSeparators(path), f.errorString());
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
     const QByteArray bytes = f.read(kMpdSize + 1);
     if (f.error() != QFileDevice::NoError)
-        return QStringLiteral("%1 cannot be read: %2.").arg(QDir::toNativeSeparators(path), f.errorString());
+        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
     if (bytes.size() != kMpdSize)
-        // One arg() for every field: a "%" in the path must not be taken for a place holder.
-        return QStringLiteral("%1 is not an MP device data file: it holds %2 bytes, not %3.")
-            .arg(QDir::toNativeSeparators(path),
-                 bytes.size() > kMpdSize ? QStringLiteral("more than %1").arg(kMpdSize)
-                                         : QString::number(bytes.size()),
-                 QString::number(kMpdSize));
+        return FileResult::failed(
+            path, QStringLiteral("The file holds %1 bytes; an MP device data file holds %2.")
+                      .arg(bytes.size() > kMpdSize ? QStringLiteral("more than %1").arg(kMpdSize)
+                                                   : QString::number(bytes.size()))
+                      .arg(kMpdSize));
     std::copy(bytes.begin(), bytes.end(), profiles.begin());
-    return {};
+    return FileResult::done(path);
 }
 
 namespace {
-QString writeAtomically(const QString& path, const QByteArray& bytes)
+FileResult writeAtomically(const QString& path, const QByteArray& bytes)
 {
     if (const QString why = SaveFileAtomically(path, bytes); !why.isEmpty())
-        return QStringLiteral("%1 cannot be written: %2.").arg(QDir::toNativeSeparators(path), why);
-    return {};
+        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
+    return FileResult::done(path);
 }
 } // namespace
 
-QString MpdWrite(const QString& path, const ProfileTable& profiles)
+FileResult MpdWrite(const QString& path, const ProfileTable& profiles)
 {
     return writeAtomically(path, QByteArray(reinterpret_cast<const char*>(profiles.data()), kMpdSize));
 }
@@ -87,7 +84,7 @@ QString CsvPathFor(const QString& documentPath)
     return documentPath.left(std::max<qsizetype>(0, documentPath.size() - 3)) + QStringLiteral("CSV");
 }
 
-QString CsvWrite(const QString& path, const ProfileTable& profiles)
+FileResult CsvWrite(const QString& path, const ProfileTable& profiles)
 {
     return writeAtomically(path, ProfilesCsv(profiles));
 }

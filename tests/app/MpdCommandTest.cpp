@@ -28,7 +28,7 @@ struct Mpd : ::testing::Test {
     QString table(const QString& name, const ProfileTable& profiles)
     {
         const QString path = dir.filePath(name);
-        EXPECT_TRUE(MpdWrite(path, profiles).isEmpty());
+        EXPECT_TRUE(MpdWrite(path, profiles).ok());
         return path;
     }
     static QByteArray readAll(const QString& path)
@@ -82,8 +82,8 @@ TEST_F(Mpd, BadFilesAndUsageExitWithStatusTwoAndOneLine)
         QStringList args;
         QString mentions;
     } cases[] = {
-        {{"checksum", shortFile}, "holds 100 bytes, not 128"},
-        {{"checksum", percent}, percent + " is not an MP device data file: it holds 7 bytes, not 128."},
+        {{"checksum", shortFile}, "SHORT.MPD: The file holds 100 bytes"},
+        {{"checksum", percent}, percent + ": The file holds 7 bytes; an MP device data file holds 128."},
         {{"export-csv", shortFile, "-o"}, "usage"},
         {{"checksum"}, "usage"},
         {{"export-csv", table("OK.MPD", {}), "-o", dir.path()}, "a folder"},

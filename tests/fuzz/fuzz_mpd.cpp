@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     tqdt::cnd::ProfileTable profiles{};
     profiles.fill(0x5A);
-    const bool read = tqdt::cnd::MpdRead(path, profiles).isEmpty();
+    const bool read = tqdt::cnd::MpdRead(path, profiles).ok();
     if (read != (size == size_t(tqdt::cnd::kMpdSize)))
         std::abort();
     if (!read && profiles[0] != 0x5A)

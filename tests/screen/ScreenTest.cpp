@@ -188,8 +188,9 @@ TEST_F(Screen, SweepingWindowsArePaintedBeforeTheirFirstProbeAndShowTheProbe)
 // The main window's note must be on the screen during the seconds of listening, which do not yield.
 TEST_F(Screen, CheckingNetworkActivityIsOnTheScreenWhileTheToolListens)
 {
-    ToolCatalog tools;
-    tools[QStringLiteral("cmdDiscover")] = [](Host& h) { return std::make_unique<Form>(h); };
+    ToolList tools;
+    tools.emplace_back(QStringLiteral("cmdDiscover"), QStringLiteral("frmDiscover"), LaunchKind::Discover,
+                       [](Host& h) { return std::make_unique<Form>(h); });
     frmQVDTMain main(host, tools);
     main.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));

@@ -96,9 +96,9 @@ TEST_F(SafeFile, RefusesWhatIsNotARegularFile)
     EXPECT_TRUE(NotARegularFile(path("MISSING.CDF")).isEmpty());
     // Readers refuse it at once instead of waiting for a writer that never comes.
     auto doc = std::make_unique<cnd::CndDocument>();
-    EXPECT_TRUE(cnd::CdfRead(pipe, *doc).contains("not a regular file"));
+    EXPECT_TRUE(cnd::CdfRead(pipe, *doc).problem.contains("not a regular file"));
     cnd::ProfileTable profiles{};
-    EXPECT_TRUE(cnd::MpdRead(pipe, profiles).contains("not a regular file"));
+    EXPECT_TRUE(cnd::MpdRead(pipe, profiles).problem.contains("not a regular file"));
 }
 
 // A save killed between writing its temporary and renaming it leaves the temporary; the next save
@@ -150,9 +150,9 @@ TEST_F(FullDisk, EverySaveFailsWithTheReasonAndKeepsTheOldFile)
         const char* file;
         std::function<QString(const QString&)> save;
     } cases[] = {
-        {"SITE.CDF", [&](const QString& p) { return cnd::CdfWrite(p, *doc); }},
-        {"HALL.MPD", [&](const QString& p) { return cnd::MpdWrite(p, profiles); }},
-        {"HALL.CSV", [&](const QString& p) { return cnd::CsvWrite(p, profiles); }},
+        {"SITE.CDF", [&](const QString& p) { return cnd::CdfWrite(p, *doc).problem; }},
+        {"HALL.MPD", [&](const QString& p) { return cnd::MpdWrite(p, profiles).problem; }},
+        {"HALL.CSV", [&](const QString& p) { return cnd::CsvWrite(p, profiles).problem; }},
         {"ANY.BIN", [&](const QString& p) { return SaveFileAtomically(p, QByteArray(65536, 'b')); }},
     };
     for (const Case& c : cases)
