@@ -72,20 +72,28 @@ void NodeGrid::build(QWidget* frame, const QString& nodeName, const QString& err
 {
     // The grids are dense, but their digits must stay readable at 96 dpi: the largest font whose
     // widest captions ("FE", ">99") still fit their labels, fully hinted so the strokes stay crisp.
-    auto fitting = [&](const QString& widest, int width) {
+    auto fitting = [&](const QStringList& captions, int width, int spare) {
         QFont f = frame->font();
         f.setHintingPreference(QFont::PreferFullHinting);
         for (int px = tw(height); px > 8; --px) {
             f.setPixelSize(px);
-            if (QFontMetrics(f).horizontalAdvance(widest) <= width + 1)
+            const QFontMetrics m(f);
+            int widest = 0;
+            for (const QString& c : captions)
+                widest = std::max(widest, m.horizontalAdvance(c));
+            if (widest <= width - spare)
                 break;
         }
         return f;
     };
+    // A node address keeps a pixel to spare, so that no digit loses its edge to the label's border.
     const int nodeWidth = tw(errorLeft(0) - nodeLeft(0) - 15);
     const int errorWidth = tw(errorLeft(0) - nodeLeft(0) + 45);
-    const QFont nodeFont = fitting(QStringLiteral("FE"), nodeWidth);
-    const QFont errorFont = fitting(QStringLiteral(">99"), errorWidth);
+    const QFont nodeFont = fitting({QStringLiteral("0D"), QStringLiteral("88"), QStringLiteral("DB"),
+                                    QStringLiteral("FE"), QStringLiteral("0A")},
+                                   nodeWidth, 1);
+    const QFont errorFont =
+        fitting({QStringLiteral(">99"), QStringLiteral("---"), QStringLiteral("88")}, errorWidth, 0);
     for (int s = 0; s < count; ++s) {
         auto* n = placeClickLabel(frame, QStringLiteral("%1(%2)").arg(nodeName).arg(s),
                                   QString::fromLatin1(Hex2(qint16(s + 1))), nodeLeft(s), top(s),
