@@ -1,6 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CdfCommand.h"
 #include "condlogic/TransferCommand.h"
+#include "gateway/MgwCommand.h"
 #include "shell/Pty.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ void usage(FILE* out)
                out);
     std::fputs(qPrintable(tqdt::cnd::CdfCommandHelp()), out);
     std::fputs(qPrintable(tqdt::cnd::TransferCommandHelp()), out);
+    std::fputs(qPrintable(tqdt::gw::MgwCommandHelp()), out);
 }
 
 } // namespace
@@ -48,6 +50,10 @@ int main(int argc, char** argv)
         QTextStream err(stderr);
         return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err,
                                              tqdt::StandardErrorIsTerminal());
+    }
+    if (std::strcmp(cmd, "mgw") == 0) {
+        QTextStream out(stdout), err(stderr);
+        return tqdt::gw::RunMgwCommand(rest, out, err, tqdt::StandardErrorIsTerminal());
     }
     if (std::strcmp(cmd, "cdf") == 0) {
         QTextStream out(stdout), err(stderr);
