@@ -1,6 +1,7 @@
 #include "gateway/GatewayImage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace tqdt::gw {
@@ -118,6 +119,9 @@ QString MgwParse(const QByteArray& bytes, GatewayImage& image)
 
 QString MgwRead(const QString& path, GatewayImage& image)
 {
+    // A named pipe or a device would block the read or never end; only a plain file is a map.
+    if (const QFileInfo info(path); info.exists() && !info.isFile())
+        return QStringLiteral("%1 is not a file.").arg(path);
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("%1 cannot be opened: %2.").arg(path, f.errorString());

@@ -142,6 +142,9 @@ TEST_F(Image, AFileOfTheWrongSizeIsRefusedByNameAndTheImageStays)
         EXPECT_EQ(image->ReadImageByte(1, 0), 0);
     }
     EXPECT_TRUE(MgwRead(path("MISSING.MGW"), *image).contains(path("MISSING.MGW")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("FOLDER.MGW")));
+    EXPECT_EQ(MgwRead(path("FOLDER.MGW"), *image), path("FOLDER.MGW") + " is not a file.");
+    EXPECT_EQ(image->GetPointType(0), 5);
 }
 
 TEST_F(Image, AFailedSaveSaysWhyAndLeavesTheOldFile)
