@@ -3,6 +3,8 @@
 #include "sim/MappedGateway.h"
 #include "support/SimHost.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -263,4 +265,22 @@ TEST_F(Transfer, ARepliedChecksumThatAgreesIsAcceptedWhateverTheReplySays)
         return std::nullopt;
     };
     EXPECT_EQ(download().outcome, Outcome::Complete);
+}
+
+TEST(BuiltInInstallation, KeepsOneGatewaySoThatAnUploadReadsWhatADownloadWrote)
+{
+    const auto site = sim::Site::builtIn();
+    ManualClock clock;
+    ScriptedDialogs dialogs;
+    QTemporaryDir dir;
+    Host host(clock, dialogs, Paths(dir.path()),
+              [&] { return std::make_unique<sim::SimSerialPort>(*site, clock); });
+    auto image = std::make_unique<GatewayImage>();
+    image->SetPointType(12, 7);
+    image->SetMultiRelay(45, 3, 9, true);
+    const QByteArray want = MgwBytes(*image);
+    ASSERT_EQ(GatewayTransfer(host, *image).DownloadGateway().outcome, Outcome::Complete);
+    image->ClearImage();
+    ASSERT_EQ(GatewayTransfer(host, *image).UploadGateway().outcome, Outcome::Complete);
+    EXPECT_EQ(MgwBytes(*image), want);
 }
