@@ -59,8 +59,8 @@ QByteArray GatewayCsv(const GatewayImage& image, const QString& mapFileName, int
     return csv;
 }
 
-QString GatewayCsvWrite(const QString& csvPath, const GatewayImage& image, const QString& mapFileName,
-                        int points)
+FileResult GatewayCsvWrite(const QString& csvPath, const GatewayImage& image, const QString& mapFileName,
+                           int points)
 {
     return SaveWholeFile(csvPath, GatewayCsv(image, mapFileName, points));
 }

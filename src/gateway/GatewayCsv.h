@@ -10,8 +10,8 @@ namespace tqdt::gw {
 QByteArray GatewayCsv(const GatewayImage& image, const QString& mapFileName, int points);
 
 // Writes the listing to the file beside the document (its name less its last three characters,
-// then "CSV"); an empty text on success, otherwise a sentence naming the file.
-QString GatewayCsvWrite(const QString& csvPath, const GatewayImage& image, const QString& mapFileName,
-                        int points);
+// then "CSV").
+FileResult GatewayCsvWrite(const QString& csvPath, const GatewayImage& image, const QString& mapFileName,
+                           int points);
 
 } // namespace tqdt::gw

@@ -117,38 +117,40 @@ QString MgwParse(const QByteArray& bytes, GatewayImage& image)
     return {};
 }
 
-QString MgwRead(const QString& path, GatewayImage& image)
+FileResult MgwRead(const QString& path, GatewayImage& image)
 {
     // A named pipe or a device would block the read or never end; only a plain file is a map.
     if (const QFileInfo info(path); info.exists() && !info.isFile())
-        return QStringLiteral("%1 is not a file.").arg(path);
+        return FileResult::failed(path, QStringLiteral("It is not a file."));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 cannot be opened: %2.").arg(path, f.errorString());
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
     // One byte more than a good file, so that a longer file shows as such.
     const QByteArray bytes = f.read(kMgwSize + 1);
     if (f.error() != QFileDevice::NoError)
-        return QStringLiteral("%1 cannot be read: %2.").arg(path, f.errorString());
-    if (bytes.size() != kMgwSize)
-        return QStringLiteral("%1 is not a gateway map file: it holds %2 bytes, not %3.")
-            .arg(path,
-                 bytes.size() > kMgwSize ? QStringLiteral("more than %1").arg(kMgwSize)
-                                         : QString::number(bytes.size()),
-                 QString::number(kMgwSize));
-    return MgwParse(bytes, image);
+        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
+    if (bytes.size() > kMgwSize)
+        return FileResult::failed(
+            path,
+            QStringLiteral("The file holds more than %1 bytes; a gateway map file holds %1.").arg(kMgwSize));
+    if (const QString problem = MgwParse(bytes, image); !problem.isEmpty())
+        return FileResult::failed(path, problem);
+    return FileResult::done(path);
 }
 
-QString MgwWrite(const QString& path, const GatewayImage& image)
+FileResult MgwWrite(const QString& path, const GatewayImage& image)
 {
     return SaveWholeFile(path, MgwBytes(image));
 }
 
-QString SaveWholeFile(const QString& path, const QByteArray& bytes)
+FileResult SaveWholeFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return QStringLiteral("%1 cannot be written: %2.").arg(path, f.errorString());
-    return {};
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
+    return FileResult::done(path);
 }
 
 } // namespace tqdt::gw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/FileResult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -99,11 +101,11 @@ private:
 QByteArray MgwBytes(const GatewayImage& image);
 // Reads a file image; an empty text on success, otherwise what is wrong, and the image is untouched.
 QString MgwParse(const QByteArray& bytes, GatewayImage& image);
-// The same for a file on disk; the problem is a sentence that names the file.
-QString MgwRead(const QString& path, GatewayImage& image);
+// The same for a file on disk; a refused file leaves the image untouched.
+FileResult MgwRead(const QString& path, GatewayImage& image);
 // Writes the whole file so that a failed save leaves the old one as it was.
-QString MgwWrite(const QString& path, const GatewayImage& image);
+FileResult MgwWrite(const QString& path, const GatewayImage& image);
 // Replaces the file with bytes through a temporary file; a write that fails leaves the old file.
-QString SaveWholeFile(const QString& path, const QByteArray& bytes);
+FileResult SaveWholeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace tqdt::gw

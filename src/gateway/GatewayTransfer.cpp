@@ -1,7 +1,8 @@
 #include "gateway/GatewayTransfer.h"
 
 #include "gateway/GatewayProtocol.h"
-#include "shell/FrameCodec.h"
+#include "shell/BlockTransfer.h"
+#include "shell/BusLink.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
@@ -12,6 +13,8 @@ const QString kLine = QStringLiteral("38400,N,8,1");
 const QString kMayNotFunction =
     QStringLiteral("Quorvel Controller May Not Function\r\nProperly Until A Download Is Complete.");
 const QString kCleared = QStringLiteral("All Host Data Cleared.");
+// The port could not be opened again at the gateway's line: its box has said so.
+constexpr int kPortFailed = -1;
 
 bool allZero(const qint16* cells)
 {
@@ -19,67 +22,17 @@ bool allZero(const qint16* cells)
 }
 } // namespace
 
-GatewayTransfer::GatewayTransfer(Host& host, GatewayImage& image, TransferView view)
-    : m_host(host), m_image(image), m_view(std::move(view))
+GatewayTransfer::GatewayTransfer(Host& host, GatewayImage& image, TransferView view, CancelToken* cancel)
+    : m_host(host), m_image(image), m_view(std::move(view)), m_cancel(cancel)
 {
 }
 
 bool GatewayTransfer::SendGatewayCommand(const QByteArray& text, int replyLen)
 {
-    SerialPort& port = m_host.comQV();
-    EmptyReceiveBuffer(m_host);
-    const QByteArray frame = GatewayFrame(text);
-    EmptyReceiveBuffer(m_host);
-    port.output(frame);
-    Stopwatch& sw = m_host.stopwatch();
-    sw.StopwatchStart();
-    port.waitForCount(replyLen, sw, kReplyLimitMs);
-    if (sw.StopwatchElapsed() >= kReplyLimitMs)
-        return false;
-    // Everything that waits is the reply, whatever input length the port was left with.
-    const int len = port.inputLen();
-    port.setInputLen(0);
-    m_host.reply.ReplyText = port.input();
-    port.setInputLen(len);
-    const QByteArray& reply = m_host.reply.ReplyText;
-    return reply.size() >= replyLen && CheckNetReply(reply);
-}
-
-bool GatewayTransfer::begin(const QString& caption)
-{
-    if (!OpenPort(m_host))
-        return false;
-    if (m_view.show)
-        m_view.show(caption);
-    SerialPort& port = m_host.comQV();
-    if (port.isOpen())
-        port.close();
-    port.setSettings(kLine);
-    if (!port.open()) {
-        m_host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
-                                 MsgIcon::Critical);
-        end();
-        return false;
-    }
-    port.setRts(true);
-    m_cancel = false;
-    return true;
-}
-
-void GatewayTransfer::end()
-{
-    SerialPort& port = m_host.comQV();
-    if (port.isOpen())
-        port.close();
-    if (m_view.hide)
-        m_view.hide();
-}
-
-bool GatewayTransfer::yieldAndCheckCancel()
-{
-    if (m_yield)
-        m_yield();
-    return m_cancel;
+    // On the channel the port is on: the gateway's transfer never moves the DTR line.
+    BusLink link(m_host);
+    return link.exchange(GatewayFrame(text), replyLen, kReplyLimitMs) && link.reply().size() >= replyLen &&
+           CheckNetReply(link.reply());
 }
 
 void GatewayTransfer::progress(int n, const char* verb)
@@ -115,88 +68,97 @@ int GatewayTransfer::verify(int bank)
     return 0;
 }
 
-TransferResult GatewayTransfer::downloadFailed(int code)
+TransferResult GatewayTransfer::run(bool upload)
 {
-    m_host.dialogs().message(QStringLiteral("Download Error: %1\r\n").arg(code) + kMayNotFunction,
-                             QStringLiteral("Error"), MsgIcon::Critical);
-    end();
-    return {Outcome::Failed, code};
-}
-
-TransferResult GatewayTransfer::uploadFailed(int code)
-{
-    m_image.ClearImage();
-    m_host.dialogs().message(QStringLiteral("Upload Error: %1\r\n").arg(code) + kCleared,
-                             QStringLiteral("Error"), MsgIcon::Critical);
-    end();
-    return {Outcome::Failed, code};
-}
-
-TransferResult GatewayTransfer::DownloadGateway()
-{
-    if (!begin(QStringLiteral("Download To Gateway")))
+    SerialPort& port = m_host.comQV();
+    if (!port.isOpen() && !OpenPort(m_host))
         return {Outcome::PortError};
-    if (m_view.label)
-        m_view.label(QStringLiteral("Reset Device Memory"));
-    for (int i = 0; i < 4; ++i)
-        if (!SendGatewayCommand(ResetCommand(i), kAckLen))
-            return downloadFailed(21 + i);
-    if (m_view.bar)
-        m_view.bar(0, kBlocks);
-    int n = 0;
-    for (int bank = 0; bank < kBanks; ++bank)
-        for (int k = 0; k < kBlocksPerBank; ++k) {
-            if (yieldAndCheckCancel()) {
-                m_host.dialogs().message(QStringLiteral("Manual Download Cancel.\r\n") + kMayNotFunction,
-                                         QStringLiteral("Download"), MsgIcon::Exclamation);
-                end();
-                return {Outcome::Cancelled};
-            }
-            // The resets left the gateway's memory zero, so a block of zeros need not travel.
-            const qint16* cells = m_image.cells(bank, k * kBlockCells);
-            if (!allZero(cells) &&
-                !SendGatewayCommand(WriteBlockCommand(bank, k * kBlockCells, cells), kAckLen))
-                return downloadFailed(4);
-            progress(++n, "Downloading");
+    if (m_view.show)
+        m_view.show(upload ? QStringLiteral("Upload From Gateway") : QStringLiteral("Download To Gateway"));
+
+    BlockTransfer::Plan plan;
+    plan.blocks = kBlocks;
+    plan.cancel = m_cancel;
+    plan.prepare = [&]() -> Step {
+        if (!ReopenPort(m_host, port, kLine))
+            return Step::failed(kPortFailed);
+        port.setRts(true);
+        if (!upload) {
+            if (m_view.label)
+                m_view.label(QStringLiteral("Reset Device Memory"));
+            for (int i = 0; i < 4; ++i)
+                if (!SendGatewayCommand(ResetCommand(i), kAckLen))
+                    return Step::failed(21 + i);
         }
-    for (int bank = 0; bank < kBanks; ++bank)
-        if (const int code = verify(bank))
-            return downloadFailed(code);
-    m_host.dialogs().message(QStringLiteral("Download Complete"), QStringLiteral("Download"), MsgIcon::None);
-    end();
-    return {Outcome::Complete};
-}
-
-TransferResult GatewayTransfer::UploadGateway()
-{
-    if (!begin(QStringLiteral("Upload From Gateway")))
-        return {Outcome::PortError};
-    if (m_view.bar)
-        m_view.bar(0, kBlocks);
-    int n = 0;
-    for (int bank = 0; bank < kBanks; ++bank)
-        for (int k = 0; k < kBlocksPerBank; ++k) {
-            if (yieldAndCheckCancel()) {
-                // The editor never keeps a partly uploaded map.
-                m_image.ClearImage();
-                m_host.dialogs().message(QStringLiteral("Manual Upload Cancel.\r\n") + kCleared,
-                                         QStringLiteral("Upload"), MsgIcon::Exclamation);
-                end();
-                return {Outcome::Cancelled};
-            }
-            if (!SendGatewayCommand(ReadBlockCommand(bank, k * kBlockCells), kReadReplyLen))
-                return uploadFailed(71);
+        if (m_view.bar)
+            m_view.bar(0, kBlocks);
+        return Step::done();
+    };
+    plan.block = [&](int n) -> Step {
+        const int bank = n / kBlocksPerBank, address = (n % kBlocksPerBank) * kBlockCells;
+        if (upload) {
+            if (!SendGatewayCommand(ReadBlockCommand(bank, address), kReadReplyLen))
+                return Step::failed(71);
+            // Stored as they come, which is no edit of the user's.
             const auto cells = ReadReplyCells(m_host.reply.ReplyText);
             for (int i = 0; i < kBlockCells; ++i)
-                m_image.load(bank, k * kBlockCells + i, cells[size_t(i)]);
-            progress(++n, "Uploading");
+                m_image.load(bank, address + i, cells[size_t(i)]);
+        } else {
+            // The resets left the gateway's memory zero, so a block of zeros need not travel.
+            const qint16* cells = m_image.cells(bank, address);
+            if (!allZero(cells) && !SendGatewayCommand(WriteBlockCommand(bank, address, cells), kAckLen))
+                return Step::failed(4);
         }
-    for (int bank = 0; bank < kBanks; ++bank)
-        if (const int code = verify(bank))
-            return uploadFailed(code);
-    m_host.dialogs().message(QStringLiteral("Upload Complete"), QStringLiteral("Upload"), MsgIcon::None);
-    end();
-    return {Outcome::Complete};
+        progress(n + 1, upload ? "Uploading" : "Downloading");
+        return Step::done();
+    };
+    plan.verify = [&]() -> Step {
+        for (int bank = 0; bank < kBanks; ++bank)
+            if (const int code = verify(bank))
+                return Step::failed(code);
+        return Step::done();
+    };
+    using Message = BlockTransfer::Message;
+    if (upload) {
+        plan.messages.verified = {QStringLiteral("Upload Complete"), QStringLiteral("Upload"), MsgIcon::None};
+        plan.messages.cancelled = {QStringLiteral("Manual Upload Cancel.\r\n") + kCleared,
+                                   QStringLiteral("Upload"), MsgIcon::Exclamation};
+        plan.messages.failed = [](int code) {
+            return code == kPortFailed ? Message{}
+                                       : Message{QStringLiteral("Upload Error: %1\r\n").arg(code) + kCleared,
+                                                 QStringLiteral("Error"), MsgIcon::Critical};
+        };
+        // The editor never keeps a partly uploaded map.
+        plan.afterFailure = [this](const BlockTransfer::Result&) { m_image.ClearImage(); };
+    } else {
+        plan.messages.verified = {QStringLiteral("Download Complete"), QStringLiteral("Download"),
+                                  MsgIcon::None};
+        plan.messages.cancelled = {QStringLiteral("Manual Download Cancel.\r\n") + kMayNotFunction,
+                                   QStringLiteral("Download"), MsgIcon::Exclamation};
+        plan.messages.failed = [](int code) {
+            return code == kPortFailed
+                       ? Message{}
+                       : Message{QStringLiteral("Download Error: %1\r\n").arg(code) + kMayNotFunction,
+                                 QStringLiteral("Error"), MsgIcon::Critical};
+        };
+    }
+    plan.finish = [&] {
+        if (port.isOpen())
+            port.close();
+        if (m_view.hide)
+            m_view.hide();
+    };
+    const BlockTransfer::Result r = BlockTransfer(m_host).run(plan);
+    switch (r.outcome) {
+    case BlockTransfer::Outcome::Verified: return {Outcome::Complete};
+    case BlockTransfer::Outcome::Cancelled: return {Outcome::Cancelled};
+    case BlockTransfer::Outcome::Failed: break;
+    }
+    return r.code == kPortFailed ? TransferResult{Outcome::PortError}
+                                 : TransferResult{Outcome::Failed, r.code};
 }
+
+TransferResult GatewayTransfer::DownloadGateway() { return run(false); }
+TransferResult GatewayTransfer::UploadGateway() { return run(true); }
 
 } // namespace tqdt::gw

@@ -8,8 +8,9 @@
 #include <functional>
 
 namespace tqdt {
+class CancelToken;
 class Host;
-}
+} // namespace tqdt
 
 namespace tqdt::gw {
 
@@ -30,16 +31,11 @@ struct TransferView {
 
 // Downloads the image into the mapped gateway at node 00 and uploads it back, over the host's port at
 // "38400,N,8,1" with RTS on; the DTR line, and with it the channel, is left as the port had it. Every
-// message goes through the host's dialogs. A Cancel is looked at before each block, after the
-// pending events have run (yield).
+// message goes through the host's dialogs. With a cancel token, the transfer yields to the user before
+// each block and stops there when the token was set; without one it runs to its end.
 class GatewayTransfer {
 public:
-    GatewayTransfer(Host& host, GatewayImage& image, TransferView view = {});
-
-    // Lets the user interface run between blocks; a Cancel click lands in requestCancel().
-    void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
-    void requestCancel() { m_cancel = true; }
-    bool cancelRequested() const { return m_cancel; }
+    GatewayTransfer(Host& host, GatewayImage& image, TransferView view = {}, CancelToken* cancel = nullptr);
 
     // One frame to node 00 and its reply: true when at least replyLen characters came within
     // 15,000 ms and the reply's checksum agrees. The reply is left in ReplyText.
@@ -51,20 +47,15 @@ public:
     TransferResult UploadGateway();
 
 private:
-    bool begin(const QString& caption);
-    void end();
-    bool yieldAndCheckCancel();
+    TransferResult run(bool upload);
     void progress(int n, const char* verb);
     // Asks the gateway for a bank's checksum and compares it with the image's: 0 or the failure code.
     int verify(int bank);
-    TransferResult downloadFailed(int code);
-    TransferResult uploadFailed(int code);
 
     Host& m_host;
     GatewayImage& m_image;
     TransferView m_view;
-    std::function<void()> m_yield;
-    bool m_cancel = false;
+    CancelToken* m_cancel;
 };
 
 } // namespace tqdt::gw

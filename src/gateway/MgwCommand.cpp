@@ -89,8 +89,8 @@ int transfer(const Invocation& inv, GatewayImage& image, QTextStream& err, bool 
         return t.DownloadGateway().outcome == Outcome::Complete ? 0 : 1;
     if (t.UploadGateway().outcome != Outcome::Complete)
         return 1;
-    if (const QString problem = MgwWrite(inv.file, image); !problem.isEmpty()) {
-        err << "tqdt-cli: " << problem << Qt::endl;
+    if (const FileResult r = MgwWrite(inv.file, image); !r) {
+        err << "tqdt-cli: " << r.line() << Qt::endl;
         return 1;
     }
     return 0;
@@ -121,8 +121,8 @@ int RunMgwCommand(const QStringList& args, QTextStream& out, QTextStream& err, b
     if (inv.verb == QLatin1String("upload"))
         return transfer(inv, *image, err, progressTerminal);
 
-    if (const QString problem = MgwRead(inv.file, *image); !problem.isEmpty()) {
-        err << "tqdt-cli: " << problem << "\n";
+    if (const FileResult r = MgwRead(inv.file, *image); !r) {
+        err << "tqdt-cli: " << r.line() << "\n";
         return 2;
     }
     if (inv.verb == QLatin1String("download"))
@@ -134,11 +134,20 @@ int RunMgwCommand(const QStringList& args, QTextStream& out, QTextStream& err, b
     // The listing names the document as the window would show it: a full path, native separators.
     const QString name = QDir::toNativeSeparators(QFileInfo(inv.file).absoluteFilePath());
     const QString csv = inv.output.isEmpty() ? cnd::CsvPathFor(name) : inv.output;
-    if (const QString problem = GatewayCsvWrite(csv, *image, name, inv.points); !problem.isEmpty()) {
-        err << "tqdt-cli: " << problem << "\n";
+    if (const FileResult r = GatewayCsvWrite(csv, *image, name, inv.points); !r) {
+        err << "tqdt-cli: " << r.line() << "\n";
         return 2;
     }
     return 0;
+}
+
+CliFamily GatewayCommands()
+{
+    return {"mgw",
+            [](const QStringList& args, CliIo& io) {
+                return RunMgwCommand(args, io.out, io.err, io.progressTerminal);
+            },
+            MgwCommandHelp};
 }
 
 } // namespace tqdt::gw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/CliCommand.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -18,5 +20,8 @@ int RunMgwCommand(const QStringList& args, QTextStream& out, QTextStream& err, b
 
 // The lines the command adds to tqdt-cli's help.
 QString MgwCommandHelp();
+
+// The "mgw" family of tqdt-cli.
+CliFamily GatewayCommands();
 
 } // namespace tqdt::gw

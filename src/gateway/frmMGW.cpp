@@ -3,10 +3,10 @@
 #include "condlogic/MpdFile.h"
 #include "gateway/GatewayCsv.h"
 #include "gateway/GatewayTransfer.h"
+#include "shell/DocumentMenu.h"
 #include "shell/Host.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QMenuBar>
@@ -59,7 +59,22 @@ QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption)
 }
 } // namespace
 
-frmMGW::frmMGW(Host& host, QWidget* parent) : Form(host, parent), m_image(host.document<GatewayImage>())
+frmMGW::frmMGW(Host& host, QWidget* parent)
+    : Form(host, parent), m_image(host.document<GatewayImage>()), m_session(host, [this, &host] {
+          DocumentSession::Config c;
+          c.folder = host.paths().sibling(kFolder);
+          c.pattern = QStringLiteral("*.MGW");
+          c.filter = kFilter;
+          c.discardOnNew = c.discardOnOpen = c.discardOnExit =
+              c.discardOnClose = {QStringLiteral("Discard Any Changes?"), kTitle};
+          c.askAgainOnCloseAfterExit = false;
+          c.saveAsStartsFromLastName = true;
+          // A Save As that accepted existing files only could never name a new map.
+          c.saveMustExist = false;
+          c.read = [this](const QString& path) { return MgwRead(path, m_image); };
+          c.write = [this](const QString& path) { return MgwWrite(path, m_image); };
+          return c;
+      }())
 {
     setObjectName(QStringLiteral("frmMGW"));
     setWindowTitle(QStringLiteral("Tarvik Quorvel Brimlock Mapped Gateway"));
@@ -89,8 +104,12 @@ frmMGW::frmMGW(Host& host, QWidget* parent) : Form(host, parent), m_image(host.d
     connect(cmdCancel, &QPushButton::clicked, this, &frmMGW::cmdCancel_Click);
     frmUpDown->setVisible(false);
 
-    yieldToUser = [] { QCoreApplication::processEvents(); };
-    m_image.setChangeHook([&host](bool changed) { host.DataChanged = changed; });
+    m_image.setChangeHook([this](bool changed) {
+        if (changed)
+            m_session.markModified();
+        else
+            m_session.markSaved();
+    });
 }
 
 frmMGW::~frmMGW() { m_image.setChangeHook({}); }
@@ -104,18 +123,22 @@ void frmMGW::buildMenus()
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    mnuFile = menuBar->addMenu(QStringLiteral("File"));
-    mnuFileNew = action(mnuFile->addAction(QStringLiteral("New")), QStringLiteral("mnuFileNew"),
-                        &frmMGW::mnuFileNew_Click);
-    mnuFileOpen = action(mnuFile->addAction(QStringLiteral("Open")), QStringLiteral("mnuFileOpen"),
-                         &frmMGW::mnuFileOpen_Click);
-    mnuFileSave = action(mnuFile->addAction(QStringLiteral("Save")), QStringLiteral("mnuFileSave"),
-                         &frmMGW::mnuFileSave_Click);
-    mnuFileSaveAs = action(mnuFile->addAction(QStringLiteral("Save As")), QStringLiteral("mnuFileSaveAs"),
-                           &frmMGW::mnuFileSaveAs_Click);
-    mnuFile->addSeparator();
-    mnuExit =
-        action(mnuFile->addAction(QStringLiteral("Exit")), QStringLiteral("mnuExit"), &frmMGW::mnuExit_Click);
+    const FileMenu file = AddFileMenu(menuBar,
+                                      {[this] { mnuFileNew_Click(); }, [this] { mnuFileOpen_Click(); },
+                                       [this] { mnuFileSave_Click(); }, [this] { mnuFileSaveAs_Click(); },
+                                       [this] { mnuExit_Click(); }},
+                                      {});
+    mnuFile = file.menu;
+    mnuFileNew = file.mnuNew;
+    mnuFileOpen = file.mnuOpen;
+    mnuFileSave = file.mnuSave;
+    mnuFileSaveAs = file.mnuSaveAs;
+    mnuExit = file.mnuExit;
+    // The gateway window's own names for the document commands.
+    mnuFileNew->setObjectName(QStringLiteral("mnuFileNew"));
+    mnuFileOpen->setObjectName(QStringLiteral("mnuFileOpen"));
+    mnuFileSave->setObjectName(QStringLiteral("mnuFileSave"));
+    mnuFileSaveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
     mnuDownload = action(menuBar->addAction(QStringLiteral("Download")), QStringLiteral("mnuDownload"),
                          &frmMGW::mnuDownload_Click);
     mnuUpload = action(menuBar->addAction(QStringLiteral("Upload")), QStringLiteral("mnuUpload"),
@@ -220,22 +243,19 @@ QWidget* frmMGW::buildFrames(QWidget* client)
 
 void frmMGW::Form_Load()
 {
-    QDir().mkpath(host().paths().sibling(kFolder));
-    MapFileName = QStringLiteral("None");
+    m_session.start();
     ShowFileName();
     m_building = false;
     Point750();
     m_image.ClearImage();
     ShowData();
-    host().DataChanged = false;
+    m_session.markSaved();
 }
 
 void frmMGW::Form_Unload(bool& cancel)
 {
     // A transfer runs inside a handler; the window stays until it has ended.
-    if (m_transfer || (!m_exiting && !discardCheck()))
-        cancel = true;
-    m_exiting = false;
+    cancel = m_transferring || !m_session.mayClose();
 }
 
 int frmMGW::point() const { return std::max(0, cboPoint->currentIndex()); }
@@ -434,22 +454,11 @@ void frmMGW::cmdAMPrs_Click()
     autoMap(cboQVPrs, cboAMPrs, 254, QStringLiteral("First Preset Plus Auto Map Count Exceeds 256"), false);
 }
 
-void frmMGW::cmdCancel_Click()
-{
-    if (m_transfer)
-        m_transfer->requestCancel();
-}
+void frmMGW::cmdCancel_Click() { m_cancel.request(); }
 
 // ---- Documents ----
 
-bool frmMGW::discardCheck()
-{
-    return !host().DataChanged ||
-           host().dialogs().message(QStringLiteral("Discard Any Changes?"), kTitle, MsgIcon::Question,
-                                    MsgButtons::YesNo) == MsgAnswer::Yes;
-}
-
-void frmMGW::ShowFileName() { lblFileName->setText(QDir::toNativeSeparators(MapFileName)); }
+void frmMGW::ShowFileName() { lblFileName->setText(QDir::toNativeSeparators(m_session.path())); }
 
 void frmMGW::selectFirstPoint()
 {
@@ -459,118 +468,60 @@ void frmMGW::selectFirstPoint()
     ShowData();
 }
 
-QString frmMGW::startPattern() const
-{
-    return QDir(host().paths().sibling(kFolder)).filePath(QStringLiteral("*.MGW"));
-}
-
-bool frmMGW::FileOpen()
-{
-    FileDialogRequest request;
-    request.filter = kFilter;
-    request.title = QStringLiteral("Open");
-    request.fileName = m_dialogUsed ? QString() : startPattern();
-    m_dialogUsed = true;
-    const QString chosen = host().dialogs().openFile(request);
-    if (chosen.isEmpty() || chosen == startPattern())
-        return false;
-    m_lastSaveName = chosen;
-    // A file that is not a gateway map is refused; the map in memory stays as it was.
-    if (const QString problem = MgwRead(chosen, m_image); !problem.isEmpty()) {
-        host().dialogs().message(problem, QStringLiteral("Open"), MsgIcon::Critical);
-        return false;
-    }
-    MapFileName = chosen;
-    ShowFileName();
-    return true;
-}
-
-bool frmMGW::FileSave()
-{
-    if (const QString problem = MgwWrite(MapFileName, m_image); !problem.isEmpty()) {
-        host().dialogs().message(problem, QStringLiteral("Save"), MsgIcon::Critical);
-        return false;
-    }
-    return true;
-}
-
-bool frmMGW::FileSaveAs()
-{
-    FileDialogRequest request;
-    request.filter = kFilter;
-    request.title = QStringLiteral("Save As");
-    request.fileName = m_dialogUsed ? m_lastSaveName : startPattern();
-    m_dialogUsed = true;
-    const QString chosen = host().dialogs().saveFile(request);
-    if (chosen.isEmpty() || chosen == startPattern())
-        return false;
-    m_lastSaveName = chosen;
-    // The name is taken only once the map is safely in the file.
-    if (const QString problem = MgwWrite(chosen, m_image); !problem.isEmpty()) {
-        host().dialogs().message(problem, QStringLiteral("Save"), MsgIcon::Critical);
-        return false;
-    }
-    MapFileName = chosen;
-    ShowFileName();
-    return true;
-}
-
 void frmMGW::mnuFileNew_Click()
 {
-    if (!discardCheck())
+    if (!m_session.newDocument())
         return;
-    MapFileName = QStringLiteral("None");
     ShowFileName();
     m_image.ClearImage();
     selectFirstPoint();
-    host().DataChanged = false;
+    m_session.markSaved();
 }
 
 void frmMGW::mnuFileOpen_Click()
 {
-    if (!discardCheck())
+    // A cancelled or refused open keeps the map and whether it holds unsaved edits; the display
+    // writes every shown value back, which is no edit.
+    const bool changed = m_session.isModified();
+    const DocumentSession::Outcome r = m_session.open();
+    if (r == DocumentSession::Outcome::Declined)
         return;
-    // A cancelled or refused open keeps the map and whether it holds unsaved edits.
-    const bool changed = host().DataChanged;
-    const bool opened = FileOpen();
+    ShowFileName();
     selectFirstPoint();
-    host().DataChanged = opened ? false : changed;
+    if (r == DocumentSession::Outcome::Done || !changed)
+        m_session.markSaved();
 }
 
 void frmMGW::mnuFileSave_Click()
 {
-    const bool saved = MapFileName == QLatin1String("None") ? FileSaveAs() : FileSave();
-    if (saved)
-        host().DataChanged = false;
+    m_session.save();
+    ShowFileName();
 }
 
 void frmMGW::mnuFileSaveAs_Click()
 {
-    if (FileSaveAs())
-        host().DataChanged = false;
+    m_session.saveAs();
+    ShowFileName();
 }
 
 void frmMGW::mnuExit_Click()
 {
-    if (!discardCheck())
-        return;
-    m_exiting = true;
-    if (!requestClose())
-        m_exiting = false;
+    if (m_session.exit())
+        requestClose();
 }
 
 void frmMGW::mnuExport_Click()
 {
-    if (MapFileName == QLatin1String("None")) {
+    if (!m_session.isNamed()) {
         host().dialogs().message(QStringLiteral("File Must Be Saved Prior To Exporting"),
                                  QStringLiteral("Export CSV"), MsgIcon::Information);
         return;
     }
     const int points = optProtocol[0]->isChecked() ? kPoints : 350;
-    const QString name = QDir::toNativeSeparators(MapFileName);
+    const QString name = QDir::toNativeSeparators(m_session.path());
     const QString csv = cnd::CsvPathFor(name);
-    if (const QString problem = GatewayCsvWrite(csv, m_image, name, points); !problem.isEmpty()) {
-        host().dialogs().message(problem, QStringLiteral("Export CSV"), MsgIcon::Critical);
+    if (const FileResult r = GatewayCsvWrite(csv, m_image, name, points); !r) {
+        host().dialogs().message(r.message(), QStringLiteral("Export CSV"), MsgIcon::Critical);
         return;
     }
     host().dialogs().message(QStringLiteral("Settings Exported To: ") + csv, QString(), MsgIcon::None);
@@ -581,7 +532,7 @@ void frmMGW::mnuExport_Click()
 void frmMGW::runTransfer(bool upload)
 {
     // An upload replaces the map: unsaved edits are given up only when the user says so.
-    if (upload && !discardCheck())
+    if (upload && !m_session.mayDiscard({QStringLiteral("Discard Any Changes?"), kTitle}))
         return;
     TransferView view;
     view.show = [this](const QString& caption) {
@@ -602,22 +553,18 @@ void frmMGW::runTransfer(bool upload)
         prgUpDown->repaint();
     };
     view.hide = [this] { frmUpDown->setVisible(false); };
-    GatewayTransfer transfer(host(), m_image, view);
-    transfer.setYield([this] {
-        if (yieldToUser)
-            yieldToUser();
-    });
+    GatewayTransfer transfer(host(), m_image, view, &m_cancel);
     // While the transfer lets events run, only Cancel may act: a second transfer or an edit of the
     // map being sent would interleave with this one.
     QWidget* controls = findChild<QWidget*>(QStringLiteral("controls"));
     menuBar->setEnabled(false);
     controls->setEnabled(false);
-    m_transfer = &transfer;
+    m_transferring = true;
     if (upload)
         transfer.UploadGateway();
     else
         transfer.DownloadGateway();
-    m_transfer = nullptr;
+    m_transferring = false;
     menuBar->setEnabled(true);
     controls->setEnabled(true);
     if (upload)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "gateway/GatewayImage.h"
+#include "shell/DocumentSession.h"
 #include "shell/Form.h"
+#include "shell/Host.h"
 #include "shell/Widgets.h"
 
 #include <array>
@@ -16,8 +18,6 @@ class QProgressBar;
 
 namespace tqdt::gw {
 
-class GatewayTransfer;
-
 // "Tarvik Quorvel Brimlock Mapped Gateway": one gateway point at a time, its type and targets, the
 // relay grid of a multi-relay point, the two gateway options and the auto-maps; the map is kept in
 // .MGW files, downloaded into the gateway, uploaded from it and exported as CSV. Every edit goes
@@ -29,7 +29,7 @@ public:
     ~frmMGW() override;
 
     GatewayImage& image() const { return m_image; }
-    QString mapFileName() const { return MapFileName; }
+    QString mapFileName() const { return m_session.path(); }
 
     void ShowData();
     void Point750();
@@ -62,9 +62,6 @@ public:
     void mnuDownload_Click();
     void mnuUpload_Click();
     void mnuExport_Click();
-
-    // Lets pending events run between transfer blocks, so that Cancel can be clicked.
-    std::function<void()> yieldToUser;
 
     QMenuBar* menuBar = nullptr;
     QMenu* mnuFile = nullptr;
@@ -126,25 +123,18 @@ private:
     QComboBox* list(QWidget* parent, const QString& name, const QStringList& entries, int left, int top,
                     int width, void (frmMGW::*handler)());
     int point() const;
-    bool discardCheck();
     void ShowFileName();
     void selectFirstPoint();
     void showStored(QComboBox* list, int value);
-    bool FileOpen();
-    bool FileSave();
-    bool FileSaveAs();
-    QString startPattern() const;
     void autoMap(QComboBox* first, QComboBox* count, int lastFirst, const QString& tooMany, bool relays);
     void runTransfer(bool upload);
 
     GatewayImage& m_image;
-    QString MapFileName = QStringLiteral("None");
+    DocumentSession m_session;
     bool m_building = true;
     bool m_showing = false;
-    bool m_dialogUsed = false;
-    bool m_exiting = false;
-    QString m_lastSaveName;
-    GatewayTransfer* m_transfer = nullptr; // while a transfer runs
+    bool m_transferring = false;
+    CancelToken m_cancel; // set by cmdCancel, looked at before each block
 };
 
 } // namespace tqdt::gw

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+using namespace tqdt;
 using namespace tqdt::gw;
 
 namespace {
@@ -113,14 +114,14 @@ TEST_F(Image, FileInterleavesTheBanksAndKeepsCellsAboveAByte)
     image->WriteImageByte(0, 0x1234, 300);
     image->WriteImageByte(1, 0x1234, 0xAB);
     image->WriteImageByte(1, 0xFFFF, -2);
-    ASSERT_EQ(MgwWrite(path("SITE.MGW"), *image), QString());
+    ASSERT_TRUE(MgwWrite(path("SITE.MGW"), *image).ok());
     const QByteArray bytes = readAll(path("SITE.MGW"));
     ASSERT_EQ(bytes.size(), 262144);
     EXPECT_EQ(bytes.mid(4 * 0x1234, 4), QByteArray("\x2C\x01\xAB\x00", 4));
     EXPECT_EQ(bytes.right(2), QByteArray("\xFE\xFF", 2));
 
     auto back = std::make_unique<GatewayImage>();
-    ASSERT_EQ(MgwRead(path("SITE.MGW"), *back), QString());
+    ASSERT_TRUE(MgwRead(path("SITE.MGW"), *back).ok());
     EXPECT_EQ(back->ReadImageByte(0, 0x1234), 300);
     EXPECT_EQ(back->ReadImageByte(1, 0xFFFF), -2);
     EXPECT_EQ(MgwBytes(*back), bytes);
@@ -135,15 +136,15 @@ TEST_F(Image, AFileOfTheWrongSizeIsRefusedByNameAndTheImageStays)
     } cases[] = {{0, "holds 0 bytes"}, {262143, "holds 262143 bytes"}, {262145, "more than 262144"}};
     for (const Case& c : cases) {
         writeFile(path("ODD.MGW"), QByteArray(c.size, '\x01'));
-        const QString problem = MgwRead(path("ODD.MGW"), *image);
-        EXPECT_TRUE(problem.contains(path("ODD.MGW"))) << problem.toStdString();
-        EXPECT_TRUE(problem.contains(QLatin1String(c.says))) << problem.toStdString();
+        const FileResult r = MgwRead(path("ODD.MGW"), *image);
+        EXPECT_EQ(r.file, path("ODD.MGW"));
+        EXPECT_TRUE(r.problem.contains(QLatin1String(c.says))) << r.problem.toStdString();
         EXPECT_EQ(image->GetPointType(0), 5);
         EXPECT_EQ(image->ReadImageByte(1, 0), 0);
     }
-    EXPECT_TRUE(MgwRead(path("MISSING.MGW"), *image).contains(path("MISSING.MGW")));
+    EXPECT_EQ(MgwRead(path("MISSING.MGW"), *image).file, path("MISSING.MGW"));
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("FOLDER.MGW")));
-    EXPECT_EQ(MgwRead(path("FOLDER.MGW"), *image), path("FOLDER.MGW") + " is not a file.");
+    EXPECT_EQ(MgwRead(path("FOLDER.MGW"), *image).problem, "It is not a file.");
     EXPECT_EQ(image->GetPointType(0), 5);
 }
 
@@ -153,8 +154,9 @@ TEST_F(Image, AFailedSaveSaysWhyAndLeavesTheOldFile)
     // A folder that does not exist cannot take the file; a name that is a folder cannot be replaced.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("SUB.MGW")));
     for (const QString& target : {path("NOFOLDER/X.MGW"), path("SUB.MGW")}) {
-        const QString problem = MgwWrite(target, *image);
-        EXPECT_TRUE(problem.contains(target)) << problem.toStdString();
+        const FileResult r = MgwWrite(target, *image);
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(r.file, target);
     }
     EXPECT_EQ(readAll(path("OLD.MGW")), "old");
 }

@@ -28,26 +28,14 @@ struct Transfer : ::testing::Test {
             barMax = max;
         };
         view.hide = [this] { ++hidden; };
+        env.host.setYieldHandler([this] {
+            if (onYield)
+                onYield();
+        });
     }
 
-    TransferResult download()
-    {
-        GatewayTransfer t(env.host, *image, view);
-        t.setYield([&] {
-            if (onYield)
-                onYield(t);
-        });
-        return t.DownloadGateway();
-    }
-    TransferResult upload()
-    {
-        GatewayTransfer t(env.host, *image, view);
-        t.setYield([&] {
-            if (onYield)
-                onYield(t);
-        });
-        return t.UploadGateway();
-    }
+    TransferResult download() { return GatewayTransfer(env.host, *image, view, &cancel).DownloadGateway(); }
+    TransferResult upload() { return GatewayTransfer(env.host, *image, view, &cancel).UploadGateway(); }
     std::vector<QByteArray> framesStartingWith(const QByteArray& command)
     {
         std::vector<QByteArray> out;
@@ -76,7 +64,8 @@ struct Transfer : ::testing::Test {
     std::shared_ptr<sim::MappedGateway> gateway = std::make_shared<sim::MappedGateway>();
     std::unique_ptr<GatewayImage> image = std::make_unique<GatewayImage>();
     TransferView view;
-    std::function<void(GatewayTransfer&)> onYield;
+    CancelToken cancel;
+    std::function<void()> onYield;
     QStringList shown, labels;
     int barValue = -1, barMax = -1, hidden = 0, edits = 0;
 };
@@ -212,9 +201,9 @@ TEST_F(Transfer, CancelStopsAtTheNextBlockAndAnUploadThenClearsTheMap)
 {
     fillEveryBlock();
     int blocks = 0;
-    onYield = [&](GatewayTransfer& t) {
+    onYield = [&] {
         if (++blocks == 100)
-            t.requestCancel();
+            cancel.request(); // the Cancel button, clicked while the user interface has its turn
     };
     const TransferResult down = download();
     EXPECT_EQ(down.outcome, Outcome::Cancelled);

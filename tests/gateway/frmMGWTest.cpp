@@ -27,7 +27,7 @@ protected:
     }
 
     GatewayImage& image() { return w.image(); }
-    bool changed() const { return sh.host.DataChanged; }
+    bool changed() const { return sh.host.isModified(); }
     QStringList takeShown()
     {
         QStringList out;
@@ -361,7 +361,7 @@ TEST_F(GatewayWindow, DownloadShowsTheProgressFrameAndCancelStopsIt)
         image().SetPointType(p, 5);
     int yields = 0;
     bool frameShown = false;
-    w.yieldToUser = [&] {
+    sh.host.setYieldHandler([&] {
         frameShown = frameShown || w.frmUpDown->isVisibleTo(&w);
         if (++yields == 30) {
             EXPECT_EQ(w.frmUpDown->title(), "Download To Gateway");
@@ -370,7 +370,7 @@ TEST_F(GatewayWindow, DownloadShowsTheProgressFrameAndCancelStopsIt)
             EXPECT_FALSE(w.menuBar->isEnabled());
             w.cmdCancel->click();
         }
-    };
+    });
     w.mnuDownload_Click();
     EXPECT_TRUE(frameShown);
     EXPECT_EQ(yields, 30);
@@ -378,7 +378,7 @@ TEST_F(GatewayWindow, DownloadShowsTheProgressFrameAndCancelStopsIt)
     EXPECT_FALSE(w.frmUpDown->isVisibleTo(&w));
     EXPECT_TRUE(w.menuBar->isEnabled());
 
-    w.yieldToUser = {};
+    sh.host.setYieldHandler([] {});
     w.mnuDownload_Click();
     EXPECT_EQ(takeShown(), QStringList{"Download: Download Complete"});
     EXPECT_EQ(gateway->cell(0, 4 * 749), 5);
