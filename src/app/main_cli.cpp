@@ -1,5 +1,6 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CndCommands.h"
+#include "gateway/MgwCommand.h"
 #include "shell/CliCommand.h"
 #include "shell/Pty.h"
 
@@ -15,6 +16,7 @@ namespace {
 const tqdt::CliFamily kFamilies[] = {
     tqdt::cnd::CdfCommands(),
     tqdt::cnd::MpdCommands(),
+    tqdt::gw::GatewayCommands(),
 };
 
 void usage(FILE* out)

@@ -4,6 +4,7 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndFactory.h"
 #include "condlogic/frmExpCndProfile.h"
+#include "gateway/frmMGW.h"
 #include "network/frmQVDTDataLogger.h"
 #include "network/frmQVDTDiscover.h"
 #include "network/frmQVDTLocalMonitor.h"
@@ -40,6 +41,7 @@ const ToolList& toolList()
          benchCondModule},
         {"cmdCndOcc(2)", "frmExpCndProfile", LaunchKind::SelfManaged, make<cnd::frmExpCndProfile>(),
          benchCondModule},
+        {"cmdMGW", "frmMGW", LaunchKind::SelfManaged, make<gw::frmMGW>()},
     };
     return tools;
 }
