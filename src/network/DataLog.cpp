@@ -121,9 +121,13 @@ bool DataLog::rotationDue() const
 bool DataLog::openNextPart()
 {
     m_file.close();
-    const int next = m_part + 1;
-    if (!openNew(PartName(m_base, next)))
-        return false;
+    // A name already taken (a copy left from an earlier week) is stepped over, never written into.
+    int next = m_part + 1;
+    while (!openNew(PartName(m_base, next))) {
+        if (!QFileInfo::exists(PartName(m_base, next)) || next - m_part > kMaxNumberedNames)
+            return false;
+        ++next;
+    }
     m_part = next;
     m_fileBytes = 0;
     if (m_clock)
@@ -158,7 +162,8 @@ bool DataLog::Close()
 {
     if (!isOpen())
         return true;
-    const bool ok = m_len == 0 || writeBlock(m_len);
+    // A full part takes no more: the bytes of the last block open the next one.
+    const bool ok = m_len == 0 || ((!rotationDue() || openNextPart()) && writeBlock(m_len));
     m_len = 0;
     m_file.close();
     return ok;
