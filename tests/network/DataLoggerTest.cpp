@@ -3,11 +3,14 @@
 #include "shell/frmQVDTMain.h"
 #include "support/SimHost.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -317,4 +320,43 @@ TEST(DataLog, WithoutRotationOneFileHoldsEverything)
     ASSERT_TRUE(fx.log.Close());
     EXPECT_EQ(fx.files(), QStringList{"Log.TXT"});
     EXPECT_EQ(fileBytes(fx.path("Log.TXT")), fx.sent);
+}
+
+// The Rotate setting is off and folded away at load; ticked, a log started before midnight goes on
+// in a second part after it, the name on show follows, and the settings cannot change while logging.
+TEST(DataLogger, RotateDailySplitsTheLogAtMidnight)
+{
+    SimHost h;
+    h.clock.setLocalDateTime(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59)));
+    frmQVDTMain main(h.host, logger());
+    const QString base = "DataLog BlueChan  Date 2026-12-06 Time 23_59_59";
+    h.dialogs.queueDriver([&](Form& f) {
+        auto& w = static_cast<frmQVDTDataLogger&>(f);
+        EXPECT_FALSE(w.chkRotate->isChecked());
+        EXPECT_FALSE(w.cboRotate->isVisibleTo(&w));
+        EXPECT_FALSE(w.spnKeep->isVisibleTo(&w));
+        w.chkRotate->click();
+        EXPECT_TRUE(w.cboRotate->isVisibleTo(&w));
+        w.cboRotate->setCurrentIndex(1);
+        EXPECT_FALSE(w.spnRotateMB->isEnabled()) << "no size for a daily rotation";
+        w.cmdStart->click();
+        EXPECT_FALSE(w.chkRotate->isEnabled());
+        EXPECT_FALSE(w.cboRotate->isEnabled());
+        EXPECT_EQ(w.lblFileName->text(),
+                  "Log File: " + QDir::toNativeSeparators(logPath(h, base + " (part 1).TXT")));
+        h.site.setForeignTraffic(Channel::Blue, stream(h, 3 * 4096));
+        receive(h, 3 * 4096);
+        EXPECT_EQ(w.lblFileName->text(),
+                  "Log File: " + QDir::toNativeSeparators(logPath(h, base + " (part 2).TXT")));
+        EXPECT_EQ(w.lblBlocks->text(), "Blocks Logged: 3") << "counted over every part";
+        w.cmdStart->click();
+        EXPECT_TRUE(w.chkRotate->isEnabled());
+    });
+    main.launch("cmdDTDataLogger");
+    const QByteArray first = fileBytes(logPath(h, base + " (part 1).TXT"));
+    const QByteArray second = fileBytes(logPath(h, base + " (part 2).TXT"));
+    EXPECT_EQ(first.size() % 4096, 0) << "the split falls between blocks";
+    EXPECT_GT(second.size(), 0);
+    EXPECT_EQ(first + second, streamBytes(3 * 4096));
+    EXPECT_TRUE(h.dialogs.shown.empty());
 }
