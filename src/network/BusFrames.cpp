@@ -167,11 +167,12 @@ void FrameDecoder::classify(BusFrame& f)
     f.kind = Kind::Unknown;
 
     // A reply to the request just before, when it is as long as the request waits for and came in
-    // time. The request's own wire time is allowed for as a millisecond a character.
+    // time: within the sender's limit, plus the request's own wire time (a millisecond a character)
+    // and what the PC may take to hand over a receive event when it is busy.
     if (m_lastWasRequest && f.channel == m_lastChannel) {
         const FrameShape& s = BusFrameShape(m_lastShape);
-        const bool inTime =
-            f.timeMs < 0 || m_lastTime < 0 || f.timeMs - m_lastTime <= s.limitMs + RequestLength(s);
+        const bool inTime = f.timeMs < 0 || m_lastTime < 0 ||
+                            f.timeMs - m_lastTime <= s.limitMs + RequestLength(s) + kEventLatencyMs;
         if (s.replyIsFrame && raw.size() == s.replyLength && inTime) {
             f.kind = Kind::Reply;
             f.family = qint8(s.family);

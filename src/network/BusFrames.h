@@ -40,6 +40,8 @@ class FrameDecoder {
 public:
     // No frame the tool knows is longer; a longer run without "]" is cut so memory stays bounded.
     static constexpr int kMaxFrame = 401;
+    // How late a receive event may reach the capture on a busy PC.
+    static constexpr int kEventLatencyMs = 50;
 
     void feed(const char* data, qsizetype n, qint64 timeMs, std::optional<Channel> channel,
               std::vector<BusFrame>& out);
