@@ -1,6 +1,7 @@
 #include "shell/modQVDT.h"
 
 #include "shell/FrameCodec.h"
+#include "shell/FrameShapes.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
@@ -11,6 +12,32 @@ namespace tqdt {
 namespace {
 
 qint16 byteAt(const QByteArray& reply, int pos) { return qint16(HexVal2(Mid(reply, pos, 2))); }
+
+// Every request is built, sent and waited for as its row of the frame-shape table says, so what the
+// routines send is what the monitors recognise.
+QByteArray request(int shape, qint16 address, const QByteArray& data)
+{
+    const FrameShape& s = BusFrameShape(shape);
+    const QByteArray commandAndData = s.command + data;
+    return s.family == FrameFamily::Network ? BuildNetFrame(address, commandAndData)
+                                            : BuildDevFrame(s.deviceClass, address, commandAndData);
+}
+
+bool exchange(Host& host, int shape, const QByteArray& frame)
+{
+    const FrameShape& s = BusFrameShape(shape);
+    return Exchange(host, s.channel, frame, s.replyLength, s.limitMs);
+}
+
+bool exchange(Host& host, int shape, qint16 address, const QByteArray& data = {})
+{
+    return exchange(host, shape, request(shape, address, data));
+}
+
+bool checkDevReply(const Host& host, int shape)
+{
+    return CheckDevReply(host.reply.ReplyText, BusFrameShape(shape).replyChecksumPos);
+}
 
 // A broadcast that expects no reply: send, then give the devices 50 ms.
 bool broadcast(Host& host, const QByteArray& frame)
@@ -27,12 +54,12 @@ bool broadcast(Host& host, const QByteArray& frame)
 bool PanelRelays(Host& host, qint16 address, bool write, qint16 relay, qint16 state)
 {
     if (write) {
-        const QByteArray body = "10" + Hex2(relay) + (state == 1 ? "1" : "0") + "1";
-        if (!Exchange(host, Channel::Brown, BuildNetFrame(address, body), 4, 750))
+        const QByteArray data = Hex2(relay) + (state == 1 ? "1" : "0") + "1";
+        if (!exchange(host, shape::PanelRelayWrite, address, data))
             return false;
         return CheckNetReply(host.reply.ReplyText);
     }
-    if (!Exchange(host, Channel::Brown, BuildNetFrame(address, "25"), 36, 200))
+    if (!exchange(host, shape::PanelRelayRead, address))
         return false;
     const QByteArray& r = host.reply.ReplyText;
     if (!CheckNetReply(r))
@@ -44,7 +71,7 @@ bool PanelRelays(Host& host, qint16 address, bool write, qint16 relay, qint16 st
 
 bool PanelPresent(Host& host, qint16 address)
 {
-    if (!Exchange(host, Channel::Brown, BuildNetFrame(address, "A"), 1, 25))
+    if (!exchange(host, shape::PanelPresent, address))
         return false;
     const QByteArray& r = host.reply.ReplyText;
     if (r.isEmpty())
@@ -55,7 +82,7 @@ bool PanelPresent(Host& host, qint16 address)
 
 bool NodeProbe(Host& host, qint16 address)
 {
-    if (!Exchange(host, Channel::Brown, BuildNetFrame(address, "00"), 12, 75))
+    if (!exchange(host, shape::NodeProbe, address))
         return false;
     const QByteArray& r = host.reply.ReplyText;
     if (r.size() < 4)
@@ -66,10 +93,10 @@ bool NodeProbe(Host& host, qint16 address)
 
 bool WsStatus(Host& host, qint16 address, qint16 pilotMask)
 {
-    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "7" + Hex2(pilotMask)), 8, 25))
+    if (!exchange(host, shape::WsStatus, address, Hex2(pilotMask)))
         return false;
     const QByteArray& r = host.reply.ReplyText;
-    if (!CheckDevReply(r, 6))
+    if (!checkDevReply(host, shape::WsStatus))
         return false;
     host.reply.WsStatusA = byteAt(r, 4);
     host.reply.WsStatusB = byteAt(r, 2);
@@ -79,10 +106,10 @@ bool WsStatus(Host& host, qint16 address, qint16 pilotMask)
 
 bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 {
-    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "D" + Hex2(selector)), 24, 25))
+    if (!exchange(host, shape::WsSensorLevels, address, Hex2(selector)))
         return false;
     const QByteArray& r = host.reply.ReplyText;
-    if (!CheckDevReply(r, 22))
+    if (!checkDevReply(host, shape::WsSensorLevels))
         return false;
     ReplyStore& s = host.reply;
     s.WsStatusA = byteAt(r, 4);
@@ -101,20 +128,19 @@ bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 
 bool WsWriteConfig(Host& host, qint16 address, qint16 value)
 {
-    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))), 6,
-                  100))
+    if (!exchange(host, shape::WsConfigEnable, address, Hex2(qint16(255 - address))))
         return false;
-    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "B" + Hex2(value)), 6, 100))
+    if (!exchange(host, shape::WsConfigWrite, address, Hex2(value)))
         return false;
     return true; // the device's acknowledgements carry nothing to check
 }
 
 bool WsReadConfig(Host& host, qint16 address)
 {
-    if (!Exchange(host, Channel::Blue, BuildDevFrame('2', address, "E"), 8, 25))
+    if (!exchange(host, shape::WsReadConfig, address))
         return false;
     const QByteArray& r = host.reply.ReplyText;
-    if (!CheckDevReply(r, 6))
+    if (!checkDevReply(host, shape::WsReadConfig))
         return false;
     host.reply.WsStatusB = byteAt(r, 2);
     host.reply.WsStatusC = byteAt(r, 4);
@@ -125,22 +151,23 @@ bool DimmerCommand(Host& host, qint16 address, qint16 level1, qint16 level2, qin
                    qint32 fade, bool wliMode, QByteArray* frameShown)
 {
     const QByteArray fadeField = wliMode ? Hex6(fade) : Hex2L(fade);
-    QByteArray data = wliMode ? "8" : "5";
+    QByteArray data;
     for (qint16 level : {level1, level2, level3, level4})
         data += Hex2(level) + fadeField;
-    const QByteArray frame = BuildDevFrame('A', address, data);
+    const int shape = wliMode ? shape::DimmerWli : shape::Dimmer;
+    const QByteArray frame = request(shape, address, data);
     if (frameShown)
         *frameShown = frame;
-    if (!Exchange(host, Channel::Blue, frame, 12, 30))
+    if (!exchange(host, shape, frame))
         return false;
-    return CheckDevReply(host.reply.ReplyText, 10);
+    return checkDevReply(host, shape);
 }
 
 bool RelayDeviceCommand(Host& host, qint16 device, qint16 command)
 {
-    bool ok = Exchange(host, Channel::Blue, BuildDevFrame('9', device, "5" + Hex2(command)), 6, 25);
+    bool ok = exchange(host, shape::RelayDevice, device, Hex2(command));
     if (ok) {
-        ok = CheckDevReply(host.reply.ReplyText, 4);
+        ok = checkDevReply(host, shape::RelayDevice);
         if (ok)
             host.reply.RelayDeviceStatus = byteAt(host.reply.ReplyText, 2);
     }
@@ -152,7 +179,7 @@ bool RelayDeviceCommand(Host& host, qint16 device, qint16 command)
 
 bool TouchScreenProfile(Host& host, qint16 profile)
 {
-    return broadcast(host, BuildDevFrame('8', 0xFF, "E" + Hex2(profile)));
+    return broadcast(host, request(shape::TouchScreenProfile, 0xFF, Hex2(profile)));
 }
 
 bool TouchScreenClock(Host& host)
@@ -161,10 +188,10 @@ bool TouchScreenClock(Host& host)
     const QDate d = now.date();
     const QTime t = now.time();
     const int weekday = d.dayOfWeek() % 7 + 1; // Sunday 1 ... Saturday 7
-    const QByteArray data = "D" + Hex2(qint16(d.year() % 100)) + Hex2(qint16(16 * weekday + d.month())) +
+    const QByteArray data = Hex2(qint16(d.year() % 100)) + Hex2(qint16(16 * weekday + d.month())) +
                             Hex2(qint16(d.day())) + Hex2(qint16(t.hour())) + Hex2(qint16(t.minute())) +
                             Hex2(qint16(t.second()));
-    return broadcast(host, BuildDevFrame('8', 0xFF, data));
+    return broadcast(host, request(shape::TouchScreenClock, 0xFF, data));
 }
 
 qint32 SecondsSince2020(const Host& host)
