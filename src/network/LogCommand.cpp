@@ -91,4 +91,10 @@ int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     return 0;
 }
 
+CliFamily LogCommands()
+{
+    return {"log", [](const QStringList& args, CliIo& io) { return RunLogCommand(args, io.out, io.err); },
+            LogCommandHelp};
+}
+
 } // namespace tqdt

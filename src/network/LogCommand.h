@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/CliCommand.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -16,5 +18,8 @@ int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // The lines the command adds to tqdt-cli's help.
 QString LogCommandHelp();
+
+// The "log" family of tqdt-cli.
+CliFamily LogCommands();
 
 } // namespace tqdt
