@@ -1,6 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CndCommands.h"
 #include "gateway/MgwCommand.h"
+#include "network/LogCommand.h"
 #include "shell/CliCommand.h"
 #include "shell/Pty.h"
 
@@ -17,6 +18,7 @@ const tqdt::CliFamily kFamilies[] = {
     tqdt::cnd::CdfCommands(),
     tqdt::cnd::MpdCommands(),
     tqdt::gw::GatewayCommands(),
+    tqdt::LogCommands(),
 };
 
 void usage(FILE* out)
