@@ -88,11 +88,12 @@ QByteArray ModuleTransfer::DataFrame(int quarter, const char* bytes)
     return f + ']';
 }
 
-QByteArray ModuleTransfer::ReadFrame(int block)
+QByteArray ModuleTransfer::ReadFrameAt(int address)
 {
-    return "[8" + QByteArray::number(kConfigAddress + block * 256, 16).toUpper().rightJustified(16, '0') +
-           ']';
+    return "[8" + QByteArray::number(address, 16).toUpper().rightJustified(16, '0') + ']';
 }
+
+QByteArray ModuleTransfer::ReadFrame(int block) { return ReadFrameAt(kConfigAddress + block * 256); }
 
 TransferResult ModuleTransfer::connect(const QString& firstLabel)
 {

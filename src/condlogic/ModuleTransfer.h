@@ -58,14 +58,19 @@ public:
     // The read frame of upload block m.
     static QByteArray ReadFrame(int block);
 
-private:
-    void show(const QString& text);
     // Shows the counter and opens for programming; a failure is reported and the port closed.
     TransferResult connect(const QString& firstLabel);
-    // Shows "Device Checksum", asks the module and compares its answer with the host's.
-    bool deviceAgrees(const QByteArray& hostChecksum, const QByteArray& request);
     // Closes after programming, hides the counter and passes the result on.
     TransferResult finish(TransferResult r);
+    // The read frame of the 256 bytes from any address.
+    static QByteArray ReadFrameAt(int address);
+
+    // Puts a text on the block counter; an empty one hides it.
+    void show(const QString& text);
+
+private:
+    // Shows "Device Checksum", asks the module and compares its answer with the host's.
+    bool deviceAgrees(const QByteArray& hostChecksum, const QByteArray& request);
     bool reopen(const QString& settings);
 
     Host& m_host;
