@@ -2,6 +2,7 @@
 
 #include "condlogic/CdfFile.h"
 #include "condlogic/CustomTransfer.h"
+#include "condlogic/DiagramPaint.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/TransferLabel.h"
 #include "condlogic/frmASelect01.h"
@@ -26,7 +27,8 @@ using namespace cnd;
 namespace {
 constexpr int kCellPx = 40;
 constexpr int kGridLeft = 120, kGridTop = 8;
-const QColor kWireColour(20, 20, 20);
+const QString kLabelStyle = QStringLiteral("color: #0000A0; background: #FFFFC0;");
+const QString kForeignLabelStyle = QStringLiteral("color: white; background: #C800A0;");
 } // namespace
 
 // ---- small widgets ---------------------------------------------------------------------------
@@ -83,48 +85,16 @@ void LogicPictureView::paintEvent(QPaintEvent*)
 
 // ---- pictures --------------------------------------------------------------------------------
 
-QPixmap SegmentPicture(int code, bool cellOutline)
+QPixmap SegmentPicture(int code, bool cellOutline, bool foreign)
 {
-    // The wire runs across the lower half so that the input label fits above a contact; the
-    // vertical links sit at the junction near the right edge, where the cells above and below
-    // meet them.
-    constexpr int wireY = 26, junctionX = 34;
     QPixmap pm(kCellPx, kCellPx);
     pm.fill(Qt::white);
     QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
     if (cellOutline) {
         p.setPen(QPen(QColor(225, 225, 225), 1, Qt::DotLine));
         p.drawRect(0, 0, kCellPx - 1, kCellPx - 1);
     }
-    if (code <= 0 || code > 15)
-        return pm;
-    QPen wire(kWireColour, 2, Qt::SolidLine, Qt::FlatCap);
-    p.setPen(wire);
-    p.drawLine(junctionX, wireY, kCellPx, wireY);
-    if (code & 1)
-        p.drawLine(junctionX, 0, junctionX, wireY);
-    if (code & 2)
-        p.drawLine(junctionX, wireY, junctionX, kCellPx);
-    if (code & 3) {
-        p.setBrush(kWireColour);
-        p.drawEllipse(QPointF(junctionX, wireY), 2.5, 2.5);
-    }
-    if (code >= 4 && code <= 7) {
-        p.drawLine(0, wireY, junctionX, wireY);
-    } else if (code >= 8) {
-        // A contact: two plates across the wire; a closed contact has a slash through them.
-        constexpr int plateL = 12, plateR = 22, half = 8;
-        p.drawLine(0, wireY, plateL, wireY);
-        p.drawLine(plateR, wireY, junctionX, wireY);
-        p.setPen(QPen(kWireColour, 2.5, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(plateL, wireY - half, plateL, wireY + half);
-        p.drawLine(plateR, wireY - half, plateR, wireY + half);
-        if (isClosedContact(code)) {
-            p.setPen(QPen(QColor(200, 0, 0), 2));
-            p.drawLine(plateL - 4, wireY + half + 2, plateR + 4, wireY - half - 2);
-        }
-    }
+    PaintSegment(p, QRectF(0, 0, kCellPx, kCellPx), code, nullptr, foreign);
     return pm;
 }
 
@@ -191,8 +161,12 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
     layout->addWidget(body);
     body->setAutoFillBackground(true);
 
-    for (int k = 0; k < 16; ++k)
+    for (int k = 0; k < 16; ++k) {
         m_pictures[size_t(k)] = SegmentPicture(k, true);
+        m_foreignPictures[size_t(k)] = SegmentPicture(k, true, true);
+    }
+    // Any code outside the palette: a hatched cell that joins nothing.
+    m_foreignPictures[16] = SegmentPicture(0, true, true);
 
     // The palette: two columns of eight pictures left of the grid.
     for (int k = 0; k < 16; ++k) {
@@ -248,7 +222,7 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
         lbl->setGeometry((c % 16) * kCellPx + kGridLeft + 7, (c / 16) * kCellPx + kGridTop + 4, 26, 14);
         lbl->setFont(labelFont);
         lbl->setAlignment(Qt::AlignCenter);
-        lbl->setStyleSheet(QStringLiteral("color: #0000A0; background: #FFFFC0;"));
+        lbl->setStyleSheet(kLabelStyle);
         lbl->setCursor(Qt::PointingHandCursor);
         lbl->hide();
         connect(lbl, &ClickLabel::clicked, this, [this, c] { lblSeg_Click(c); });
@@ -341,15 +315,19 @@ void frmExpCndCustom::ShowConfig()
 {
     lblFile->setText(QStringLiteral("File: ") + m_fileName);
     for (int c = 0; c < kCells; ++c) {
-        int code = m_doc.code(CurOutput, c);
-        // A cell holding what no diagram can (uploaded from a module with foreign data) shows empty.
+        const int code = m_doc.code(CurOutput, c);
         const int input = m_doc.input(CurOutput, c);
-        if (code < 0 || code > 15 || (isContact(code) && (input < 0 || input >= kInputs)))
-            code = 0;
-        imgSegment[size_t(c)]->setPixmap(m_pictures[size_t(code)]);
+        // A cell holding what no diagram drawn here can (uploaded from a module with foreign data) is
+        // hatched, and shows what it conducts as: the compile and Test read it the same way.
+        const bool foreign = isForeignCell(code, input);
+        const bool drawable = code >= 0 && code <= 15;
+        imgSegment[size_t(c)]->setPixmap(foreign ? m_foreignPictures[size_t(drawable ? code : 16)]
+                                                 : m_pictures[size_t(code)]);
         SegLabel* lbl = lblSeg[size_t(c)];
         if (isContact(code)) {
-            lbl->setText(inputLabel(m_doc.input(CurOutput, c)));
+            lbl->setText(inputLabel(input));
+            if (const QString& style = foreign ? kForeignLabelStyle : kLabelStyle; lbl->styleSheet() != style)
+                lbl->setStyleSheet(style);
             lbl->show();
             lbl->raise();
         } else {
@@ -378,7 +356,7 @@ void frmExpCndCustom::cboOutput_Click()
 
 void frmExpCndCustom::imgSegment_Click(int c)
 {
-    m_doc.setCode(CurOutput, c, CurTool);
+    m_doc.placeCode(CurOutput, c, CurTool);
     host().DataChanged = true;
     ShowConfig();
     needsCompile();
@@ -386,7 +364,7 @@ void frmExpCndCustom::imgSegment_Click(int c)
 
 void frmExpCndCustom::lblSeg_DragDrop(int c, int paletteIndex)
 {
-    m_doc.setCode(CurOutput, c, paletteIndex);
+    m_doc.placeCode(CurOutput, c, paletteIndex);
     host().DataChanged = true;
     ShowConfig();
     needsCompile();

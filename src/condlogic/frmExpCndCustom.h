@@ -62,7 +62,7 @@ private:
 };
 
 // Pictures of the sixteen segment codes and of the two states of a tool button.
-QPixmap SegmentPicture(int code, bool cellOutline);
+QPixmap SegmentPicture(int code, bool cellOutline, bool foreign = false);
 QPixmap ToolButtonPicture(const QString& caption, bool pressed);
 
 // The custom programming window: eight ladder diagrams, their compile, the .CDF document and notes.
@@ -153,6 +153,7 @@ private:
     std::array<qint16, cnd::kCells> m_copyTypes{};
     std::array<qint16, cnd::kCells> m_copyInputs{};
     std::array<QPixmap, 16> m_pictures;
+    std::array<QPixmap, 17> m_foreignPictures; // the sixteen codes hatched, then a code outside them
 };
 
 // The date and time as the system's general date format writes it.

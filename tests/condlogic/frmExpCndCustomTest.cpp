@@ -511,6 +511,33 @@ TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges)
         ASSERT_EQ(doc().NoteBytes[size_t(i)], 0) << i;
 }
 
+TEST_F(CustomWindow, NotesPastTheLimitFromAFileAreCutWhenShown)
+{
+    // A file or a module can hold 4095 characters of notes, more than the box may.
+    const QString file = path("LONG.CDF");
+    auto longNotes = std::make_unique<CndDocument>();
+    longNotes->factoryDefault();
+    std::fill(longNotes->NoteBytes.begin(), longNotes->NoteBytes.end() - 1, quint8('n'));
+    writeFile(file, CdfBytes(*longNotes));
+    sh.dialogs.queueFile(file);
+    w.mnuOpen_Click();
+    compile();
+    ASSERT_FALSE(sh.host.DataChanged);
+    sh.dialogs.queueDriver([&](Form& f) {
+        auto& n = static_cast<frmExpCndNotes&>(f);
+        EXPECT_EQ(takeShown(), std::vector<std::string>{"Error: Out Of Note Space"});
+        EXPECT_EQ(n.txtNotes->toPlainText(), QString(4000, QLatin1Char('n')));
+        EXPECT_EQ(n.lblUnusedChars->text(), "4000 of 4000 Characters Used");
+    });
+    w.mnuNotes_Click();
+    EXPECT_EQ(doc().NoteBytes[3999], 'n');
+    for (int i = 4000; i < 4096; ++i)
+        ASSERT_EQ(doc().NoteBytes[size_t(i)], 0) << i;
+    // The cut changed the document: leaving now asks, and the image to download is stale.
+    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_FALSE(downloadOn());
+}
+
 TEST(Notes, LineBreaksAndCodePageSurviveTheTextBox)
 {
     CndDocument doc;
