@@ -128,17 +128,27 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
     Q_ASSERT(image.size() == kImageSize);
     if (const TransferResult r = connect(blockText(0, kImageBlocks)); r != TransferResult::Verified)
         return r;
-    WSComPrg(kStartFrame, kAckLen);
+    // A lost reply costs its wait and the transfer goes on; a module that has stopped answering
+    // would cost 3 s for each of the thousands of frames left, so a run of lost replies ends it.
+    int unanswered = 0;
+    auto send = [&](const QByteArray& frame) {
+        unanswered = WSComPrg(frame, kAckLen) ? 0 : unanswered + 1;
+        return unanswered < kUnansweredLimit;
+    };
+    bool answering = send(kStartFrame);
     constexpr int arrayBlocks = kConfigAddress / 32;
-    for (int block = 0; block < kImageBlocks && block * 32 + 32 <= image.size(); ++block) {
+    for (int block = 0; answering && block < kImageBlocks && block * 32 + 32 <= image.size(); ++block) {
         // The counter is repainted every 16 blocks of the control array and every 8 after it.
         if (block % (block < arrayBlocks ? 16 : 8) == 0)
             show(blockText(block, kImageBlocks));
-        for (int q = 0; q < 4; ++q)
-            WSComPrg(DataFrame(q, image.constData() + block * 32 + q * 8), kAckLen);
+        for (int q = 0; answering && q < 4; ++q)
+            answering = send(DataFrame(q, image.constData() + block * 32 + q * 8));
     }
-    show(QStringLiteral("Host Checksum"));
-    const bool ok = deviceAgrees(ProgramChecksumText(image), kImageChecksumFrame);
+    bool ok = false;
+    if (answering) {
+        show(QStringLiteral("Host Checksum"));
+        ok = deviceAgrees(ProgramChecksumText(image), kImageChecksumFrame);
+    }
     if (ok)
         m_host.dialogs().message(QStringLiteral("Download Complete.\r\nPower Cycle Device."),
                                  QStringLiteral("Download"), MsgIcon::Information);
@@ -152,9 +162,13 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
 {
     if (const TransferResult r = connect(blockText(0, kUploadBlocks)); r != TransferResult::Verified)
         return r;
-    for (int m = 0; m < kUploadBlocks; ++m) {
+    bool answering = true;
+    for (int m = 0; answering && m < kUploadBlocks; ++m) {
         show(blockText(m, kUploadBlocks));
-        WSComPrg(ReadFrame(m), kBlockReplyLen);
+        // Without this block's reply the upload cannot verify; the rest would only cost waits.
+        answering = WSComPrg(ReadFrame(m), kBlockReplyLen);
+        if (!answering)
+            break;
         const QByteArray& text = m_host.reply.ReplyText;
         for (int i = 0; i < 256; ++i) {
             // A short or missing reply gives zeros for what it lacks.
@@ -167,8 +181,11 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
                 doc.NoteBytes[size_t((m - 16) * 256 + i)] = b;
         }
     }
-    show(QStringLiteral("Host Checksum"));
-    const bool ok = deviceAgrees(UploadChecksum(doc), kConfigChecksumFrame);
+    bool ok = false;
+    if (answering) {
+        show(QStringLiteral("Host Checksum"));
+        ok = deviceAgrees(UploadChecksum(doc), kConfigChecksumFrame);
+    }
     if (ok) {
         m_host.dialogs().message(QStringLiteral("Upload Complete.\r\nPower Cycle Device."),
                                  QStringLiteral("Upload"), MsgIcon::Information);

@@ -29,6 +29,8 @@ public:
     static constexpr int kSwitchWaitMs = 500;
     static constexpr int kFrameLimitMs = 3000;
     static constexpr int kUploadBlocks = 32;
+    // A download ends after this many consecutive frames without a reply: the module is gone.
+    static constexpr int kUnansweredLimit = 3;
 
     // What the block counter shows ("Block 16 of 2304", "Host Checksum", "Device Checksum");
     // an empty text hides it.
@@ -48,9 +50,11 @@ public:
     void CloseAfterProgramming();
 
     // Writes a 73,728-byte program image block by block and compares the whole-image checksums.
+    // A single lost reply is passed over; three in a row end the download as failed.
     TransferResult Download(const QByteArray& image);
     // Reads the configuration area into doc, each block as it arrives, and compares the
-    // configuration checksums. onFailure runs after the failure message, before the port closes.
+    // configuration checksums; a block without a reply ends the upload as failed. onFailure runs after the
+    // failure message, before the port closes.
     TransferResult Upload(CndDocument& doc, const std::function<void()>& onFailure = {});
 
     // "[2".."[5" with the eight bytes of one quarter of a block.
