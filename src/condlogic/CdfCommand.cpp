@@ -15,17 +15,18 @@ namespace tqdt::cnd {
 
 QString CdfCommandHelp()
 {
-    return QStringLiteral("  cdf compile FILE.CDF -o FILE.BIN\n"
-                          "              compile a conditional data file into its 65,536-byte control array\n"
-                          "  cdf checksum FILE.CDF\n"
-                          "              print the checksum of the compiled download image and, on a second\n"
-                          "              line, of the configuration area as an upload reads it\n"
-                          "  cdf expr FILE.CDF\n"
-                          "              print each output's truth table as a sum of products, one line per\n"
-                          "              output (\"QV Input 1: I1\u00B7\u00ACP2 + I3\")\n"
-                          "  cdf print FILE.CDF -o FILE.PDF [--two-per-page]\n"
-                          "              write the eight diagrams, their expressions, the checksum and the notes\n"
-                          "              as a PDF, one diagram per page or two\n");
+    return QStringLiteral(
+        "  cdf compile FILE.CDF -o FILE.BIN\n"
+        "              compile a conditional data file into its 65,536-byte control array\n"
+        "  cdf checksum FILE.CDF\n"
+        "              print the checksum of the compiled download image and, on a second\n"
+        "              line, of the configuration area as an upload reads it\n"
+        "  cdf expr FILE.CDF\n"
+        "              print each output's truth table as a sum of products, one line per\n"
+        "              output (\"QV Input 1: I1\u00B7\u00ACP2 + I3\")\n"
+        "  cdf print FILE.CDF -o FILE.PDF [--two-per-page]\n"
+        "              write the eight diagrams, their expressions, the checksum and the notes\n"
+        "              as a PDF, one diagram per page or two\n");
 }
 
 namespace {
@@ -49,7 +50,8 @@ std::optional<Invocation> parse(const QStringList& args)
         return Invocation{Verb::Expr, args[1], {}};
     if (verb == QLatin1String("compile") && args.size() == 4 && args[2] == QLatin1String("-o"))
         return Invocation{Verb::Compile, args[1], args[3]};
-    if (verb == QLatin1String("print") && (args.size() == 4 || args.size() == 5) && args[2] == QLatin1String("-o")) {
+    if (verb == QLatin1String("print") && (args.size() == 4 || args.size() == 5) &&
+        args[2] == QLatin1String("-o")) {
         Invocation inv{Verb::Print, args[1], args[3]};
         if (args.size() == 5) {
             if (args[4] != QLatin1String("--two-per-page"))
@@ -110,6 +112,9 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     return 0;
 }
 
-bool CdfCommandNeedsFonts(const QStringList& args) { return !args.isEmpty() && args[0] == QLatin1String("print"); }
+bool CdfCommandNeedsFonts(const QStringList& args)
+{
+    return !args.isEmpty() && args[0] == QLatin1String("print");
+}
 
 } // namespace tqdt::cnd

@@ -44,7 +44,10 @@ constexpr bool isClosedContact(int code) { return code >= 12 && code <= 15; }
 // an input outside 0..15. Such a cell is drawn marked as foreign and evaluates as the build reads
 // it: a code outside 0..15 joins nothing, and a contact on an input that does not exist sees that
 // input off, so a normally closed one always conducts. No file is written while one remains.
-constexpr bool isForeignCell(int code, int input) { return code < 0 || code > 15 || input < 0 || input >= kInputs; }
+constexpr bool isForeignCell(int code, int input)
+{
+    return code < 0 || code > 15 || input < 0 || input >= kInputs;
+}
 
 // Element (output o, cell c) of the cell arrays; the outputs of one cell lie side by side, the order
 // the file and the module's copy rely on.

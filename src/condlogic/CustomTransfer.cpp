@@ -70,9 +70,10 @@ std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc,
     const QString title = QStringLiteral("Compare With Module");
     if (!portReady(host))
         return std::nullopt;
-    if (!confirmed(host,
-                   QStringLiteral("Power Cycle Device Prior To Compare.\r\nDevice Node Must Be 00\r\nContinue?"),
-                   title))
+    if (!confirmed(
+            host,
+            QStringLiteral("Power Cycle Device Prior To Compare.\r\nDevice Node Must Be 00\r\nContinue?"),
+            title))
         return std::nullopt;
     ModuleTransfer transfer(host, progress);
     const ArrayRead read = ReadControlArray(transfer, host);
@@ -89,7 +90,8 @@ std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc,
     auto compiled = std::make_unique<ControlArrayT>();
     CompileFast(doc, *compiled);
     const ArrayComparison cmp = CompareControlArrays(read.bytes, *compiled);
-    const bool same = std::all_of(cmp.begin(), cmp.end(), [](const OutputDifference& d) { return d.equal(); });
+    const bool same =
+        std::all_of(cmp.begin(), cmp.end(), [](const OutputDifference& d) { return d.equal(); });
     host.dialogs().message(ComparisonText(cmp) + QStringLiteral("\r\nPower Cycle Device."), title,
                            same ? MsgIcon::Information : MsgIcon::Exclamation);
     return cmp;

@@ -165,7 +165,8 @@ private:
         if (m_page++ > 0)
             m_device.newPage();
         m_painter.resetTransform();
-        m_painter.scale(m_device.logicalDpiX() / (25.4 * kUnitsPerMm), m_device.logicalDpiY() / (25.4 * kUnitsPerMm));
+        m_painter.scale(m_device.logicalDpiX() / (25.4 * kUnitsPerMm),
+                        m_device.logicalDpiY() / (25.4 * kUnitsPerMm));
         m_painter.setPen(Qt::black);
         m_painter.setFont(recordFont(48, true));
         m_painter.drawText(QRectF(0, 0, m_width, 60), Qt::AlignLeft | Qt::AlignVCenter,
@@ -186,8 +187,8 @@ private:
     {
         m_painter.setPen(Qt::black);
         m_painter.setFont(recordFont(42, true));
-        m_painter.drawText(QRectF(area.left(), area.top(), area.width(), 56), Qt::AlignLeft | Qt::AlignVCenter,
-                           QStringLiteral("QV Input %1").arg(output + 1));
+        m_painter.drawText(QRectF(area.left(), area.top(), area.width(), 56),
+                           Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QV Input %1").arg(output + 1));
         const QFont exprFont = recordFont(32);
         const QString expr = QStringLiteral("Expression: ") + m_expressions[size_t(output)];
         // The grid takes what the title and three lines of expression leave.
@@ -220,7 +221,8 @@ private:
         }
 
         m_painter.setPen(Qt::black);
-        const QRectF exprRect(area.left(), top + gridH + 20, area.width(), area.bottom() - (top + gridH + 20));
+        const QRectF exprRect(area.left(), top + gridH + 20, area.width(),
+                              area.bottom() - (top + gridH + 20));
         const Lines lines = wrap(expr, exprFont, exprRect.width());
         qreal y = exprRect.top();
         for (int i = 0; i < lines.layout->lineCount(); ++i) {

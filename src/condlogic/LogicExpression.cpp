@@ -185,7 +185,8 @@ std::vector<Product> OutputProducts(const CndDocument& doc, int output)
 
 QString LiteralText(int input, bool on)
 {
-    const QString name = input < 8 ? QStringLiteral("I%1").arg(input + 1) : QStringLiteral("P%1").arg(input - 7);
+    const QString name =
+        input < 8 ? QStringLiteral("I%1").arg(input + 1) : QStringLiteral("P%1").arg(input - 7);
     return on ? name : QStringLiteral("\u00AC") + name;
 }
 

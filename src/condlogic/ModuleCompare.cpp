@@ -63,11 +63,15 @@ QString ComparisonText(const ArrayComparison& cmp)
             lines << QStringLiteral("QV Input %1: Equal").arg(o + 1);
             continue;
         }
-        lines << QStringLiteral("QV Input %1: Differs In %2 Of %3 Patterns").arg(o + 1).arg(d.patterns).arg(kPatterns);
+        lines << QStringLiteral("QV Input %1: Differs In %2 Of %3 Patterns")
+                     .arg(o + 1)
+                     .arg(d.patterns)
+                     .arg(kPatterns);
         for (size_t i = 0; i < d.first.size(); ++i)
             lines << QStringLiteral("    Pattern %1 (%2): module %3, drawing %4")
                          .arg(QString::number(d.first[i], 16).toUpper().rightJustified(4, QLatin1Char('0')),
-                              onInputs(d.first[i]), d.moduleOn[i] ? QStringLiteral("On") : QStringLiteral("Off"),
+                              onInputs(d.first[i]),
+                              d.moduleOn[i] ? QStringLiteral("On") : QStringLiteral("Off"),
                               d.moduleOn[i] ? QStringLiteral("Off") : QStringLiteral("On"));
     }
     return lines.join(QStringLiteral("\r\n"));
@@ -82,7 +86,8 @@ ArrayRead ReadControlArray(ModuleTransfer& transfer, Host& host)
     r.bytes.reserve(kPatterns);
     for (int block = 0; block < kArrayReadBlocks; ++block) {
         transfer.show(QStringLiteral("Block %1 of %2").arg(block).arg(kArrayReadBlocks));
-        const bool replied = transfer.WSComPrg(ModuleTransfer::ReadFrameAt(block * kBlockBytes), kBlockReplyLen);
+        const bool replied =
+            transfer.WSComPrg(ModuleTransfer::ReadFrameAt(block * kBlockBytes), kBlockReplyLen);
         const QByteArray& text = host.reply.ReplyText;
         // Only a whole reply to this very read counts: zeros in place of a lost block would pass
         // for the module's own data.

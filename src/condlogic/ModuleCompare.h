@@ -13,9 +13,9 @@ namespace tqdt::cnd {
 
 // Where a module's control array and a compiled one disagree, for one output.
 struct OutputDifference {
-    int patterns = 0;            // how many of the 65,536 patterns give another output state
-    std::vector<quint16> first;  // the lowest of them, ascending
-    std::vector<bool> moduleOn;  // the module's state for each of those
+    int patterns = 0;           // how many of the 65,536 patterns give another output state
+    std::vector<quint16> first; // the lowest of them, ascending
+    std::vector<bool> moduleOn; // the module's state for each of those
     bool equal() const { return patterns == 0; }
 };
 using ArrayComparison = std::array<OutputDifference, kOutputs>;

@@ -127,7 +127,7 @@ QString GeneralDate(const QDateTime& dt)
 // ---- window ----------------------------------------------------------------------------------
 
 frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
-    : Form(host, parent), m_doc(host.document<CndDocument>())
+    : Form(host, parent), m_doc(host.document<CndDocument>()), m_copy(host.document<CndCopyBuffer>())
 {
     setObjectName(QStringLiteral("frmExpCndCustom"));
     setWindowTitle(QStringLiteral("Conditional Input Module Configuration"));
@@ -270,6 +270,7 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
     lblFile = new QLabel(body);
     lblFile->setObjectName(QStringLiteral("lblFile"));
     lblFile->setGeometry(kGridLeft, kGridTop + 16 * kCellPx + 12, 16 * kCellPx, 22);
+    setupAdditions();
 }
 
 void frmExpCndCustom::Form_Load()
@@ -285,6 +286,7 @@ void frmExpCndCustom::Form_Load()
     ShowTool();
     ShowConfig();
     needsCompile();
+    resetHistory();
 }
 
 void frmExpCndCustom::Form_Unload(bool& cancel)
@@ -334,6 +336,8 @@ void frmExpCndCustom::ShowConfig()
             lbl->hide();
         }
     }
+    refreshSimulation();
+    refreshTruthTable();
 }
 
 void frmExpCndCustom::ShowTool()
@@ -356,7 +360,16 @@ void frmExpCndCustom::cboOutput_Click()
 
 void frmExpCndCustom::imgSegment_Click(int c)
 {
-    m_doc.placeCode(CurOutput, c, CurTool);
+    // A press starts a stroke: moving on over other cells with a wire or link paints them too.
+    m_strokeCell = c;
+    ++m_strokeId;
+    // The keyboard cursor follows the click once the keyboard has shown it; before that the click
+    // only tells the keyboard where to start.
+    m_clickedCell = c;
+    if (m_cursor >= 0)
+        setCursorCell(c);
+    edit(
+        QStringLiteral("Draw"), [&] { m_doc.placeCode(CurOutput, c, CurTool); }, 1000 + m_strokeId % 1000);
     host().DataChanged = true;
     ShowConfig();
     needsCompile();
@@ -364,7 +377,7 @@ void frmExpCndCustom::imgSegment_Click(int c)
 
 void frmExpCndCustom::lblSeg_DragDrop(int c, int paletteIndex)
 {
-    m_doc.placeCode(CurOutput, c, paletteIndex);
+    edit(QStringLiteral("Draw"), [&] { m_doc.placeCode(CurOutput, c, paletteIndex); });
     host().DataChanged = true;
     ShowConfig();
     needsCompile();
@@ -379,7 +392,7 @@ void frmExpCndCustom::lblSeg_Click(int c)
     sel.move(x() + label.x() + tw(165), y() + label.y() + tw(1035));
     host().dialogs().showModal(sel);
     if (sel.SelectResult >= 0) {
-        m_doc.setInput(CurOutput, c, sel.SelectResult);
+        edit(QStringLiteral("Choose Input"), [&] { m_doc.setInput(CurOutput, c, sel.SelectResult); });
         host().DataChanged = true;
         ShowConfig();
     }
@@ -388,17 +401,22 @@ void frmExpCndCustom::lblSeg_Click(int c)
 void frmExpCndCustom::imgCopyInput_Click()
 {
     for (int c = 0; c < kCells; ++c) {
-        m_copyTypes[size_t(c)] = m_doc.code(CurOutput, c);
-        m_copyInputs[size_t(c)] = m_doc.input(CurOutput, c);
+        m_copy.types[size_t(c)] = m_doc.code(CurOutput, c);
+        m_copy.inputs[size_t(c)] = m_doc.input(CurOutput, c);
     }
 }
 
 void frmExpCndCustom::imgPasteInput_Click()
 {
-    for (int c = 0; c < kCells; ++c) {
-        m_doc.setCode(CurOutput, c, m_copyTypes[size_t(c)]);
-        m_doc.setInput(CurOutput, c, m_copyInputs[size_t(c)]);
-    }
+    // The buffer lasts for the run of the program, and a paste that changes the document marks it
+    // changed, so that a pasted output is not lost at the next close without a question. The menus
+    // stay as they are; Download tells a stale array by the cells themselves.
+    edit(QStringLiteral("Paste Input"), [&] {
+        for (int c = 0; c < kCells; ++c) {
+            m_doc.setCode(CurOutput, c, m_copy.types[size_t(c)]);
+            m_doc.setInput(CurOutput, c, m_copy.inputs[size_t(c)]);
+        }
+    });
     ShowConfig();
 }
 
@@ -442,9 +460,25 @@ void frmExpCndCustom::mnuCompile_Click()
     prgCompile->hide();
     mnuCompile->setEnabled(false);
     mnuDownload->setEnabled(true);
+    if (!m_compiledCells)
+        m_compiledCells = std::make_unique<CndDocument::CellArray[]>(2);
+    m_compiledCells[0] = m_doc.SegType;
+    m_compiledCells[1] = m_doc.SegInput;
 }
 
-void frmExpCndCustom::mnuDownload_Click() { CustomDownload(host(), m_doc, TransferLabel(lblComPrg)); }
+void frmExpCndCustom::mnuDownload_Click()
+{
+    // An input choice or a paste leaves Download enabled; the module must never receive an array
+    // compiled from other cells than the ones on the screen.
+    if (diagramChangedSinceCompile()) {
+        if (host().dialogs().message(
+                QStringLiteral("The Diagram Has Changed Since The Last Compile.\r\nCompile It Now?"),
+                QStringLiteral("Download"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+        mnuCompile_Click();
+    }
+    CustomDownload(host(), m_doc, TransferLabel(lblComPrg));
+}
 
 void frmExpCndCustom::mnuUpload_Click()
 {
@@ -454,13 +488,17 @@ void frmExpCndCustom::mnuUpload_Click()
     ShowConfig();
     needsCompile();
     host().DataChanged = true;
+    resetHistory();
 }
 
 void frmExpCndCustom::mnuNotes_Click()
 {
-    frmExpCndNotes notes(
-        host(), m_doc, [this] { needsCompile(); }, this);
-    host().dialogs().showModal(notes);
+    // The whole visit to the notes is one undo step.
+    edit(QStringLiteral("Notes"), [&] {
+        frmExpCndNotes notes(
+            host(), m_doc, [this] { needsCompile(); }, this);
+        host().dialogs().showModal(notes);
+    });
 }
 
 // ---- document --------------------------------------------------------------------------------
@@ -531,13 +569,16 @@ bool frmExpCndCustom::useChosenFile(const QString& chosen, bool (frmExpCndCustom
         return false;
     }
     host().DataChanged = false;
+    markHistorySaved();
     return true;
 }
 
 void frmExpCndCustom::FileSave()
 {
-    if (SaveToFile())
+    if (SaveToFile()) {
         host().DataChanged = false;
+        markHistorySaved();
+    }
 }
 
 void frmExpCndCustom::FileSaveAs()
@@ -557,6 +598,7 @@ void frmExpCndCustom::mnuNew_Click()
     selectFirstOutput();
     ShowConfig();
     needsCompile();
+    resetHistory();
 }
 
 void frmExpCndCustom::mnuOpen_Click()
@@ -565,6 +607,7 @@ void frmExpCndCustom::mnuOpen_Click()
     selectFirstOutput();
     ShowConfig();
     needsCompile();
+    resetHistory();
 }
 
 void frmExpCndCustom::mnuSave_Click()
@@ -581,7 +624,7 @@ void frmExpCndCustom::mnuFactoryDefault_Click()
 {
     if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("New")))
         return;
-    m_doc.factoryDefault();
+    edit(QStringLiteral("Factory Default"), [&] { m_doc.factoryDefault(); });
     selectFirstOutput();
     host().DataChanged = true;
     ShowConfig();

@@ -2,8 +2,10 @@
 
 #include "shell/Form.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 namespace tqdt {
 
@@ -87,6 +89,12 @@ void QtDialogs::showModal(Form& form)
     form.ensureLoaded();
     form.markShownModal();
     form.exec();
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 MsgAnswer ScriptedDialogs::message(const QString& text, const QString& title, MsgIcon icon,

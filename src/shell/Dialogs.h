@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+class QPrinter;
+
 namespace tqdt {
 
 class Form;
@@ -37,6 +39,12 @@ public:
     virtual QString saveFile(const FileDialogRequest& request) = 0;
     // Shows the window modally and returns when it has closed.
     virtual void showModal(Form& form) = 0;
+    // Lets the user set up the printer; false when cancelled (and where nobody can be asked).
+    virtual bool choosePrinter(QPrinter& printer)
+    {
+        (void)printer;
+        return false;
+    }
 };
 
 // The real thing: QMessageBox, QFileDialog, QDialog::exec.
@@ -46,6 +54,7 @@ public:
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     void showModal(Form& form) override;
+    bool choosePrinter(QPrinter& printer) override;
 };
 
 // Answers from queues and records what was shown. An unanswered message box gets its first

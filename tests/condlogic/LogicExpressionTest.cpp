@@ -28,7 +28,8 @@ std::vector<Product> parse(const QString& text)
         Product p;
         for (const QString& lit : term.split(QStringLiteral("\u00B7"))) {
             const auto m = literal.match(lit);
-            EXPECT_TRUE(m.hasMatch()) << "not a literal: " << lit.toStdString() << " in " << text.toStdString();
+            EXPECT_TRUE(m.hasMatch())
+                << "not a literal: " << lit.toStdString() << " in " << text.toStdString();
             if (!m.hasMatch())
                 return {};
             const int n = m.captured(3).toInt() - 1 + (m.captured(2) == QLatin1String("P") ? 8 : 0);
@@ -62,7 +63,8 @@ void expectExpressionsExpandToTheArray(const CndDocument& doc)
                     first = p;
             }
         }
-        EXPECT_EQ(wrong, 0) << "output " << o + 1 << ": " << text.toStdString() << ", first at pattern " << first;
+        EXPECT_EQ(wrong, 0) << "output " << o + 1 << ": " << text.toStdString() << ", first at pattern "
+                            << first;
     }
 }
 
@@ -171,8 +173,8 @@ TEST(LogicExpression, EveryProductIsPrimeAndNoneCanBeLeftOut)
                         continue;
                     const Product wider{quint16(sum[i].care & ~(1u << n)), quint16(sum[i].on & ~(1u << n))};
                     const bool staysInside = forCovered(wider, on);
-                    EXPECT_FALSE(staysInside) << "seed " << start << " output " << o << " product " << i
-                                              << " input " << n;
+                    EXPECT_FALSE(staysInside)
+                        << "seed " << start << " output " << o << " product " << i << " input " << n;
                 }
                 // Irredundant: some pattern only this product covers.
                 const bool covered = forCovered(sum[i], [&](quint16 p) { return count[p] > 1; });
@@ -215,8 +217,8 @@ TEST(EnergisedPath, AgreesWithTheFloodOnEveryCellAndWithTheCompile)
                     for (const auto& pt : points) {
                         const int want = map.LogicPixGet(pt.x, pt.y);
                         const int got = pt.energised ? PixEnergised : pt.conductor ? PixConductor : PixNone;
-                        ASSERT_EQ(got, want) << "doc " << d << " output " << o << " pattern " << p << " cell " << c
-                                             << " point (" << pt.x << ", " << pt.y << ")";
+                        ASSERT_EQ(got, want) << "doc " << d << " output " << o << " pattern " << p << " cell "
+                                             << c << " point (" << pt.x << ", " << pt.y << ")";
                     }
                 }
             }

@@ -1,6 +1,6 @@
+#include "condlogic/ModuleCompare.h"
 #include "condlogic/CustomTransfer.h"
 #include "condlogic/LogicCompiler.h"
-#include "condlogic/ModuleCompare.h"
 #include "condlogic/ProgramImage.h"
 #include "sim/CondModule.h"
 #include "support/SimHost.h"

@@ -188,16 +188,18 @@ TEST(InputSelector, KeepsItselfOnScreen)
     }
 }
 
-TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone)
+TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAloneAndMarkTheChange)
 {
-    // Pasting before any copy empties the current output.
+    // Pasting before any copy empties the current output; a paste that changes the document marks
+    // it changed, so that closing asks before the pasted output is lost.
     doc().factoryDefault();
     w.ShowConfig();
     w.imgPasteInput_Click();
     for (int c = 0; c < 16; ++c)
         EXPECT_EQ(doc().code(0, c), 0) << c;
     EXPECT_EQ(doc().code(1, 0), SegOpen);
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.DataChanged);
+    sh.host.DataChanged = false;
 
     w.cboOutput->setCurrentIndex(2);
     w.cboOutput_Click();
@@ -210,7 +212,7 @@ TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone)
     EXPECT_EQ(doc().input(6, 0), 2);
     EXPECT_EQ(w.lblSeg[0]->text(), "I 3");
     EXPECT_TRUE(downloadOn());
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.DataChanged);
 }
 
 TEST_F(CustomWindow, CopyButtonsShowPressedPictureWhileHeld)
