@@ -75,8 +75,8 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
-    if (const QString problem = CdfRead(inv->file, *doc); !problem.isEmpty()) {
-        err << "tqdt-cli: " << inv->file << ": " << problem << "\n";
+    if (const FileResult read = CdfRead(inv->file, *doc); !read) {
+        err << "tqdt-cli: " << read.line() << "\n";
         return 2;
     }
     switch (inv->verb) {

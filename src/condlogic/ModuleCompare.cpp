@@ -5,23 +5,9 @@
 
 #include <QStringList>
 
-#include <cctype>
-
 namespace tqdt::cnd {
 
 namespace {
-constexpr int kBlockBytes = 256;
-constexpr int kBlockReplyLen = 2 + 2 * kBlockBytes;
-
-bool wholeBlock(const QByteArray& text)
-{
-    if (text.size() < kBlockReplyLen || text[0] != '[')
-        return false;
-    for (int i = 1; i < kBlockReplyLen - 1; ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(text[i])))
-            return false;
-    return true;
-}
 
 QString onInputs(quint16 pattern)
 {
@@ -75,33 +61,6 @@ QString ComparisonText(const ArrayComparison& cmp)
                               d.moduleOn[i] ? QStringLiteral("Off") : QStringLiteral("On"));
     }
     return lines.join(QStringLiteral("\r\n"));
-}
-
-ArrayRead ReadControlArray(ModuleTransfer& transfer, Host& host)
-{
-    ArrayRead r;
-    r.result = transfer.connect(QStringLiteral("Block 0 of %1").arg(kArrayReadBlocks));
-    if (r.result != TransferResult::Verified)
-        return r;
-    r.bytes.reserve(kPatterns);
-    for (int block = 0; block < kArrayReadBlocks; ++block) {
-        transfer.show(QStringLiteral("Block %1 of %2").arg(block).arg(kArrayReadBlocks));
-        const bool replied =
-            transfer.WSComPrg(ModuleTransfer::ReadFrameAt(block * kBlockBytes), kBlockReplyLen);
-        const QByteArray& text = host.reply.ReplyText;
-        // Only a whole reply to this very read counts: zeros in place of a lost block would pass
-        // for the module's own data.
-        if (!replied || !wholeBlock(text)) {
-            r.failedBlock = block;
-            r.bytes.clear();
-            r.result = transfer.finish(TransferResult::Failed);
-            return r;
-        }
-        for (int i = 0; i < kBlockBytes; ++i)
-            r.bytes.append(char(HexVal2(Mid(text, 2 + 2 * i, 2))));
-    }
-    r.result = transfer.finish(TransferResult::Verified);
-    return r;
 }
 
 } // namespace tqdt::cnd

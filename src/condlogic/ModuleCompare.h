@@ -28,16 +28,4 @@ ArrayComparison CompareControlArrays(const QByteArray& module, const ControlArra
 // on a line of its own with the inputs that are on in it.
 QString ComparisonText(const ArrayComparison& cmp);
 
-// Reads the module's control array with the upload's read frames, 256 blocks of 256 bytes from
-// 0x0000 to 0xFF00 at the programming speed, showing each block on the counter. A read that gets no
-// full reply ends it: the result is then Failed and failedBlock says which one. The port is left
-// closed at the bus speed, as after every transfer.
-struct ArrayRead {
-    TransferResult result = TransferResult::Failed;
-    QByteArray bytes;
-    int failedBlock = -1;
-};
-constexpr int kArrayReadBlocks = 256;
-ArrayRead ReadControlArray(ModuleTransfer& transfer, Host& host);
-
 } // namespace tqdt::cnd

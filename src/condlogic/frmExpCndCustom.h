@@ -2,6 +2,7 @@
 
 #include "condlogic/CndDocument.h"
 #include "condlogic/LogicMap.h"
+#include "shell/DocumentSession.h"
 #include "shell/Form.h"
 #include "shell/Widgets.h"
 
@@ -123,13 +124,6 @@ public:
     void mnuUpload_Click();
     void mnuNotes_Click();
 
-    // Document
-    bool LoadFromFile();
-    bool SaveToFile();
-    void FileOpen();
-    void FileSave();
-    void FileSaveAs();
-
     // Additions beside the window's own controls: the "Edit" menu, the "Simulate" toggle, the
     // truth-table panel, the keyboard cursor and drag painting.
     void mnuUndo_Click() { undoStack.undo(); }
@@ -158,9 +152,9 @@ public:
     bool diagramChangedSinceCompile() const;
 
     cnd::CndDocument& doc() { return m_doc; }
-    const QString& fileName() const { return m_fileName; }
+    const QString& fileName() const { return m_session.path(); }
     // The text the file dialog proposes and that means "nothing chosen" when it comes back.
-    QString placeholderName() const;
+    QString placeholderName() const { return m_session.placeholder(); }
 
     int CurOutput = 0;
     int CurTool = 0;
@@ -209,12 +203,8 @@ private:
     // "Compile" on and "Download" off: the array no longer matches the cells.
     void needsCompile();
     void selectFirstOutput();
-    // True when there are no unsaved changes or the user lets them go.
-    bool keepGoing(const QString& question, const QString& title);
-    void fileError(const QString& title, const QString& problem);
-    // Takes the name the file dialog returned, unless it means "nothing chosen", and loads or saves
-    // under it; true when that succeeded.
-    bool useChosenFile(const QString& chosen, bool (frmExpCndCustom::*transfer)());
+    // An edit of the diagrams: the document has unsaved changes.
+    void edited();
 
     // One undoable change: runs change, and records the document before and after it unless
     // nothing changed. Changes with the same merge id in a row become one step.
@@ -235,15 +225,13 @@ private:
     void placeAt(int cell, int code);
 
     cnd::CndDocument& m_doc;
+    DocumentSession m_session;
     CndCopyBuffer& m_copy;
-    QString m_fileName = QStringLiteral("None");
-    bool m_dialogUsed = false;
     bool m_followingStack = false;
     int m_cursor = -1;
     int m_clickedCell = 0;
     int m_strokeCell = -1;
     int m_strokeId = 0;
-    bool m_pilotPrefix = false;
     // The cells the last compile read, so that Download can tell a stale array.
     std::unique_ptr<cnd::CndDocument::CellArray[]> m_compiledCells;
     cnd::EnergisedCells m_energised{};

@@ -238,7 +238,7 @@ void frmExpCndCustom::edit(const QString& what, const std::function<void()>& cha
     undoStack.push(new DocumentCommand(what, m_doc, std::move(before), std::move(after), mergeId,
                                        [this] { documentChanged(); }));
     // A change marks the document changed even where the stack was already away from its saved step.
-    host().DataChanged = true;
+    m_session.markModified();
 }
 
 void frmExpCndCustom::documentChanged()
@@ -249,15 +249,19 @@ void frmExpCndCustom::documentChanged()
 
 void frmExpCndCustom::cleanChanged(bool clean)
 {
-    if (!m_followingStack)
-        host().DataChanged = !clean;
+    if (m_followingStack)
+        return;
+    if (clean)
+        m_session.markSaved();
+    else
+        m_session.markModified();
 }
 
 void frmExpCndCustom::resetHistory()
 {
     m_followingStack = true;
     undoStack.clear();
-    if (host().DataChanged)
+    if (m_session.isModified())
         undoStack.resetClean();
     else
         undoStack.setClean();
@@ -283,7 +287,6 @@ bool frmExpCndCustom::diagramChangedSinceCompile() const
 void frmExpCndCustom::setCursorCell(int c)
 {
     m_cursor = std::clamp(c, 0, kCells - 1);
-    m_pilotPrefix = false;
     overlay->update();
 }
 
@@ -357,7 +360,7 @@ void frmExpCndCustom::paintStrokeTo(int cell)
     edit(
         QStringLiteral("Draw"), [&] { m_doc.placeCode(CurOutput, cell, CurTool); },
         kStrokeIds + m_strokeId % kStrokeIds);
-    host().DataChanged = true;
+    edited();
     ShowConfig();
     needsCompile();
 }
@@ -523,8 +526,8 @@ void frmExpCndCustom::mnuCompare_Click() { CustomCompare(host(), m_doc, Transfer
 void frmExpCndCustom::mnuExportPdf_Click()
 {
     FileDialogRequest r;
-    r.fileName = QFileInfo(m_fileName).completeBaseName() + QStringLiteral(".PDF");
-    if (m_fileName == QLatin1String("None"))
+    r.fileName = QFileInfo(fileName()).completeBaseName() + QStringLiteral(".PDF");
+    if (fileName() == QLatin1String("None"))
         r.fileName = QStringLiteral("Diagram.PDF");
     r.filter = QStringLiteral("PDF Files (*.PDF)|*.PDF|All Files (*.*)|*.*");
     r.title = QStringLiteral("Export PDF");
@@ -533,7 +536,7 @@ void frmExpCndCustom::mnuExportPdf_Click()
     if (chosen.isEmpty())
         return;
     RecordOptions options;
-    options.fileName = m_fileName;
+    options.fileName = fileName();
     options.perPage = mnuTwoPerPage->isChecked() ? 2 : 1;
     if (const QString problem = WriteRecordPdf(chosen, m_doc, options); !problem.isEmpty())
         host().dialogs().message(QDir::toNativeSeparators(chosen) + QStringLiteral("\r\n") + problem,
@@ -547,7 +550,7 @@ void frmExpCndCustom::mnuPrint_Click()
     if (!host().dialogs().choosePrinter(printer))
         return;
     RecordOptions options;
-    options.fileName = m_fileName;
+    options.fileName = fileName();
     options.perPage = mnuTwoPerPage->isChecked() ? 2 : 1;
     if (!PaintRecord(printer, m_doc, options))
         host().dialogs().message(QStringLiteral("The Printer Cannot Be Used"), QStringLiteral("Print"),

@@ -49,16 +49,16 @@ TEST(CdfFile, SavedDocumentReloadsByteForByte)
     auto doc = std::make_unique<CndDocument>(RandomDocument(5));
     for (int i = 0; i < 4000; ++i)
         doc->NoteBytes[size_t(i)] = quint8(0x20 + i % 200);
-    ASSERT_EQ(CdfWrite(path, *doc), QString());
+    ASSERT_EQ(CdfWrite(path, *doc).problem, QString());
     const QByteArray onDisk = readAll(path);
     EXPECT_EQ(onDisk, CdfBytes(*doc));
     auto back = std::make_unique<CndDocument>();
-    ASSERT_EQ(CdfRead(path, *back), QString());
+    ASSERT_EQ(CdfRead(path, *back).problem, QString());
     EXPECT_EQ(back->SegType, doc->SegType);
     EXPECT_EQ(back->SegInput, doc->SegInput);
     EXPECT_EQ(back->NoteBytes, doc->NoteBytes);
     const QString again = dir.filePath(QStringLiteral("AGAIN.CDF"));
-    ASSERT_EQ(CdfWrite(again, *back), QString());
+    ASSERT_EQ(CdfWrite(again, *back).problem, QString());
     EXPECT_EQ(readAll(again), onDisk);
 }
 
@@ -93,13 +93,14 @@ TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas)
     for (const Case& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         writeAll(path, c.bytes);
-        const QString problem = CdfRead(path, *doc);
+        const QString problem = CdfRead(path, *doc).problem;
         EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem)))
             << c.name << ": " << problem.toStdString();
         EXPECT_EQ(CdfBytes(*doc), before) << c.name;
     }
-    EXPECT_TRUE(CdfRead(dir.filePath(QStringLiteral("MISSING.CDF")), *doc).contains("cannot be opened"));
-    EXPECT_FALSE(CdfWrite(dir.filePath(QStringLiteral("no/such/folder/X.CDF")), *doc).isEmpty());
+    EXPECT_TRUE(
+        CdfRead(dir.filePath(QStringLiteral("MISSING.CDF")), *doc).problem.contains("cannot be opened"));
+    EXPECT_FALSE(CdfWrite(dir.filePath(QStringLiteral("no/such/folder/X.CDF")), *doc).problem.isEmpty());
     EXPECT_EQ(CdfBytes(*doc), before);
 }
 
@@ -119,7 +120,7 @@ TEST(CdfFile, DocumentThatCouldNotBeOpenedAgainIsNeverWritten)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("KEEP.CDF"));
     auto good = std::make_unique<CndDocument>(RandomDocument(4));
-    ASSERT_EQ(CdfWrite(path, *good), QString());
+    ASSERT_TRUE(CdfWrite(path, *good).ok());
     const QByteArray onDisk = readAll(path);
     struct Case {
         int output, cell, code, input;
@@ -133,14 +134,14 @@ TEST(CdfFile, DocumentThatCouldNotBeOpenedAgainIsNeverWritten)
         auto doc = std::make_unique<CndDocument>(*good);
         doc->setCode(c.output, c.cell, c.code);
         doc->setInput(c.output, c.cell, c.input);
-        const QString problem = CdfWrite(path, *doc);
+        const QString problem = CdfWrite(path, *doc).problem;
         EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem))) << problem.toStdString();
         EXPECT_EQ(readAll(path), onDisk) << c.problem;
         // Drawing a picture over the cell mends it.
         doc->placeCode(c.output, c.cell, SegOpen);
-        EXPECT_EQ(CdfWrite(path, *doc), QString()) << c.problem;
+        EXPECT_TRUE(CdfWrite(path, *doc).ok()) << c.problem;
         auto back = std::make_unique<CndDocument>();
-        EXPECT_EQ(CdfRead(path, *back), QString());
-        ASSERT_EQ(CdfWrite(path, *good), QString());
+        EXPECT_TRUE(CdfRead(path, *back).ok());
+        ASSERT_TRUE(CdfWrite(path, *good).ok());
     }
 }

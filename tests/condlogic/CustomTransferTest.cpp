@@ -63,7 +63,7 @@ TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry)
 TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
 {
     doc().factoryDefault();
-    sim.host.DataChanged = true;
+    sim.host.markModified();
     module->dropFrame("[70000000000000000]");
     sim.dialogs.queueAnswer(MsgAnswer::Yes);  // discard the changes for the upload
     sim.dialogs.queueAnswer(MsgAnswer::Ok);   // the notice
@@ -81,7 +81,7 @@ TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
     EXPECT_EQ(shown[3], "Upload Failure: Upload Failed.\r\nHost Program Cleared.");
     EXPECT_EQ(shown[4], "New: Discard Changes?");
     EXPECT_EQ(doc().code(0, 3), 9) << "the partly uploaded arrays stay when New is refused";
-    EXPECT_TRUE(sim.host.DataChanged);
+    EXPECT_TRUE(sim.host.isModified());
     EXPECT_TRUE(w.mnuCompile->isEnabled());
     EXPECT_FALSE(w.mnuDownload->isEnabled());
 }
@@ -131,7 +131,7 @@ TEST_F(CustomTransfer, ForeignCellsAreDrawnTestedAndCompiledAlikeAndNeverSaved)
         << sim.dialogs.shown[0].text.toStdString();
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_EQ(w.fileName(), "None");
-    EXPECT_TRUE(sim.host.DataChanged);
+    EXPECT_TRUE(sim.host.isModified());
 
     // Drawing over the foreign cells mends them; the file then opens again.
     w.imgSelect_MouseDown(SegClosed);
@@ -144,7 +144,7 @@ TEST_F(CustomTransfer, ForeignCellsAreDrawnTestedAndCompiledAlikeAndNeverSaved)
     sim.dialogs.queueFile(file);
     w.mnuSaveAs_Click();
     EXPECT_TRUE(sim.dialogs.shown.empty());
-    EXPECT_FALSE(sim.host.DataChanged);
+    EXPECT_FALSE(sim.host.isModified());
     sim.dialogs.queueFile(file);
     w.mnuOpen_Click();
     EXPECT_TRUE(sim.dialogs.shown.empty()) << sim.dialogs.shown[0].text.toStdString();

@@ -140,7 +140,7 @@ TEST_F(EditWindow, EveryKindOfChangeUndoesAndRedoesByteForByte)
         w->imgCopyInput_Click();
         w->cboOutput->setCurrentIndex(0);
         w->cboOutput_Click();
-        sh.host.DataChanged = false;
+        sh.host.markSaved();
         w->mnuNew_Click(); // a fresh history; New keeps the flag
         doc().factoryDefault();
         doc().setCode(3, 0, SegClosed);
@@ -149,13 +149,13 @@ TEST_F(EditWindow, EveryKindOfChangeUndoesAndRedoesByteForByte)
         c.change();
         const QByteArray after = CdfBytes(doc());
         ASSERT_NE(after, before);
-        EXPECT_TRUE(sh.host.DataChanged);
+        EXPECT_TRUE(sh.host.isModified());
         w->mnuUndo_Click();
         EXPECT_EQ(CdfBytes(doc()), before);
-        EXPECT_FALSE(sh.host.DataChanged) << "back at the saved state";
+        EXPECT_FALSE(sh.host.isModified()) << "back at the saved state";
         w->mnuRedo_Click();
         EXPECT_EQ(CdfBytes(doc()), after);
-        EXPECT_TRUE(sh.host.DataChanged);
+        EXPECT_TRUE(sh.host.isModified());
         EXPECT_TRUE(w->mnuCompile->isEnabled());
         EXPECT_FALSE(w->mnuDownload->isEnabled());
     }
@@ -168,13 +168,13 @@ TEST_F(EditWindow, SaveMarksTheCleanStepAndOpenStartsAFreshHistory)
     w->imgSegment_Click(0);
     sh.dialogs.queueFile(file);
     w->mnuSaveAs_Click();
-    ASSERT_FALSE(sh.host.DataChanged);
+    ASSERT_FALSE(sh.host.isModified());
     w->imgSegment_Click(1);
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     w->mnuUndo_Click();
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
     w->mnuUndo_Click(); // before the save: changed again
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_EQ(doc().code(0, 0), SegEmpty);
     sh.dialogs.queueAnswer(MsgAnswer::Yes);
     sh.dialogs.queueFile(file);
@@ -190,7 +190,7 @@ TEST_F(EditWindow, PasteAfterReopeningTheWindowUsesTheCopyAndMarksTheChange)
     w->cboOutput->setCurrentIndex(2);
     w->cboOutput_Click();
     w->imgCopyInput_Click();
-    sh.host.DataChanged = false;
+    sh.host.markSaved();
     w.reset(); // closed; the buffer lasts for the run of the program
     w = std::make_unique<frmExpCndCustom>(sh.host);
     w->ensureLoaded();
@@ -199,14 +199,14 @@ TEST_F(EditWindow, PasteAfterReopeningTheWindowUsesTheCopyAndMarksTheChange)
     w->imgPasteInput_Click();
     EXPECT_EQ(doc().code(6, 0), SegOpen);
     EXPECT_EQ(doc().input(6, 0), 2);
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     // A paste that changes nothing leaves the flag alone.
     doc().factoryDefault();
     w->cboOutput->setCurrentIndex(2);
     w->cboOutput_Click();
-    sh.host.DataChanged = false;
+    sh.host.markSaved();
     w->imgPasteInput_Click();
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 }
 
 TEST_F(EditWindow, DownloadAfterTheDiagramChangedOffersToCompileFirst)
