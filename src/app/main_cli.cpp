@@ -1,4 +1,5 @@
 // tqdt-cli: the diagnostic tool's headless companion.
+#include "condlogic/CdfCommand.h"
 #include "condlogic/CndCommands.h"
 #include "shell/CliCommand.h"
 #include "shell/Pty.h"
