@@ -6,7 +6,7 @@
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
 #include "shell/Host.h"
-#include "shell/QtSerialPort.h"
+#include "shell/DevicePort.h"
 #include "shell/Settings.h"
 
 #include <QRegularExpression>
@@ -92,7 +92,8 @@ QString TransferCommandHelp()
         "              read the module's diagrams and notes into FILE.CDF once their checksum matches\n"
         "  mpd download FILE.MPD --port PORT\n"
         "              program an MP device profile table into the module at node 00\n"
-        "              PORT is COMn (mapped in the settings file's [Ports]) or a device path\n");
+        "              PORT is COMn (mapped in the settings file's [Ports]), a device path or\n"
+        "              rfc2217://HOST:PORT[?ign_set_control&ign_purge&timeout=SECONDS]\n");
 }
 
 bool IsTransferCommand(const QString& family, const QStringList& args)
@@ -150,7 +151,7 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     const int commPort = m.hasMatch() ? m.captured(1).toInt() : 1;
     const QString device = m.hasMatch() ? ComDevice(paths, commPort) : inv->port;
     Host host(clock, dialogs, paths,
-              [&] { return std::make_unique<QtSerialPort>([&](int) { return device; }); });
+              [&] { return std::make_unique<DevicePort>([&](int) { return device; }); });
     host.settings.DTComPort = qint16(commPort);
     // Opened here rather than by the windows' routine, so that the one line can name the device.
     host.comQV().setCommPort(commPort);

@@ -125,6 +125,7 @@ void EmptyReceiveBuffer(Host& host)
     // Four reads, each of everything that waits, whatever input length a window has set.
     const int len = port.inputLen();
     port.setInputLen(0);
+    port.purgeInput();
     for (int i = 0; i < 4; ++i)
         port.input();
     port.setInputLen(len);
