@@ -47,6 +47,7 @@ bool Rfc2217Port::open(QString* error)
         return refuse(why);
     const QDeadlineTimer deadline(address->options.timeoutMs);
     m_failure.clear();
+    m_waitEndedShort = false;
 
     // A server that is still letting go of the previous connection (a port closed and reopened at
     // another baud) may turn the next one away at once; that is retried until the time is up.
@@ -223,8 +224,21 @@ void Rfc2217Port::purgeInput()
     if (!isOpen())
         return;
     collect(0);
+    // A purge costs a round trip, and ser2net flushes the device after it has written what follows
+    // the purge, so a purge with every request would now and then swallow that request's reply.
+    // The server is asked only when something stale may still come: bytes were waiting, or the
+    // last wait ended short (a late reply may be on its way); and then the request waits for the
+    // confirmation.
+    const bool stale = !m_buffer.isEmpty() || m_waitEndedShort;
     m_buffer.clear();
+    if (!stale)
+        return;
+    m_waitEndedShort = false;
     send(m_session->purgeReceive());
+    const QDeadlineTimer deadline(m_session->options().timeoutMs);
+    while (m_session->owes(ClientSession::CmdPurge) && !deadline.hasExpired())
+        if (!collect(remaining(deadline)))
+            return;
 }
 
 void Rfc2217Port::output(const QByteArray& data)
@@ -235,9 +249,12 @@ void Rfc2217Port::output(const QByteArray& data)
 
 void Rfc2217Port::waitForCount(int count, const Stopwatch& sw, qint64 limitMs)
 {
+    m_waitEndedShort = true;
     while (isOpen()) {
-        if (m_buffer.size() >= count)
+        if (m_buffer.size() >= count) {
+            m_waitEndedShort = false;
             return;
+        }
         const qint64 left = limitMs - sw.StopwatchElapsed();
         if (left <= 0)
             return;

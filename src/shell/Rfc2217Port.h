@@ -21,7 +21,8 @@ namespace tqdt {
 // server's receive buffer and waits (up to the address's timeout) for every acknowledgement it
 // expects. A server that leaves one out is found there, once, with the option that would serve
 // named in the reason; after that a control-line change is sent without waiting, because the bus
-// routines change DTR before every exchange.
+// routines change DTR before every exchange. Emptying the receive buffer purges the server's as
+// well when something stale may still arrive.
 class Rfc2217Port final : public QObject, public SerialPort {
 public:
     // Maps the port number to the address to open.
@@ -65,6 +66,7 @@ private:
     bool m_rts = false;
     bool m_sentDtr = false, m_sentRts = false;
     bool m_busy = false;
+    bool m_waitEndedShort = false;
     QSet<QString> m_logged;
 };
 

@@ -340,6 +340,14 @@ void ClientSession::onSubnegotiation(const QByteArray& body)
         return;
     const quint8 command = quint8(body[1]) - ServerOffset;
     const QByteArray value = body.mid(2);
+    if (command == CmdPurge) {
+        // The confirmation and the reply behind it leave the server as two small segments. A
+        // server that coalesces small writes holds the reply until the confirmation is acknowledged,
+        // which our side's delayed acknowledgement puts off by up to 40 ms, longer than many a
+        // reply's limit. Any byte we send carries the acknowledgement at once.
+        m_answers += char(IAC);
+        m_answers += char(NOP);
+    }
     const auto it = std::find_if(m_pending.begin(), m_pending.end(), [&](const Pending& p) {
         if (p.command != command)
             return false;

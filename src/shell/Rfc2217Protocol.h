@@ -82,6 +82,7 @@ public:
         WILL = 251,
         SB = 250,
         SE = 240,
+        NOP = 241,
         OptBinary = 0,
         OptEcho = 1,
         OptSga = 3,

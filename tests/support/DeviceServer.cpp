@@ -66,11 +66,16 @@ bool DeviceServer::startSer2net(const QString& device, QString* why)
     // next one is tried.
     for (int attempt = 0; attempt < 5; ++attempt) {
         m_port = freeLoopbackPort();
-        const QStringList yaml = {
+        QStringList yaml = {
             QStringLiteral("connection: &tqdt"),
             QStringLiteral("  accepter: telnet(rfc2217),tcp,127.0.0.1,%1").arg(m_port),
             QStringLiteral("  connector: serialdev,%1,38400n81,local").arg(device),
         };
+        if (!m_ser2netOptions.isEmpty()) {
+            yaml << QStringLiteral("  options:");
+            for (const QString& o : m_ser2netOptions)
+                yaml << QStringLiteral("    ") + o;
+        }
         QStringList args = {QStringLiteral("-n"), QStringLiteral("-u"), QStringLiteral("-P"),
                             QStringLiteral("/dev/null")};
         for (const QString& line : yaml)

@@ -28,6 +28,9 @@ public:
     void killAfter(int ms);
     void stop();
 
+    // Lines of ser2net's connection options ("chardelay: false"); none gives its defaults.
+    void setSer2netOptions(const QStringList& options) { m_ser2netOptions = options; }
+
     quint16 port() const { return m_port; }
     // "rfc2217://127.0.0.1:PORT", with "?options" when given.
     QString url(const QString& options = {}) const;
@@ -38,6 +41,7 @@ private:
 
     QProcess m_process;
     quint16 m_port = 0;
+    QStringList m_ser2netOptions;
 };
 
 } // namespace tqdt::test
