@@ -66,8 +66,11 @@ QString ComDevice(const Paths& paths, int commPort)
 #else
     const QString fallback = QStringLiteral("/dev/ttyUSB%1").arg(commPort - 1);
 #endif
-    // A line in "Ports" wins everywhere: it may name a device server (rfc2217://HOST:PORT).
-    return GetPrivateProfileStringA(QStringLiteral("Ports"), name, fallback, paths.settingsFile());
+    // A line in "Ports" wins everywhere: it may name a device server (rfc2217://HOST:PORT). An
+    // empty one is a mapping taken away.
+    const QString mapped =
+        GetPrivateProfileStringA(QStringLiteral("Ports"), name, QString(), paths.settingsFile()).trimmed();
+    return mapped.isEmpty() ? fallback : mapped;
 }
 
 } // namespace tqdt
