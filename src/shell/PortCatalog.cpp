@@ -70,6 +70,9 @@ PortMapping MappingFor(const MachinePort& port)
                                "it is plugged into, not the adapter.")};
     if (!port.byId.isEmpty())
         return {port.byId, {}};
+    // A built-in port keeps its name; a USB adapter's device may be numbered otherwise after a replug.
+    if (!port.vendorId)
+        return {port.device, {}};
     return {port.device,
             QStringLiteral("The mapping names the device itself, which may be numbered otherwise "
                            "after the adapter is plugged in again.")};

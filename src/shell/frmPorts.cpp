@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -82,10 +83,13 @@ frmPorts::frmPorts(Host& host, QWidget* parent, QString serialDir)
     cmdRefresh->setObjectName(QStringLiteral("cmdRefresh"));
     cmdClose = new QPushButton(QStringLiteral("Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
-    grid->addWidget(cmdMap, 6, 0);
-    grid->addWidget(cmdUnmap, 6, 1);
-    grid->addWidget(cmdRefresh, 6, 2);
-    grid->addWidget(cmdClose, 6, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdMap);
+    buttons->addWidget(cmdUnmap);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdRefresh);
+    buttons->addWidget(cmdClose);
+    grid->addLayout(buttons, 6, 0, 1, 4);
     grid->setRowStretch(1, 2);
     grid->setRowStretch(3, 3);
     grid->setColumnStretch(1, 1);

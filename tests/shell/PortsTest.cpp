@@ -61,9 +61,10 @@ TEST(PortCatalog, MappingFollowsTheAdapterWhenItHasASerialNumberAndTheSocketOthe
          {"/dev/ttyUSB1", "", "", {}, {}, "", "/dev/serial/by-id/usb-Y-if00", "/dev/serial/by-path/p-1.3"},
          "/dev/serial/by-path/p-1.3",
          "USB socket"},
-        {"a built-in port without links",
-         {"/dev/ttyS0", "", "", {}, {}, "", "", ""},
-         "/dev/ttyS0",
+        {"a built-in port", {"/dev/ttyS0", "", "", {}, {}, "", "", ""}, "/dev/ttyS0", ""},
+        {"a USB adapter without links",
+         {"/dev/ttyACM0", "", "", 0x2341, 0x0043, "", "", ""},
+         "/dev/ttyACM0",
          "numbered otherwise"},
     };
     for (const Case& c : cases) {
