@@ -176,7 +176,7 @@ struct CliOverSer2net : CliTransfer {
 TEST_F(CliOverSer2net, DownloadAndUploadSwitchTheFarSideTo115200)
 {
     auto doc = plantDocument();
-    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).isEmpty());
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).ok());
     const Run down = cli({"cdf", "download", path("PLANT.CDF")});
     EXPECT_EQ(down.exitCode, 0) << down.err.constData();
     cnd::CompileFast(*doc, doc->ControlArray);
@@ -192,7 +192,7 @@ TEST_F(CliOverSer2net, DownloadAndUploadSwitchTheFarSideTo115200)
 TEST_F(CliOverSer2net, WithoutTheQuirkOptionThePortIsRefusedWithTheReason)
 {
     portArg = ser2net.url(QStringLiteral("timeout=0.5"));
-    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).isEmpty());
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).ok());
     const Run r = cli({"cdf", "download", path("PLANT.CDF")});
     EXPECT_EQ(r.exitCode, 1);
     const auto lines = said(r.err);
@@ -206,7 +206,7 @@ TEST_F(CliOverSer2net, WithoutTheQuirkOptionThePortIsRefusedWithTheReason)
 TEST_F(CliOverSer2net, ServerKilledMidDownloadFailsWithinTheFrameLimit)
 {
     auto doc = plantDocument();
-    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).isEmpty());
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).ok());
     ASSERT_TRUE(server.start());
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
