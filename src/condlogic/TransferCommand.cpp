@@ -68,7 +68,8 @@ QString TransferCommandHelp(const QString& family)
     return QStringLiteral(
         "  mpd download FILE.MPD --port PORT\n"
         "              program an MP device profile table into the module at node 00\n"
-        "              PORT is COMn (mapped in the settings file's [Ports]) or a device path\n");
+        "              PORT is COMn (mapped in the settings file's [Ports]), a device path or\n"
+        "              rfc2217://HOST:PORT[?ign_set_control&ign_purge&timeout=SECONDS]\n");
 }
 
 bool IsTransferCommand(const QString& family, const QStringList& args)

@@ -1,6 +1,6 @@
 #include "shell/CliHost.h"
 
-#include "shell/QtSerialPort.h"
+#include "shell/DevicePort.h"
 #include "shell/Settings.h"
 
 #include <QRegularExpression>
@@ -31,7 +31,7 @@ std::unique_ptr<CliHost> OpenCliHost(const QString& port, QTextStream& err)
     cli->device = m.hasMatch() ? ComDevice(cli->paths, commPort) : port;
     const QString device = cli->device;
     cli->host = std::make_unique<Host>(cli->clock, cli->dialogs, cli->paths, [device] {
-        return std::make_unique<QtSerialPort>([device](int) { return device; });
+        return std::make_unique<DevicePort>([device](int) { return device; });
     });
     Host& host = *cli->host;
     host.settings.DTComPort = qint16(commPort);
