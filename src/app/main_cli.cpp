@@ -1,6 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CdfCommand.h"
 #include "condlogic/TransferCommand.h"
+#include "devices/WsCommand.h"
 #include "shell/Pty.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ void usage(FILE* out)
                out);
     std::fputs(qPrintable(tqdt::cnd::CdfCommandHelp()), out);
     std::fputs(qPrintable(tqdt::cnd::TransferCommandHelp()), out);
+    std::fputs(qPrintable(tqdt::ws::WsCommandHelp()), out);
 }
 
 } // namespace
@@ -52,6 +54,10 @@ int main(int argc, char** argv)
     if (std::strcmp(cmd, "cdf") == 0) {
         QTextStream out(stdout), err(stderr);
         return tqdt::cnd::RunCdfCommand(QCoreApplication::arguments().mid(2), out, err);
+    }
+    if (std::strcmp(cmd, "ws") == 0) {
+        QTextStream out(stdout), err(stderr);
+        return tqdt::ws::RunWsCommand(rest, out, err);
     }
     std::fprintf(stderr, "tqdt-cli: unknown command '%s' (see --help)\n", cmd);
     return 2;
