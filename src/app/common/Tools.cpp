@@ -3,6 +3,11 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndFactory.h"
 #include "condlogic/frmExpCndProfile.h"
+#include "devices/frmQVDTKestrixTestCnf.h"
+#include "devices/frmQVDTWSDualTechCnf.h"
+#include "devices/frmQVDTWSDualTechWallCnf.h"
+#include "devices/frmQVDTWSG3TestCnf.h"
+#include "devices/frmQVDTWSTestCnf.h"
 #include "network/frmQVDTDataLogger.h"
 #include "network/frmQVDTDiscover.h"
 #include "network/frmQVDTLocalMonitor.h"
@@ -37,6 +42,17 @@ const std::vector<ToolEntry>& toolEntries()
         ToolEntry{
             "cmdCndOcc(2)", "frmExpCndProfile",
             [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndProfile>(h); }},
+        ToolEntry{"cmdWSG3Test", "frmQVDTWSG3TestCnf",
+                  [](Host& h) { return std::make_unique<frmQVDTWSG3TestCnf>(h); }},
+        ToolEntry{"cmdDualTechWall", "frmQVDTWSDualTechWallCnf",
+                  [](Host& h) { return std::make_unique<frmQVDTWSDualTechWallCnf>(h); }},
+        ToolEntry{"cmdDualTech", "frmQVDTWSDualTechCnf",
+                  [](Host& h) { return std::make_unique<frmQVDTWSDualTechCnf>(h); }},
+        ToolEntry{"cmdKestrix", "frmQVDTKestrixTestCnf",
+                  [](Host& h) { return std::make_unique<frmQVDTKestrixTestCnf>(h); }},
+        // Its button stays hidden; the window opens through --open and the tests.
+        ToolEntry{"cmdWSTest", "frmQVDTWSTestCnf",
+                  [](Host& h) { return std::make_unique<frmQVDTWSTestCnf>(h); }},
     };
     return entries;
 }
