@@ -15,6 +15,8 @@ void setBack(QLabel* label, const QColor& colour)
     label->setAutoFillBackground(true);
     QPalette p = label->palette();
     p.setColor(QPalette::Window, colour);
+    // Captions stay readable on the dark "off" colours.
+    p.setColor(QPalette::WindowText, colour.lightness() < 110 ? QColor(224, 224, 224) : QColor(Qt::black));
     label->setPalette(p);
 }
 

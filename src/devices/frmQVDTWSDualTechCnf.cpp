@@ -15,7 +15,7 @@ using namespace wscolour;
 const QColor frmQVDTWSDualTechCnf::kTimerNegative(255, 192, 192);
 
 namespace {
-constexpr int kNormalWidth = 3720;
+constexpr int kNormalWidth = 3960;
 constexpr int kAdvancedWidth = 4815;
 const char* const kInputs[8] = {" In 1 - Occupancy - Timed on",
                                 " In 2 - Occupancy - Direct",
@@ -65,7 +65,6 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
         lblIStatus[size_t(i)] = placeLabel(this, QStringLiteral("lblIStatus(%1)").arg(i),
                                            QString::fromLatin1(kInputs[i]), 120, 900 + 240 * i, 3480, 225);
         setBack(lblIStatus[size_t(i)], kDarkOlive);
-        lblIStatus[size_t(i)]->setStyleSheet(QStringLiteral("color: black;"));
     }
     for (int k = 0; k < 2; ++k) {
         lblPC[size_t(k)] = placeLabel(this, QStringLiteral("lblPC(%1)").arg(k), ws::photocellCaption(k, 0),
@@ -79,7 +78,7 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
 
     for (int k = 0; k < 4; ++k) {
         lblTimer[size_t(k)] = placeLabel(this, QStringLiteral("lblTimer(%1)").arg(k),
-                                         QStringLiteral(" 000:00"), 3840, 900 + 300 * k, 855, 255);
+                                         QStringLiteral(" 000:00"), 3990, 900 + 300 * k, 765, 255);
         lblTimer[size_t(k)]->setFrameShape(QFrame::Box);
         lblTimer[size_t(k)]->setAlignment(Qt::AlignCenter);
         setBack(lblTimer[size_t(k)], kWhite);
@@ -101,9 +100,9 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
     Type = new OptionGroup(this, QStringLiteral("Type"), QStringLiteral("Device Type"),
                            {"DT Only", "PC Only", "DT / PC"}, 1860, 7560, 1740);
     Rly = new OptionGroup(this, QStringLiteral("Rly"), QStringLiteral("Relay Polarity"), {"N.O.", "N.C."},
-                          120, 8580, 1680);
+                          120, 8580, 1560);
     OOL = new OptionGroup(this, QStringLiteral("OOL"), QStringLiteral("Settings"),
-                          {"Over the Wire (OTW)", "DT Sensor Internal"}, 1860, 8580, 1740);
+                          {"Over the Wire (OTW)", "DT Sensor Internal"}, 1740, 8580, 2160);
     PIR->onClick = [this](int i) { optionClicked(st.s.PirSens, i); };
     ACS->onClick = [this](int i) { optionClicked(st.s.AcsSens, i); };
     Vac->onClick = [this](int i) { optionClicked(st.s.VacTimer, i); };

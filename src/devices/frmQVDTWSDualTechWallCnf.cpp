@@ -32,7 +32,7 @@ frmQVDTWSDualTechWallCnf::frmQVDTWSDualTechWallCnf(Host& host, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmQVDTWSDualTechWallCnf"));
     setWindowTitle(QStringLiteral("Wistra Dual Tech Wall Sensor Config"));
-    setFixedSize(tw(8760), tw(7020));
+    setFixedSize(tw(8760), tw(7320));
 
     cboWSAdd = new QComboBox(this);
     cboWSAdd->setObjectName(QStringLiteral("cboWSAdd"));
@@ -71,24 +71,24 @@ frmQVDTWSDualTechWallCnf::frmQVDTWSDualTechWallCnf(Host& host, QWidget* parent)
     connect(chkEchoPilots, &QCheckBox::clicked, this, &frmQVDTWSDualTechWallCnf::chkEchoPilots_Click);
     cboWSTypeSelect = new QComboBox(this);
     cboWSTypeSelect->setObjectName(QStringLiteral("cboWSTypeSelect"));
-    cboWSTypeSelect->setGeometry(tw(120), tw(3360), tw(2220), tw(330));
-    cmdWSPrg = placeButton(this, QStringLiteral("cmdWSPrg"), QStringLiteral("Configure Device"), 2460, 3345,
-                           2100, 375);
+    cboWSTypeSelect->setGeometry(tw(120), tw(3360), tw(2640), tw(330));
+    cmdWSPrg = placeButton(this, QStringLiteral("cmdWSPrg"), QStringLiteral("Configure Device"), 120, 3780,
+                           2640, 375);
     connect(cmdWSPrg, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdWSPrg_Click);
     lblConfig =
-        placeLabel(this, QStringLiteral("lblConfig"), QStringLiteral("Config Done"), 120, 3780, 4440, 285);
+        placeLabel(this, QStringLiteral("lblConfig"), QStringLiteral("Config Done"), 120, 4260, 4440, 285);
     lblConfig->setAlignment(Qt::AlignCenter);
     lblConfig->setVisible(false);
 
-    rows.create(this, 120, 4200);
+    rows.create(this, 120, 4680);
     lblSA[0] = placeLabel(this, QStringLiteral("lblSA(0)"),
-                          QStringLiteral("SA requires wall station firmware Rev 12 or later and"), 120, 5160,
+                          QStringLiteral("SA requires wall station firmware Rev 12 or later and"), 120, 5640,
                           4440, 255);
     lblSA[1] = placeLabel(this, QStringLiteral("lblSA(1)"),
-                          QStringLiteral("lighting controller firmware 3.00 or later"), 120, 5400, 4440, 255);
-    lblDBA = placeBitRow(this, QStringLiteral("lblDBA"), 120, 5820);
-    lblDBB = placeBitRow(this, QStringLiteral("lblDBB"), 120, 6090);
-    lblDBC = placeBitRow(this, QStringLiteral("lblDBC"), 120, 6360);
+                          QStringLiteral("lighting controller firmware 3.00 or later"), 120, 5880, 4440, 255);
+    lblDBA = placeBitRow(this, QStringLiteral("lblDBA"), 120, 6300);
+    lblDBB = placeBitRow(this, QStringLiteral("lblDBB"), 120, 6570);
+    lblDBC = placeBitRow(this, QStringLiteral("lblDBC"), 120, 6840);
 
     PIR = new OptionGroup(this, QStringLiteral("PIR"), QStringLiteral("PIR Sensitivity"),
                           {"Disabled", "Low", "High", "Mid"}, 4800, 120, 1680, true);
