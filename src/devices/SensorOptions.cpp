@@ -74,4 +74,41 @@ void OptionGroup::setOptionVisible(int i, bool visible)
     lbl[size_t(i)]->setVisible(visible);
 }
 
+void SensorGroups::create(QWidget* parent, ws::SensorSettings& s, const Places& at,
+                          const std::function<void()>& changed)
+{
+    auto group = [&](const QString& key, const QString& heading, const QStringList& captions, const QRect& r,
+                     int ws::SensorSettings::*value, bool skipFirst = false) {
+        auto* g = new OptionGroup(parent, key, heading, captions, r.left(), r.top(), r.width(), skipFirst);
+        g->onClick = [&s, value, changed](int i) {
+            s.*value = i;
+            changed();
+        };
+        return g;
+    };
+    const QStringList sensitivity = {"Disabled", "Low", "High", "Mid"};
+    PIR = group(QStringLiteral("PIR"), QStringLiteral("PIR Sensitivity"), sensitivity, at.pir,
+                &ws::SensorSettings::PirSens, true);
+    ACS = group(QStringLiteral("ACS"), QStringLiteral("Acoustic Sensitivity"), sensitivity, at.acs,
+                &ws::SensorSettings::AcsSens);
+    Vac = group(QStringLiteral("Vac"), QStringLiteral("Vacancy Timer"),
+                {"5 Min PIR / 5 Min Acoustic", "10 Min PIR / 5 Min Acoustic", "15 Min PIR / 5 Min Acoustic",
+                 "20 Min PIR / 10 Min Acoustic", "30 Min PIR / 10 Min Acoustic",
+                 "60 Min PIR / 20 Min Acoustic", "120 Min PIR / 20 Min Acoustic"},
+                at.vac, &ws::SensorSettings::VacTimer);
+    LED = group(QStringLiteral("LED"), QStringLiteral("LED Indicators"), {"Disabled", "Enabled"}, at.led,
+                &ws::SensorSettings::LedMode);
+    OOL = group(QStringLiteral("OOL"), QStringLiteral("Settings"),
+                {"Over the Wire (OTW)", "DT Sensor Internal"}, at.ool, &ws::SensorSettings::OolSource);
+}
+
+void SensorGroups::paint(const ws::SensorSettings& s) const
+{
+    PIR->paint(s.PirSens);
+    ACS->paint(s.AcsSens);
+    Vac->paint(s.VacTimer);
+    LED->paint(s.LedMode);
+    OOL->paint(s.OolSource);
+}
+
 } // namespace tqdt

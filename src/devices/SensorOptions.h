@@ -1,9 +1,11 @@
 #pragma once
 
+#include "devices/WsModels.h"
 #include "shell/Widgets.h"
 
 #include <QObject>
 #include <QPixmap>
+#include <QRect>
 #include <QStringList>
 
 #include <functional>
@@ -38,6 +40,23 @@ public:
 private:
     QPixmap m_pictures[2];
     int m_selected = -1;
+};
+
+// The five settings groups both sensor windows offer, bound to one set of sensor settings: a click
+// sets the value and runs changed. Each group is placed at its rectangle's left, top and width.
+struct SensorGroups {
+    OptionGroup* PIR = nullptr;
+    OptionGroup* ACS = nullptr;
+    OptionGroup* Vac = nullptr;
+    OptionGroup* LED = nullptr;
+    OptionGroup* OOL = nullptr;
+
+    struct Places {
+        QRect pir, acs, vac, led, ool;
+    };
+    void create(QWidget* parent, ws::SensorSettings& s, const Places& at,
+                const std::function<void()>& changed);
+    void paint(const ws::SensorSettings& s) const;
 };
 
 } // namespace tqdt

@@ -1,5 +1,6 @@
 #include "devices/WsWidgets.h"
 
+#include "shell/Form.h"
 #include "shell/FrameCodec.h"
 #include "shell/Host.h"
 #include "shell/Widgets.h"
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tqdt {
 
@@ -21,6 +23,60 @@ void setBack(QLabel* label, const QColor& colour)
 }
 
 QColor backOf(const QLabel* label) { return label->palette().color(QPalette::Window); }
+
+QComboBox* placeList(QWidget* parent, const QString& name, int left, int top, int width)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setGeometry(tw(left), tw(top), tw(width), tw(330));
+    return list;
+}
+
+QTimer* makePollTimer(QObject* parent)
+{
+    auto* t = new QTimer(parent);
+    t->setObjectName(QStringLiteral("Timer1"));
+    t->setInterval(50);
+    return t;
+}
+
+void ConfigLine::create(QWidget* parent, int left, int top, int width)
+{
+    lblConfig =
+        placeLabel(parent, QStringLiteral("lblConfig"), QStringLiteral("Config Done"), left, top, width, 285);
+    lblConfig->setAlignment(Qt::AlignCenter);
+    lblConfig->setVisible(false);
+}
+
+void ConfigLine::configuring()
+{
+    lblConfig->setText(QStringLiteral("Configuring"));
+    setBack(lblConfig, wscolour::kYellow);
+    lblConfig->setVisible(true);
+    lblConfig->repaint();
+}
+
+void ConfigLine::finished(bool answered, int model)
+{
+    lblConfig->setText(answered ? QStringLiteral("Config Done")
+                                : QStringLiteral("Config Failed - No Response"));
+    setBack(lblConfig, answered ? wscolour::kGreen : wscolour::kLightRed);
+    expected = answered ? std::optional<int>(model) : std::nullopt;
+}
+
+bool ConfigLine::identified(int reportedModel, const QString& text)
+{
+    if (!expected)
+        return false;
+    const bool other = *expected != reportedModel;
+    expected.reset();
+    if (other) {
+        lblConfig->setText(QStringLiteral("Config Failed - Device Reports") + text);
+        setBack(lblConfig, wscolour::kLightRed);
+        lblConfig->setVisible(true);
+    }
+    return other;
+}
 
 void fillAddressList(QComboBox* list, int count)
 {

@@ -5,10 +5,13 @@
 #include <QColor>
 
 #include <array>
+#include <optional>
 
 class QComboBox;
+class QObject;
 class QLabel;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace tqdt {
@@ -29,6 +32,27 @@ inline const QColor kRed{255, 0, 0};
 // The background colour of a label, as the windows' status lines and indicators use it.
 void setBack(QLabel* label, const QColor& colour);
 QColor backOf(const QLabel* label);
+
+// A drop-down list at a twip position.
+QComboBox* placeList(QWidget* parent, const QString& name, int left, int top, int width);
+// The device windows' poll timer, Timer1 at 50 ms; not started.
+QTimer* makePollTimer(QObject* parent);
+
+// The configure command's progress line. A station that did not answer the enable frame was not
+// reconfigured, so only an answered one gets "Config Done"; and a station that restarts as another
+// model than the one written did not take it, which the line says at the next identification.
+struct ConfigLine {
+    QLabel* lblConfig = nullptr;
+    std::optional<int> expected; // the model an accepted write asked for, until the station is identified
+
+    void create(QWidget* parent, int left, int top, int width);
+    // "Configuring" on yellow, shown and painted at once.
+    void configuring();
+    // "Config Done" on green when the enable frame was answered, else a failure on light red.
+    void finished(bool answered, int model);
+    // A poll identified the station as reportedModel; true when that contradicts the write.
+    bool identified(int reportedModel, const QString& text);
+};
 
 // "Node: 00" ... for the first count addresses, entry 00 selected.
 void fillAddressList(QComboBox* list, int count);

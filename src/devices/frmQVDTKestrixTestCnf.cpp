@@ -26,9 +26,7 @@ frmQVDTKestrixTestCnf::frmQVDTKestrixTestCnf(Host& host, QWidget* parent) : Form
 
     lblNotes =
         placeLabel(this, QStringLiteral("lblNotes"), QStringLiteral("Wistra Address"), 120, 120, 1455, 255);
-    cboWSAdd = new QComboBox(this);
-    cboWSAdd->setObjectName(QStringLiteral("cboWSAdd"));
-    cboWSAdd->setGeometry(tw(120), tw(390), tw(1455), tw(330));
+    cboWSAdd = placeList(this, QStringLiteral("cboWSAdd"), 120, 390, 1455);
     cmdFind = placeButton(this, QStringLiteral("cmdFind"), QStringLiteral("Find WS"), 1680, 360, 1215, 375);
     connect(cmdFind, &QPushButton::clicked, this, &frmQVDTKestrixTestCnf::cmdFind_Click);
 
@@ -75,9 +73,7 @@ frmQVDTKestrixTestCnf::frmQVDTKestrixTestCnf(Host& host, QWidget* parent) : Form
                                3000, 3120, 2760);
     rows.create(this, 3000, 3600);
 
-    cboWSTypeSelect = new QComboBox(this);
-    cboWSTypeSelect->setObjectName(QStringLiteral("cboWSTypeSelect"));
-    cboWSTypeSelect->setGeometry(tw(6960), tw(1680), tw(2400), tw(330));
+    cboWSTypeSelect = placeList(this, QStringLiteral("cboWSTypeSelect"), 6960, 1680, 2400);
     chkAudio = placeCheck(this, QStringLiteral("chkAudio"), QStringLiteral("Enable Audible Touch"), 6960,
                           2130, 2880);
     const QString wipe[3] = {QStringLiteral("Wipe Down - Disabled"), QStringLiteral("Wipe Down - 6 Second"),
@@ -89,10 +85,8 @@ frmQVDTKestrixTestCnf::frmQVDTKestrixTestCnf(Host& host, QWidget* parent) : Form
     cmdWSPrg = placeButton(this, QStringLiteral("cmdWSPrg"), QStringLiteral("Configure Device"), 6960, 3480,
                            2400, 375);
     connect(cmdWSPrg, &QPushButton::clicked, this, &frmQVDTKestrixTestCnf::cmdWSPrg_Click);
-    lblConfig =
-        placeLabel(this, QStringLiteral("lblConfig"), QStringLiteral("Config Done"), 6960, 3960, 3000, 285);
-    lblConfig->setAlignment(Qt::AlignCenter);
-    lblConfig->setVisible(false);
+    config.create(this, 6960, 3960, 3000);
+    lblConfig = config.lblConfig;
 
     lblSA[0] =
         placeLabel(this, QStringLiteral("lblSA(0)"),
@@ -101,9 +95,7 @@ frmQVDTKestrixTestCnf::frmQVDTKestrixTestCnf(Host& host, QWidget* parent) : Form
         placeLabel(this, QStringLiteral("lblSA(1)"),
                    QStringLiteral("lighting controller firmware 3.00 or later"), 3000, 5760, 4800, 255);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTKestrixTestCnf::Timer1_Timer);
 }
 
@@ -166,15 +158,8 @@ void frmQVDTKestrixTestCnf::ScanWS()
             WSType = p.typeByte & ws::catalog(ws::Family::Kestrix).modelMask;
             lblOptions->setText(ws::kestrixOptionsText(p.typeByte));
             lblStatus->setText(p.text);
-            if (m_configured) {
-                // The switch restarts with what it was given, its "SA - " bit aside.
-                if ((p.typeByte & ~64) != *m_configured) {
-                    lblConfig->setText(QStringLiteral("Config Failed - Device Reports") + p.text);
-                    setBack(lblConfig, kLightRed);
-                    lblConfig->setVisible(true);
-                }
-                m_configured.reset();
-            }
+            // The switch restarts with what it was given, its "SA - " bit aside.
+            config.identified(p.typeByte & ~64, p.text);
         } else {
             setBack(lblStatus, kLightRed);
             lblStatus->setText(QStringLiteral("No Response1"));
@@ -204,10 +189,7 @@ void frmQVDTKestrixTestCnf::cmdFind_Click() { FindIntoList(host(), cmdFind, cboW
 
 void frmQVDTKestrixTestCnf::cmdWSPrg_Click()
 {
-    lblConfig->setText(QStringLiteral("Configuring"));
-    setBack(lblConfig, kYellow);
-    lblConfig->setVisible(true);
-    lblConfig->repaint();
+    config.configuring();
     Timer1->stop();
     host().Delay(500);
     int wipe = 0;
@@ -218,15 +200,7 @@ void frmQVDTKestrixTestCnf::cmdWSPrg_Click()
                                                     chkAudio->isChecked());
     const bool answered = m_switch.QVComWSCnfKX(cboWSAdd->currentIndex(), type);
     host().Delay(500);
-    if (answered) {
-        lblConfig->setText(QStringLiteral("Config Done"));
-        setBack(lblConfig, kGreen);
-        m_configured = type;
-    } else {
-        lblConfig->setText(QStringLiteral("Config Failed - No Response"));
-        setBack(lblConfig, kLightRed);
-        m_configured.reset();
-    }
+    config.finished(answered, type);
     Timer1->start();
 }
 

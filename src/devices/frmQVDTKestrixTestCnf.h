@@ -59,6 +59,7 @@ public:
     std::array<QRadioButton*, 3> optWDM{};
     QPushButton* cmdWSPrg = nullptr;
     QLabel* lblConfig = nullptr;
+    ConfigLine config;
     QTimer* Timer1 = nullptr;
     QLabel* lblNotes = nullptr;
     std::array<QLabel*, 2> lblSA{};
@@ -72,7 +73,6 @@ protected:
 
 private:
     ws::KestrixSwitch m_switch;
-    std::optional<int> m_configured; // the type byte an accepted configuration wrote
 };
 
 } // namespace tqdt

@@ -52,9 +52,7 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
     setWindowTitle(QStringLiteral("Wistra Dual Tech Ceiling Sensor Config"));
     setFixedSize(tw(kNormalWidth), tw(10260));
 
-    cboWSAdd = new QComboBox(this);
-    cboWSAdd->setObjectName(QStringLiteral("cboWSAdd"));
-    cboWSAdd->setGeometry(tw(120), tw(120), tw(1455), tw(330));
+    cboWSAdd = placeList(this, QStringLiteral("cboWSAdd"), 120, 120, 1455);
     cmdFind = placeButton(this, QStringLiteral("cmdFind"), QStringLiteral("Find WS"), 1680, 105, 1215, 375);
     connect(cmdFind, &QPushButton::clicked, this, &frmQVDTWSDualTechCnf::cmdFind_Click);
     lblStatus = placeLabel(this, QStringLiteral("lblStatus"), QString(), 120, 540, 3480, 285);
@@ -85,28 +83,15 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
         lblTimer[size_t(k)]->setVisible(false);
     }
 
-    PIR = new OptionGroup(this, QStringLiteral("PIR"), QStringLiteral("PIR Sensitivity"),
-                          {"Disabled", "Low", "High", "Mid"}, 120, 4320, 1680, true);
-    ACS = new OptionGroup(this, QStringLiteral("ACS"), QStringLiteral("Acoustic Sensitivity"),
-                          {"Disabled", "Low", "High", "Mid"}, 1860, 4320, 1740);
-    Vac = new OptionGroup(this, QStringLiteral("Vac"), QStringLiteral("Vacancy Timer"),
-                          {"5 Min PIR / 5 Min Acoustic", "10 Min PIR / 5 Min Acoustic",
-                           "15 Min PIR / 5 Min Acoustic", "20 Min PIR / 10 Min Acoustic",
-                           "30 Min PIR / 10 Min Acoustic", "60 Min PIR / 20 Min Acoustic",
-                           "120 Min PIR / 20 Min Acoustic"},
-                          120, 5580, 3480);
-    LED = new OptionGroup(this, QStringLiteral("LED"), QStringLiteral("LED Indicators"),
-                          {"Disabled", "Enabled"}, 120, 7560, 1680);
+    groups.create(this, st.s,
+                  {QRect(120, 4320, 1680, 0), QRect(1860, 4320, 1740, 0), QRect(120, 5580, 3480, 0),
+                   QRect(120, 7560, 1680, 0), QRect(1740, 8580, 2160, 0)},
+                  [this] { ShowSettings(); });
+    PIR = groups.PIR, ACS = groups.ACS, Vac = groups.Vac, LED = groups.LED, OOL = groups.OOL;
     Type = new OptionGroup(this, QStringLiteral("Type"), QStringLiteral("Device Type"),
                            {"DT Only", "PC Only", "DT / PC"}, 1860, 7560, 1740);
     Rly = new OptionGroup(this, QStringLiteral("Rly"), QStringLiteral("Relay Polarity"), {"N.O.", "N.C."},
                           120, 8580, 1560);
-    OOL = new OptionGroup(this, QStringLiteral("OOL"), QStringLiteral("Settings"),
-                          {"Over the Wire (OTW)", "DT Sensor Internal"}, 1740, 8580, 2160);
-    PIR->onClick = [this](int i) { optionClicked(st.s.PirSens, i); };
-    ACS->onClick = [this](int i) { optionClicked(st.s.AcsSens, i); };
-    Vac->onClick = [this](int i) { optionClicked(st.s.VacTimer, i); };
-    LED->onClick = [this](int i) { optionClicked(st.s.LedMode, i); };
     Type->onClick = [this](int i) { optionClicked(st.s.DevType, i); };
     Rly->onClick = [this](int i) { optionClicked(st.s.RelayPol, i); };
     OOL->onClick = [this](int i) {
@@ -125,9 +110,7 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
     connect(cmdConfig, &QPushButton::clicked, this, &frmQVDTWSDualTechCnf::cmdConfig_Click);
     connect(cmdDefaults, &QPushButton::clicked, this, &frmQVDTWSDualTechCnf::cmdDefaults_Click);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTWSDualTechCnf::Timer1_Timer);
 }
 
@@ -162,13 +145,9 @@ void frmQVDTWSDualTechCnf::DTDefaults()
 void frmQVDTWSDualTechCnf::ShowSettings()
 {
     ShowR14(st.SensorRev >= 14);
-    PIR->paint(st.s.PirSens);
-    ACS->paint(st.s.AcsSens);
-    Vac->paint(st.s.VacTimer);
-    LED->paint(st.s.LedMode);
+    groups.paint(st.s);
     Type->paint(st.s.DevType);
     Rly->paint(st.s.RelayPol);
-    OOL->paint(st.s.OolSource);
 }
 
 void frmQVDTWSDualTechCnf::ShowR14(bool visible)

@@ -49,6 +49,7 @@ public:
     OptionGroup* Type = nullptr;
     OptionGroup* Rly = nullptr;
     OptionGroup* OOL = nullptr;
+    SensorGroups groups;
     QPushButton* cmdRead = nullptr;
     QPushButton* cmdConfig = nullptr;
     QPushButton* cmdDefaults = nullptr;

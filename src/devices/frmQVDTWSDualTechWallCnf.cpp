@@ -34,9 +34,7 @@ frmQVDTWSDualTechWallCnf::frmQVDTWSDualTechWallCnf(Host& host, QWidget* parent)
     setWindowTitle(QStringLiteral("Wistra Dual Tech Wall Sensor Config"));
     setFixedSize(tw(8760), tw(7320));
 
-    cboWSAdd = new QComboBox(this);
-    cboWSAdd->setObjectName(QStringLiteral("cboWSAdd"));
-    cboWSAdd->setGeometry(tw(120), tw(120), tw(1455), tw(330));
+    cboWSAdd = placeList(this, QStringLiteral("cboWSAdd"), 120, 120, 1455);
     cmdFind = placeButton(this, QStringLiteral("cmdFind"), QStringLiteral("Find WS"), 1680, 105, 1215, 375);
     connect(cmdFind, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdFind_Click);
     lblStatus = placeLabel(this, QStringLiteral("lblStatus"), QString(), 120, 540, 4440, 285);
@@ -69,16 +67,12 @@ frmQVDTWSDualTechWallCnf::frmQVDTWSDualTechWallCnf(Host& host, QWidget* parent)
     chkEchoPilots = placeCheck(this, QStringLiteral("chkEchoPilots"), QStringLiteral("Echo Inputs To Pilots"),
                                120, 2940, 2640);
     connect(chkEchoPilots, &QCheckBox::clicked, this, &frmQVDTWSDualTechWallCnf::chkEchoPilots_Click);
-    cboWSTypeSelect = new QComboBox(this);
-    cboWSTypeSelect->setObjectName(QStringLiteral("cboWSTypeSelect"));
-    cboWSTypeSelect->setGeometry(tw(120), tw(3360), tw(2640), tw(330));
+    cboWSTypeSelect = placeList(this, QStringLiteral("cboWSTypeSelect"), 120, 3360, 2640);
     cmdWSPrg = placeButton(this, QStringLiteral("cmdWSPrg"), QStringLiteral("Configure Device"), 120, 3780,
                            2640, 375);
     connect(cmdWSPrg, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdWSPrg_Click);
-    lblConfig =
-        placeLabel(this, QStringLiteral("lblConfig"), QStringLiteral("Config Done"), 120, 4260, 4440, 285);
-    lblConfig->setAlignment(Qt::AlignCenter);
-    lblConfig->setVisible(false);
+    config.create(this, 120, 4260, 4440);
+    lblConfig = config.lblConfig;
 
     rows.create(this, 120, 4680);
     lblSA[0] = placeLabel(this, QStringLiteral("lblSA(0)"),
@@ -90,25 +84,11 @@ frmQVDTWSDualTechWallCnf::frmQVDTWSDualTechWallCnf(Host& host, QWidget* parent)
     lblDBB = placeBitRow(this, QStringLiteral("lblDBB"), 120, 6570);
     lblDBC = placeBitRow(this, QStringLiteral("lblDBC"), 120, 6840);
 
-    PIR = new OptionGroup(this, QStringLiteral("PIR"), QStringLiteral("PIR Sensitivity"),
-                          {"Disabled", "Low", "High", "Mid"}, 4800, 120, 1680, true);
-    ACS = new OptionGroup(this, QStringLiteral("ACS"), QStringLiteral("Acoustic Sensitivity"),
-                          {"Disabled", "Low", "High", "Mid"}, 6600, 120, 2040);
-    Vac = new OptionGroup(this, QStringLiteral("Vac"), QStringLiteral("Vacancy Timer"),
-                          {"5 Min PIR / 5 Min Acoustic", "10 Min PIR / 5 Min Acoustic",
-                           "15 Min PIR / 5 Min Acoustic", "20 Min PIR / 10 Min Acoustic",
-                           "30 Min PIR / 10 Min Acoustic", "60 Min PIR / 20 Min Acoustic",
-                           "120 Min PIR / 20 Min Acoustic"},
-                          4800, 1440, 3720);
-    LED = new OptionGroup(this, QStringLiteral("LED"), QStringLiteral("LED Indicators"),
-                          {"Disabled", "Enabled"}, 4800, 3480, 1680);
-    OOL = new OptionGroup(this, QStringLiteral("OOL"), QStringLiteral("Settings"),
-                          {"Over the Wire (OTW)", "DT Sensor Internal"}, 6600, 3480, 2040);
-    PIR->onClick = [this](int i) { optionClicked(st.s.PirSens, i); };
-    ACS->onClick = [this](int i) { optionClicked(st.s.AcsSens, i); };
-    Vac->onClick = [this](int i) { optionClicked(st.s.VacTimer, i); };
-    LED->onClick = [this](int i) { optionClicked(st.s.LedMode, i); };
-    OOL->onClick = [this](int i) { optionClicked(st.s.OolSource, i); };
+    groups.create(this, st.s,
+                  {QRect(4800, 120, 1680, 0), QRect(6600, 120, 2040, 0), QRect(4800, 1440, 3720, 0),
+                   QRect(4800, 3480, 1680, 0), QRect(6600, 3480, 2040, 0)},
+                  [this] { ShowSettings(); });
+    PIR = groups.PIR, ACS = groups.ACS, Vac = groups.Vac, LED = groups.LED, OOL = groups.OOL;
 
     cmdRead = placeButton(this, QStringLiteral("cmdRead"), QStringLiteral("Read From Sensor"), 4800, 4440,
                           1680, 375);
@@ -120,9 +100,7 @@ frmQVDTWSDualTechWallCnf::frmQVDTWSDualTechWallCnf(Host& host, QWidget* parent)
     connect(cmdConfig, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdConfig_Click);
     connect(cmdDefaults, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdDefaults_Click);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTWSDualTechWallCnf::Timer1_Timer);
 }
 
@@ -156,26 +134,13 @@ void frmQVDTWSDualTechWallCnf::Timer1_Timer()
         lblConfig->setVisible(false);
 }
 
-void frmQVDTWSDualTechWallCnf::optionClicked(int& value, int i)
-{
-    value = i;
-    ShowSettings();
-}
-
 void frmQVDTWSDualTechWallCnf::DTDefaults()
 {
     st.s.defaults();
     ShowSettings();
 }
 
-void frmQVDTWSDualTechWallCnf::ShowSettings()
-{
-    PIR->paint(st.s.PirSens);
-    ACS->paint(st.s.AcsSens);
-    Vac->paint(st.s.VacTimer);
-    LED->paint(st.s.LedMode);
-    OOL->paint(st.s.OolSource);
-}
+void frmQVDTWSDualTechWallCnf::ShowSettings() { groups.paint(st.s); }
 
 void frmQVDTWSDualTechWallCnf::ShowSts()
 {
@@ -226,16 +191,8 @@ void frmQVDTWSDualTechWallCnf::ScanWS()
         } else {
             setBack(lblStatus, kGreen);
             lblStatus->setText(s.text);
-            if (m_configured) {
-                // The sensor restarts as the model it was given; anything else means it did not take it.
-                if (*m_configured != st.WSType) {
-                    lblConfig->setText(QStringLiteral("Config Failed - Device Reports") + s.text);
-                    setBack(lblConfig, kLightRed);
-                    lblConfig->setVisible(true);
-                    ConfigShown = 0;
-                }
-                m_configured.reset();
-            }
+            if (config.identified(st.WSType, s.text))
+                ConfigShown = 0; // the failure stays on screen
         }
     }
     rows.show(s.extra, a, true);
@@ -271,27 +228,15 @@ void frmQVDTWSDualTechWallCnf::cmdConfig_Click()
 
 void frmQVDTWSDualTechWallCnf::cmdWSPrg_Click()
 {
-    lblConfig->setText(QStringLiteral("Configuring"));
-    setBack(lblConfig, kYellow);
-    lblConfig->setVisible(true);
-    lblConfig->repaint();
+    config.configuring();
     Timer1->stop();
     host().Delay(500);
     const int entry = std::max(0, cboWSTypeSelect->currentIndex());
     const bool answered = m_sensor.QVComWSCnfG3DTWall(cboWSAdd->currentIndex(), entry);
     host().Delay(500);
-    if (answered) {
-        lblConfig->setText(QStringLiteral("Config Done"));
-        setBack(lblConfig, kGreen);
-        ConfigShown = 40; // two seconds of ticks
-        m_configured = 64 + entry;
-    } else {
-        // A failure stays on screen until the next attempt.
-        lblConfig->setText(QStringLiteral("Config Failed - No Response"));
-        setBack(lblConfig, kLightRed);
-        ConfigShown = 0;
-        m_configured.reset();
-    }
+    config.finished(answered, 64 + entry);
+    // "Config Done" goes after two seconds of ticks; a failure stays until the next attempt.
+    ConfigShown = answered ? 40 : 0;
     Timer1->start();
 }
 

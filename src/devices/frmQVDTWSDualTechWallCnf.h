@@ -50,6 +50,7 @@ public:
     QComboBox* cboWSTypeSelect = nullptr;
     QPushButton* cmdWSPrg = nullptr;
     QLabel* lblConfig = nullptr;
+    ConfigLine config;
     ExtraRowLabels rows;
     std::array<QLabel*, 2> lblSA{};
     std::array<QLabel*, 8> lblDBA{}, lblDBB{}, lblDBC{};
@@ -58,6 +59,7 @@ public:
     OptionGroup* Vac = nullptr;
     OptionGroup* LED = nullptr;
     OptionGroup* OOL = nullptr;
+    SensorGroups groups;
     QPushButton* cmdRead = nullptr;
     QPushButton* cmdConfig = nullptr;
     QPushButton* cmdDefaults = nullptr;
@@ -73,10 +75,7 @@ protected:
     void Form_Unload(bool& cancel) override;
 
 private:
-    void optionClicked(int& value, int i);
-
     ws::DualTechWall m_sensor;
-    std::optional<int> m_configured; // the model an accepted write asked for
 };
 
 } // namespace tqdt

@@ -32,9 +32,7 @@ frmQVDTWSG3TestCnf::frmQVDTWSG3TestCnf(Host& host, QWidget* parent) : Form(host,
 
     lblNotes =
         placeLabel(this, QStringLiteral("lblNotes"), QStringLiteral("Wistra Address"), 120, 120, 1455, 255);
-    cboWSAdd = new QComboBox(this);
-    cboWSAdd->setObjectName(QStringLiteral("cboWSAdd"));
-    cboWSAdd->setGeometry(tw(120), tw(390), tw(1455), tw(330));
+    cboWSAdd = placeList(this, QStringLiteral("cboWSAdd"), 120, 390, 1455);
     cmdFind = placeButton(this, QStringLiteral("cmdFind"), QStringLiteral("Find WS"), 1680, 360, 1215, 375);
     connect(cmdFind, &QPushButton::clicked, this, &frmQVDTWSG3TestCnf::cmdFind_Click);
 
@@ -58,16 +56,12 @@ frmQVDTWSG3TestCnf::frmQVDTWSG3TestCnf(Host& host, QWidget* parent) : Form(host,
 
     chkEchoPilots = placeCheck(this, QStringLiteral("chkEchoPilots"), QStringLiteral("Echo Inputs To Pilots"),
                                3720, 1320, 2400);
-    cboWSTypeSelect = new QComboBox(this);
-    cboWSTypeSelect->setObjectName(QStringLiteral("cboWSTypeSelect"));
-    cboWSTypeSelect->setGeometry(tw(3720), tw(1800), tw(2040), tw(330));
+    cboWSTypeSelect = placeList(this, QStringLiteral("cboWSTypeSelect"), 3720, 1800, 2040);
     cmdWSPrg = placeButton(this, QStringLiteral("cmdWSPrg"), QStringLiteral("Configure Device"), 3720, 2220,
                            2040, 375);
     connect(cmdWSPrg, &QPushButton::clicked, this, &frmQVDTWSG3TestCnf::cmdWSPrg_Click);
-    lblConfig =
-        placeLabel(this, QStringLiteral("lblConfig"), QStringLiteral("Config Done"), 3720, 2700, 2400, 285);
-    lblConfig->setAlignment(Qt::AlignCenter);
-    lblConfig->setVisible(false);
+    config.create(this, 3720, 2700, 2400);
+    lblConfig = config.lblConfig;
 
     rows.create(this, 3720, 3300);
 
@@ -78,9 +72,7 @@ frmQVDTWSG3TestCnf::frmQVDTWSG3TestCnf(Host& host, QWidget* parent) : Form(host,
         placeLabel(this, QStringLiteral("lblSA(1)"),
                    QStringLiteral("lighting controller firmware 3.00 or later"), 3720, 5520, 4200, 255);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTWSG3TestCnf::Timer1_Timer);
 }
 
@@ -126,15 +118,7 @@ void frmQVDTWSG3TestCnf::ScanWS()
             setBack(lblStatus, kGreen);
             WSType = p.typeByte & ws::catalog(ws::Family::G3).modelMask;
             lblStatus->setText(p.text);
-            if (m_configured) {
-                // The station restarts as the model it was given; anything else means it did not take it.
-                if (*m_configured != WSType) {
-                    lblConfig->setText(QStringLiteral("Config Failed - Device Reports") + p.text);
-                    setBack(lblConfig, kLightRed);
-                    lblConfig->setVisible(true);
-                }
-                m_configured.reset();
-            }
+            config.identified(WSType, p.text);
         } else {
             setBack(lblStatus, kLightRed);
             lblStatus->setText(QStringLiteral("No Response1"));
@@ -199,25 +183,14 @@ void frmQVDTWSG3TestCnf::cmdFind_Click() { FindIntoList(host(), cmdFind, cboWSAd
 
 void frmQVDTWSG3TestCnf::cmdWSPrg_Click()
 {
-    lblConfig->setText(QStringLiteral("Configuring"));
-    setBack(lblConfig, kYellow);
-    lblConfig->setVisible(true);
-    lblConfig->repaint();
+    config.configuring();
     Timer1->stop();
     host().Delay(500);
     host().Delay(500);
     const int code = ws::kG3ConfigList[size_t(std::max(0, cboWSTypeSelect->currentIndex()))].code;
     const bool answered = m_station.QVComWSCnfG3(cboWSAdd->currentIndex(), code);
     host().Delay(500);
-    if (answered) {
-        lblConfig->setText(QStringLiteral("Config Done"));
-        setBack(lblConfig, kGreen);
-        m_configured = code;
-    } else {
-        lblConfig->setText(QStringLiteral("Config Failed - No Response"));
-        setBack(lblConfig, kLightRed);
-        m_configured.reset();
-    }
+    config.finished(answered, code);
     Timer1->start();
 }
 

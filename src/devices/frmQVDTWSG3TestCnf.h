@@ -41,6 +41,7 @@ public:
     QComboBox* cboWSTypeSelect = nullptr;
     QPushButton* cmdWSPrg = nullptr;
     QLabel* lblConfig = nullptr;
+    ConfigLine config;
     QCheckBox* chkEchoPilots = nullptr;
     QTimer* Timer1 = nullptr;
     QLabel* lblStatus = nullptr;
@@ -61,8 +62,6 @@ protected:
 
 private:
     ws::G3Station m_station;
-    // The model a configuration was accepted for, until a poll identifies the station again.
-    std::optional<int> m_configured;
 };
 
 } // namespace tqdt

@@ -45,9 +45,7 @@ frmQVDTWSTestCnf::frmQVDTWSTestCnf(Host& host, QWidget* parent) : Form(host, par
 
     chkEchoPilots = placeCheck(this, QStringLiteral("chkEchoPilots"), QStringLiteral("Echo Inputs To Pilots"),
                                3120, 600, 3000);
-    cboWSTypeSelect = new QComboBox(this);
-    cboWSTypeSelect->setObjectName(QStringLiteral("cboWSTypeSelect"));
-    cboWSTypeSelect->setGeometry(tw(3120), tw(1080), tw(2775), tw(330));
+    cboWSTypeSelect = placeList(this, QStringLiteral("cboWSTypeSelect"), 3120, 1080, 2775);
     cmdWSPrg = placeButton(this, QStringLiteral("cmdWSPrg"), QStringLiteral("Configure Device"), 3120, 1560,
                            2775, 375);
     connect(cmdWSPrg, &QPushButton::clicked, this, &frmQVDTWSTestCnf::cmdWSPrg_Click);
@@ -56,9 +54,7 @@ frmQVDTWSTestCnf::frmQVDTWSTestCnf(Host& host, QWidget* parent) : Form(host, par
     lblStstus->setFrameShape(QFrame::Box);
     setBack(lblStstus, kLightRed);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
+    Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTWSTestCnf::Timer1_Timer);
 }
 
