@@ -120,4 +120,10 @@ QString WsCommandHelp()
         "              print the first wall-station address that answers\n");
 }
 
+namespace {
+int runWs(const QStringList& args, CliIo& io) { return RunWsCommand(args, io.out, io.err); }
+} // namespace
+
+CliFamily WsCommands() { return {"ws", runWs, WsCommandHelp}; }
+
 } // namespace tqdt::ws

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/CliCommand.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -16,5 +18,8 @@ int RunWsCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
 // The lines the command adds to tqdt-cli's help.
 QString WsCommandHelp();
+
+// The "ws" family of tqdt-cli.
+CliFamily WsCommands();
 
 } // namespace tqdt::ws

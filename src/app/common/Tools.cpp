@@ -1,5 +1,6 @@
 #include "app/common/Tools.h"
 
+#include "app/common/Simulation.h"
 #include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndFactory.h"
 #include "condlogic/frmExpCndProfile.h"
@@ -18,51 +19,43 @@
 
 namespace tqdt::app {
 
-const std::vector<ToolEntry>& toolEntries()
+namespace {
+template <typename W> ToolFactory make()
 {
-    // Every tool window of this build, by the main window's button that opens it.
-    static const std::vector<ToolEntry> entries = {
-        ToolEntry{"cmdDiscover", "frmQVDTDiscover",
-                  [](Host& h) { return std::make_unique<frmQVDTDiscover>(h); }},
-        ToolEntry{"cmdLocalMonitor", "frmQVDTLocalMonitor",
-                  [](Host& h) { return std::make_unique<frmQVDTLocalMonitor>(h); }},
-        ToolEntry{"cmdNetworkMonitor", "frmQVDTNetworkMonitor",
-                  [](Host& h) { return std::make_unique<frmQVDTNetworkMonitor>(h); }},
-        ToolEntry{"cmdDTDataLogger", "frmQVDTDataLogger",
-                  [](Host& h) { return std::make_unique<frmQVDTDataLogger>(h); }},
-        {QStringLiteral("cmdCndOcc(1)"), QStringLiteral("frmExpCndCustom"),
-         [](Host& h) { return std::make_unique<frmExpCndCustom>(h); }},
-        ToolEntry{"cmdNetworkScan", "frmQVDTNetworkScan",
-                  [](Host& h) { return std::make_unique<frmQVDTNetworkScan>(h); }},
-        ToolEntry{"cmdLocalScan", "frmQVDTLocalScan",
-                  [](Host& h) { return std::make_unique<frmQVDTLocalScan>(h); }},
-        ToolEntry{
-            "cmdCndOcc(0)", "frmExpCndFactory",
-            [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndFactory>(h); }},
-        ToolEntry{
-            "cmdCndOcc(2)", "frmExpCndProfile",
-            [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndProfile>(h); }},
-        ToolEntry{"cmdWSG3Test", "frmQVDTWSG3TestCnf",
-                  [](Host& h) { return std::make_unique<frmQVDTWSG3TestCnf>(h); }},
-        ToolEntry{"cmdDualTechWall", "frmQVDTWSDualTechWallCnf",
-                  [](Host& h) { return std::make_unique<frmQVDTWSDualTechWallCnf>(h); }},
-        ToolEntry{"cmdDualTech", "frmQVDTWSDualTechCnf",
-                  [](Host& h) { return std::make_unique<frmQVDTWSDualTechCnf>(h); }},
-        ToolEntry{"cmdKestrix", "frmQVDTKestrixTestCnf",
-                  [](Host& h) { return std::make_unique<frmQVDTKestrixTestCnf>(h); }},
-        // Its button stays hidden; the window opens through --open and the tests.
-        ToolEntry{"cmdWSTest", "frmQVDTWSTestCnf",
-                  [](Host& h) { return std::make_unique<frmQVDTWSTestCnf>(h); }},
-    };
-    return entries;
+    return [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<W>(h); };
 }
+} // namespace
 
-ToolCatalog toolCatalog()
+const ToolList& toolList()
 {
-    ToolCatalog catalog;
-    for (const ToolEntry& e : toolEntries())
-        catalog[e.button] = e.make;
-    return catalog;
+    // One entry per tool: button, form name, launch kind, factory, simulated bench.
+    static const ToolList tools = {
+        {"cmdLocalMonitor", "frmQVDTLocalMonitor", LaunchKind::Monitor, make<frmQVDTLocalMonitor>(),
+         startOtherMaster, stopOtherMaster},
+        {"cmdLocalScan", "frmQVDTLocalScan", LaunchKind::Scan, make<frmQVDTLocalScan>()},
+        {"cmdNetworkMonitor", "frmQVDTNetworkMonitor", LaunchKind::Monitor, make<frmQVDTNetworkMonitor>(),
+         startOtherMaster, stopOtherMaster},
+        {"cmdNetworkScan", "frmQVDTNetworkScan", LaunchKind::Scan, make<frmQVDTNetworkScan>()},
+        {"cmdDiscover", "frmQVDTDiscover", LaunchKind::Discover, make<frmQVDTDiscover>()},
+        {"cmdDTDataLogger", "frmQVDTDataLogger", LaunchKind::DataLogger, make<frmQVDTDataLogger>(),
+         startOtherMaster, stopOtherMaster},
+        {"cmdCndOcc(0)", "frmExpCndFactory", LaunchKind::SelfManaged, make<cnd::frmExpCndFactory>(),
+         benchCondModule},
+        {"cmdCndOcc(1)", "frmExpCndCustom", LaunchKind::SelfManaged, make<frmExpCndCustom>(),
+         benchCondModule},
+        {"cmdCndOcc(2)", "frmExpCndProfile", LaunchKind::SelfManaged, make<cnd::frmExpCndProfile>(),
+         benchCondModule},
+        {"cmdWSG3Test", "frmQVDTWSG3TestCnf", LaunchKind::Device, make<frmQVDTWSG3TestCnf>(), benchG3Station},
+        {"cmdDualTechWall", "frmQVDTWSDualTechWallCnf", LaunchKind::Device, make<frmQVDTWSDualTechWallCnf>(),
+         benchWallSensor},
+        {"cmdDualTech", "frmQVDTWSDualTechCnf", LaunchKind::Device, make<frmQVDTWSDualTechCnf>(),
+         benchCeilingSensor},
+        {"cmdKestrix", "frmQVDTKestrixTestCnf", LaunchKind::Device, make<frmQVDTKestrixTestCnf>(),
+         benchKestrixSwitch},
+        // Its button stays hidden; the window opens through --open and the tests.
+        {"cmdWSTest", "frmQVDTWSTestCnf", LaunchKind::Device, make<frmQVDTWSTestCnf>(), benchLegacyStation},
+    };
+    return tools;
 }
 
 } // namespace tqdt::app
