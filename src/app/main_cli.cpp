@@ -1,6 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CdfCommand.h"
 #include "condlogic/CndCommands.h"
+#include "devices/WsCommand.h"
 #include "gateway/MgwCommand.h"
 #include "network/LogCommand.h"
 #include "shell/CliCommand.h"
@@ -18,10 +19,8 @@ namespace {
 
 // Every command family, once: its entry dispatches it and adds its lines to the help.
 const tqdt::CliFamily kFamilies[] = {
-    tqdt::cnd::CdfCommands(),
-    tqdt::cnd::MpdCommands(),
-    tqdt::gw::GatewayCommands(),
-    tqdt::LogCommands(),
+    tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(),
+    tqdt::LogCommands(),      tqdt::ws::WsCommands(),
 };
 
 void usage(FILE* out)
@@ -47,11 +46,12 @@ int main(int argc, char** argv)
     QStringList words;
     for (int i = 2; i < argc; ++i)
         words << QString::fromLocal8Bit(argv[i]);
-    const bool fonts = argc >= 2 && std::strcmp(argv[1], "cdf") == 0 && tqdt::cnd::CdfCommandNeedsFonts(words);
+    const bool fonts =
+        argc >= 2 && std::strcmp(argv[1], "cdf") == 0 && tqdt::cnd::CdfCommandNeedsFonts(words);
     if (fonts && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    std::unique_ptr<QCoreApplication> app =
-        fonts ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    std::unique_ptr<QCoreApplication> app = fonts ? std::make_unique<QGuiApplication>(argc, argv)
+                                                  : std::make_unique<QCoreApplication>(argc, argv);
     if (argc < 2) {
         usage(stderr);
         return 2;

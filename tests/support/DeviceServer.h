@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace tqdt::test {
 
