@@ -1,8 +1,8 @@
 // The truth-table expressions of the compile bench's worst-case diagram: all eight outputs, and the
 // hardest single output. Each run checks that the products cover exactly the compiled array.
-#include "condlogic/DiagramGen.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/LogicExpression.h"
+#include "support/DiagramGen.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "condlogic/LogicExpression.h"
-#include "condlogic/DiagramGen.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/LogicMap.h"
+#include "support/DiagramGen.h"
 
 #include <QRegularExpression>
 #include <QStringList>

@@ -6,6 +6,7 @@
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/DeviceServer.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
 
