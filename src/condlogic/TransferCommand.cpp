@@ -5,8 +5,8 @@
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
+#include "shell/DevicePort.h"
 #include "shell/Host.h"
-#include "shell/QtSerialPort.h"
 #include "shell/SafeFile.h"
 #include "shell/Settings.h"
 
@@ -108,7 +108,8 @@ QString TransferCommandHelp(const QString& family)
     return QStringLiteral(
         "  mpd download FILE.MPD --port PORT\n"
         "              program an MP device profile table into the module at node 00\n"
-        "              PORT is COMn (mapped in the settings file's [Ports]) or a device path\n");
+        "              PORT is COMn (mapped in the settings file's [Ports]), a device path or\n"
+        "              rfc2217://HOST:PORT[?ign_set_control&ign_purge&timeout=SECONDS]\n");
 }
 
 bool IsTransferCommand(const QString& family, const QStringList& args)
@@ -170,9 +171,9 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     CliDialogs dialogs;
     Paths paths;
     const QString device = m.hasMatch() ? ComDevice(paths, commPort) : inv->port;
-    QtSerialPort* port = nullptr;
+    DevicePort* port = nullptr;
     Host host(clock, dialogs, paths, [&] {
-        auto p = std::make_unique<QtSerialPort>([&](int) { return device; });
+        auto p = std::make_unique<DevicePort>([&](int) { return device; });
         port = p.get();
         return p;
     });
@@ -184,48 +185,47 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     if (QString why; !host.comQV().open(&why)) {
         err << "tqdt-cli: Port Error: Unable To Open Port " << portName << ": " << why << Qt::endl;
         return 1;
-    }
-    host.comQV().setInputLen(0);
-    host.comQV().setRThreshold(0);
+        Host& host = *cli->host;
 
-    ModuleTransfer transfer(host, [&](const QString& text) {
-        if (!progressTerminal)
-            return;
-        // One line that overwrites itself; cleared when the counter is hidden.
-        err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
-        err.flush();
-    });
-    const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
-    // A port that went away explains every failure after it; the refusals it caused are noise.
-    if (port && port->vanished()) {
-        err << "tqdt-cli: Port Error: " << portName << " went away during the transfer" << Qt::endl;
-        return 1;
-    }
-    if (!upload) {
+        ModuleTransfer transfer(host, [&](const QString& text) {
+            if (!progressTerminal)
+                return;
+            // One line that overwrites itself; cleared when the counter is hidden.
+            err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
+            err.flush();
+        });
+        const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
+        // A port that went away explains every failure after it; the refusals it caused are noise.
+        if (port && port->vanished()) {
+            err << "tqdt-cli: Port Error: " << portName << " went away during the transfer" << Qt::endl;
+            return 1;
+        }
+        if (!upload) {
+            dialogs.print(err);
+            return result == TransferResult::Verified ? 0 : 1;
+        }
+
+        // The transfer's verdict speaks of the windows' document; here the file is what counts.
+        dialogs.drop(QStringLiteral("Upload"));
+        dialogs.drop(QStringLiteral("Upload Failure"));
         dialogs.print(err);
-        return result == TransferResult::Verified ? 0 : 1;
+        if (result == TransferResult::Failed) {
+            err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written."
+                << Qt::endl;
+            return 1;
+        }
+        if (result != TransferResult::Verified)
+            return 1;
+        if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
+            err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
+            return 1;
+        }
+        if (const FileResult written = CdfWrite(inv->file, *doc); !written) {
+            err << "tqdt-cli: " << written.line() << Qt::endl;
+            return 1;
+        }
+        err << "tqdt-cli: Upload: Upload Complete. Power Cycle Device." << Qt::endl;
+        return 0;
     }
-
-    // The transfer's verdict speaks of the windows' document; here the file is what counts.
-    dialogs.drop(QStringLiteral("Upload"));
-    dialogs.drop(QStringLiteral("Upload Failure"));
-    dialogs.print(err);
-    if (result == TransferResult::Failed) {
-        err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written." << Qt::endl;
-        return 1;
-    }
-    if (result != TransferResult::Verified)
-        return 1;
-    if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
-        err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
-        return 1;
-    }
-    if (const FileResult written = CdfWrite(inv->file, *doc); !written) {
-        err << "tqdt-cli: " << written.line() << Qt::endl;
-        return 1;
-    }
-    err << "tqdt-cli: Upload: Upload Complete. Power Cycle Device." << Qt::endl;
-    return 0;
-}
 
 } // namespace tqdt::cnd

@@ -2,6 +2,8 @@
 
 #include "sim/Site.h"
 
+#include <algorithm>
+
 namespace tqdt::sim {
 
 PtyServer::PtyServer(Site& site) : m_site(site) {}
@@ -26,6 +28,12 @@ void PtyServer::stop()
         m_thread.join();
 }
 
+std::vector<int> PtyServer::baudsSeen() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_bauds;
+}
+
 void PtyServer::run()
 {
     QByteArray pending;
@@ -40,10 +48,16 @@ void PtyServer::run()
                 continue;
             LineSettings line;
             line.baud = m_pty.slaveBaud();
+            {
+                const std::lock_guard lock(m_mutex);
+                if (std::find(m_bauds.begin(), m_bauds.end(), line.baud) == m_bauds.end())
+                    m_bauds.push_back(line.baud);
+            }
             // A pseudo-terminal carries no DTR, so the channel the program selected cannot be seen
-            // here: every frame is taken as sent on the Blue channel, where the bench devices sit.
-            // This service alone ignores the channel; the simulated port keeps every device strict.
-            if (const auto reply = m_site.receive(Channel::Blue, frame, line))
+            // here: every frame is taken as sent on the channel the server is strapped to (Blue,
+            // where the bench devices sit, unless told). This service alone ignores the program's
+            // channel; the simulated port keeps every device strict.
+            if (const auto reply = m_site.receive(m_channel, frame, line))
                 m_pty.write(reply->text);
         }
     }

@@ -1,5 +1,7 @@
 #include "sim/Site.h"
 
+#include "sim/MappedGateway.h"
+
 namespace tqdt::sim {
 
 Site::Site() = default;
@@ -36,6 +38,8 @@ std::unique_ptr<Site> Site::builtIn()
     const std::array<quint8, 4> light = {234, 61, 150, 105};
     for (int p = 0; p < 4; ++p)
         site->photocells[0x55 + p] = Photocell{light[size_t(p)], quint8(light[size_t(p)] - 2)};
+    // The mapped gateway stays for the whole session, so what one download writes an upload reads.
+    site->addDevice(std::make_shared<MappedGateway>());
     return site;
 }
 
