@@ -5,6 +5,7 @@
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
+#include "shell/CliHost.h"
 #include "shell/DevicePort.h"
 #include "shell/Host.h"
 #include "shell/SafeFile.h"
@@ -20,40 +21,6 @@
 namespace tqdt::cnd {
 
 namespace {
-
-// Messages become lines on the error stream; a question, which a script cannot answer, is refused.
-// The lines are held until the command knows how it ends, so that a script reads one verdict: an
-// upload's "Upload Complete" only once the file is written, and nothing after a port that went away.
-class CliDialogs final : public Dialogs {
-public:
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
-    {
-        held.push_back({title, QString(text).replace(QLatin1String("\r\n"), QLatin1String(" "))});
-        switch (buttons) {
-        case MsgButtons::Ok: return MsgAnswer::Ok;
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel: return MsgAnswer::No;
-        default: return MsgAnswer::Cancel;
-        }
-    }
-    QString openFile(const FileDialogRequest&) override { return {}; }
-    QString saveFile(const FileDialogRequest&) override { return {}; }
-    void showModal(Form&) override {}
-
-    void print(QTextStream& err) const
-    {
-        for (const auto& [title, text] : held)
-            err << "tqdt-cli: " << title << ": " << text << Qt::endl;
-    }
-    // Drops the lines with this title (the transfer's own verdict, which the command replaces).
-    void drop(const QString& title)
-    {
-        held.erase(std::remove_if(held.begin(), held.end(), [&](const auto& m) { return m.first == title; }),
-                   held.end());
-    }
-
-    std::vector<std::pair<QString, QString>> held;
-};
 
 struct Invocation {
     QString verb, file, port;
@@ -132,17 +99,8 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     }
     const bool upload = inv->verb == QLatin1String("upload");
 
-    // "COMn" is mapped as the windows map it; anything else is the device itself.
-    static const QRegularExpression comName(QStringLiteral("^COM([0-9]+)$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const auto m = comName.match(inv->port);
-    bool numberOk = true;
-    const int commPort = m.hasMatch() ? m.captured(1).toInt(&numberOk) : 1;
-    if (!numberOk || commPort < 1 || commPort > std::numeric_limits<qint16>::max()) {
-        err << "tqdt-cli: usage: " << inv->port << " is not a port: COM1 to COM"
-            << std::numeric_limits<qint16>::max() << ", or a device path" << Qt::endl;
+    if (!CliPortIsUsable(inv->port, err))
         return 2;
-    }
 
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
@@ -167,65 +125,52 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         }
     }
 
-    SteadyClock clock;
-    CliDialogs dialogs;
-    Paths paths;
-    const QString device = m.hasMatch() ? ComDevice(paths, commPort) : inv->port;
-    DevicePort* port = nullptr;
-    Host host(clock, dialogs, paths, [&] {
-        auto p = std::make_unique<DevicePort>([&](int) { return device; });
-        port = p.get();
-        return p;
-    });
-    host.settings.DTComPort = qint16(commPort);
-    const QString portName =
-        inv->port + (device != inv->port ? QStringLiteral(" (") + device + ')' : QString());
-    // Opened here rather than by the windows' routine, so that the one line can name the device.
-    host.comQV().setCommPort(commPort);
-    if (QString why; !host.comQV().open(&why)) {
-        err << "tqdt-cli: Port Error: Unable To Open Port " << portName << ": " << why << Qt::endl;
+    const auto cli = OpenCliHost(inv->port, err);
+    if (!cli)
         return 1;
-        Host& host = *cli->host;
+    Host& host = *cli->host;
+    CliDialogs& dialogs = cli->dialogs;
+    dialogs.hold();
 
-        ModuleTransfer transfer(host, [&](const QString& text) {
-            if (!progressTerminal)
-                return;
-            // One line that overwrites itself; cleared when the counter is hidden.
-            err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
-            err.flush();
-        });
-        const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
-        // A port that went away explains every failure after it; the refusals it caused are noise.
-        if (port && port->vanished()) {
-            err << "tqdt-cli: Port Error: " << portName << " went away during the transfer" << Qt::endl;
-            return 1;
-        }
-        if (!upload) {
-            dialogs.print(err);
-            return result == TransferResult::Verified ? 0 : 1;
-        }
-
-        // The transfer's verdict speaks of the windows' document; here the file is what counts.
-        dialogs.drop(QStringLiteral("Upload"));
-        dialogs.drop(QStringLiteral("Upload Failure"));
-        dialogs.print(err);
-        if (result == TransferResult::Failed) {
-            err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written."
-                << Qt::endl;
-            return 1;
-        }
-        if (result != TransferResult::Verified)
-            return 1;
-        if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
-            err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
-            return 1;
-        }
-        if (const FileResult written = CdfWrite(inv->file, *doc); !written) {
-            err << "tqdt-cli: " << written.line() << Qt::endl;
-            return 1;
-        }
-        err << "tqdt-cli: Upload: Upload Complete. Power Cycle Device." << Qt::endl;
-        return 0;
+    ModuleTransfer transfer(host, [&](const QString& text) {
+        if (!progressTerminal)
+            return;
+        // One line that overwrites itself; cleared when the counter is hidden.
+        err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
+        err.flush();
+    });
+    const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
+    // A port that went away explains every failure after it; the refusals it caused are noise.
+    if (cli->port && cli->port->vanished()) {
+        err << "tqdt-cli: Port Error: " << cli->portName << " went away during the transfer" << Qt::endl;
+        return 1;
     }
+    if (!upload) {
+        dialogs.release();
+        return result == TransferResult::Verified ? 0 : 1;
+    }
+
+    // The transfer's verdict speaks of the windows' document; here the file is what counts.
+    dialogs.drop(QStringLiteral("Upload"));
+    dialogs.drop(QStringLiteral("Upload Failure"));
+    dialogs.release();
+    if (result == TransferResult::Failed) {
+        err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written."
+            << Qt::endl;
+        return 1;
+    }
+    if (result != TransferResult::Verified)
+        return 1;
+    if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
+        err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
+        return 1;
+    }
+    if (const FileResult written = CdfWrite(inv->file, *doc); !written) {
+        err << "tqdt-cli: " << written.line() << Qt::endl;
+        return 1;
+    }
+    err << "tqdt-cli: Upload: Upload Complete. Power Cycle Device." << Qt::endl;
+    return 0;
+}
 
 } // namespace tqdt::cnd
