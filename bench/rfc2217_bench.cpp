@@ -7,6 +7,7 @@
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/DeviceServer.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 // tqdt: the diagnostic tool's windows.
 #include "app/common/Tools.h"
 #include "condlogic/CdfFile.h"
+#include "shell/DevicePort.h"
 #include "shell/Form.h"
 #include "shell/Host.h"
-#include "shell/DevicePort.h"
 #include "shell/Settings.h"
 #include "shell/frmQVDTMain.h"
 #include "sim/SimSerialPort.h"

@@ -137,12 +137,28 @@ TEST_F(CdfCommand, ExprPrintsOneLinePerOutput)
                                 "QV Input 5: I5\nQV Input 6: 1\nQV Input 7: 0\nQV Input 8: P8\n"));
 }
 
+namespace {
+
+// Drawing needs the fonts of a GUI application, which the built program makes for its print command
+// and this model-test program does not.
+CliRun runProgram(const QStringList& args)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TQDT_CLI_BIN), QStringList{QStringLiteral("cdf")} + args);
+    if (!cli.waitForFinished(60000))
+        return {-1, {}, QStringLiteral("tqdt-cli did not finish")};
+    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()),
+            QString::fromUtf8(cli.readAllStandardError())};
+}
+
+} // namespace
+
 TEST_F(CdfCommand, PrintWritesAPdfThatRendersAndRefusesWhatItCannotRead)
 {
     const QString pdf = dir.filePath(QStringLiteral("RECORD.PDF"));
     for (const QStringList& extra : {QStringList{}, QStringList{QStringLiteral("--two-per-page")}}) {
-        const CliRun r =
-            run(QStringList{QStringLiteral("print"), factoryFile(), QStringLiteral("-o"), pdf} + extra);
+        const CliRun r = runProgram(
+            QStringList{QStringLiteral("print"), factoryFile(), QStringLiteral("-o"), pdf} + extra);
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         QFile f(pdf);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -165,11 +181,12 @@ TEST_F(CdfCommand, PrintWritesAPdfThatRendersAndRefusesWhatItCannotRead)
     EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
 
     const QString badFile = write(QStringLiteral("BAD.CDF"), QByteArray(7, '\0'));
-    const CliRun bad = run({QStringLiteral("print"), badFile, QStringLiteral("-o"), dir.filePath("X.PDF")});
+    const CliRun bad =
+        runProgram({QStringLiteral("print"), badFile, QStringLiteral("-o"), dir.filePath("X.PDF")});
     EXPECT_EQ(bad.status, 2);
     EXPECT_FALSE(QFile::exists(dir.filePath("X.PDF")));
     const CliRun usage =
-        run({QStringLiteral("print"), badFile, QStringLiteral("-o"), pdf, QStringLiteral("--three")});
+        runProgram({QStringLiteral("print"), badFile, QStringLiteral("-o"), pdf, QStringLiteral("--three")});
     EXPECT_EQ(usage.status, 2);
     EXPECT_TRUE(usage.err.contains("usage"));
 }

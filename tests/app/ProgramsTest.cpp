@@ -148,7 +148,8 @@ TEST(SimulatedBench, DeviceWindowsIdentifyTheirStation)
         SCOPED_TRACE(form);
         QTemporaryDir home;
         const QString png = home.filePath(QString(form) + ".png");
-        const ProgramRun r = run(TQDT_GUI_BIN, {"--simulate", "--open", form, "--screenshot", png}, home.path());
+        const ProgramRun r =
+            run(TQDT_GUI_BIN, {"--simulate", "--open", form, "--screenshot", png}, home.path());
         ASSERT_EQ(r.exitCode, 0) << r.err.constData();
         const QImage image(png);
         int green = 0;

@@ -174,11 +174,11 @@ TEST(LogicExpression, EveryProductIsPrimeAndNoneCanBeLeftOut)
                     const Product wider{quint16(sum[i].care & ~(1u << n)), quint16(sum[i].on & ~(1u << n))};
                     const bool staysInside = forCovered(wider, on);
                     EXPECT_FALSE(staysInside)
-                        << "seed " << start << " output " << o << " product " << i << " input " << n;
+                        << "diagram " << start << ", output " << o << ", term " << i << ", literal " << n;
                 }
                 // Irredundant: some pattern only this product covers.
                 const bool covered = forCovered(sum[i], [&](quint16 p) { return count[p] > 1; });
-                EXPECT_FALSE(covered) << "seed " << start << " output " << o << " product " << i;
+                EXPECT_FALSE(covered) << "diagram " << start << ", output " << o << ", term " << i;
             }
         }
     }
