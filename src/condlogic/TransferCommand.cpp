@@ -155,8 +155,7 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     dialogs.drop(QStringLiteral("Upload Failure"));
     dialogs.release();
     if (result == TransferResult::Failed) {
-        err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written."
-            << Qt::endl;
+        err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written." << Qt::endl;
         return 1;
     }
     if (result != TransferResult::Verified)

@@ -41,7 +41,8 @@ namespace {
 
 const QRegularExpression& comName()
 {
-    static const QRegularExpression re(QStringLiteral("^COM([0-9]+)$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(QStringLiteral("^COM([0-9]+)$"),
+                                       QRegularExpression::CaseInsensitiveOption);
     return re;
 }
 

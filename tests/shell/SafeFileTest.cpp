@@ -2,6 +2,9 @@
 
 #include "condlogic/CdfFile.h"
 #include "condlogic/MpdFile.h"
+#include "gateway/GatewayCsv.h"
+#include "gateway/GatewayImage.h"
+#include "network/FrameCapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -146,6 +149,12 @@ TEST_F(FullDisk, EverySaveFailsWithTheReasonAndKeepsTheOldFile)
     auto doc = std::make_unique<cnd::CndDocument>();
     doc->factoryDefault();
     const cnd::ProfileTable profiles{1, 2, 3};
+    const gw::GatewayImage gateway;
+    FrameCapture capture;
+    capture.receive(QByteArray("[9AD0200FF]").repeated(400), 0, Channel::Blue);
+    std::vector<quint64> all;
+    for (quint64 i = capture.first(); capture.holds(i); ++i)
+        all.push_back(i);
     struct Case {
         const char* file;
         std::function<QString(const QString&)> save;
@@ -153,6 +162,10 @@ TEST_F(FullDisk, EverySaveFailsWithTheReasonAndKeepsTheOldFile)
         {"SITE.CDF", [&](const QString& p) { return cnd::CdfWrite(p, *doc).problem; }},
         {"HALL.MPD", [&](const QString& p) { return cnd::MpdWrite(p, profiles).problem; }},
         {"HALL.CSV", [&](const QString& p) { return cnd::CsvWrite(p, profiles).problem; }},
+        {"SITE.MGW", [&](const QString& p) { return gw::MgwWrite(p, gateway).problem; }},
+        {"SITE.CSV",
+         [&](const QString& p) { return gw::GatewayCsvWrite(p, gateway, "SITE.MGW", 350).problem; }},
+        {"TRAFFIC.TXT", [&](const QString& p) { return SaveCapture(p, capture, all, CaptureLayout::Csv); }},
         {"ANY.BIN", [&](const QString& p) { return SaveFileAtomically(p, QByteArray(65536, 'b')); }},
     };
     for (const Case& c : cases)
@@ -165,5 +178,6 @@ TEST_F(FullDisk, EverySaveFailsWithTheReasonAndKeepsTheOldFile)
     }
     QStringList left = namesIn(dir.path());
     left.sort();
-    EXPECT_EQ(left, (QStringList{"ANY.BIN", "FILLER", "HALL.CSV", "HALL.MPD", "SITE.CDF"}));
+    EXPECT_EQ(left, (QStringList{"ANY.BIN", "FILLER", "HALL.CSV", "HALL.MPD", "SITE.CDF", "SITE.CSV",
+                                 "SITE.MGW", "TRAFFIC.TXT"}));
 }
