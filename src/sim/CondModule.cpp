@@ -91,8 +91,7 @@ std::optional<Reply> CondModule::handle(Channel channel, const QByteArray& frame
 std::optional<Reply> CondModule::busFrame(const QByteArray& frame)
 {
     // "[2" node command, two data digits or none, then "--]" (or a device checksum).
-    if ((frame.size() != 8 && frame.size() != 10) || !frame.startsWith("[2") ||
-        !devFrameValid(frame, true))
+    if ((frame.size() != 8 && frame.size() != 10) || !frame.startsWith("[2") || !devFrameValid(frame, true))
         return std::nullopt;
     if (!isHex(frame.mid(2, 2)) || HexVal2(frame.mid(2, 2)) != m_node)
         return std::nullopt;

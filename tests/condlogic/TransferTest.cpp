@@ -90,7 +90,6 @@ TEST_F(Transfer, EveryFrameOfBothTransfersGoesOutOnTheBlueChannel)
     ASSERT_FALSE(sim.site.written.empty());
     for (const auto& w : sim.site.written)
         ASSERT_EQ(w.channel, Channel::Blue) << w.frame.constData();
-
 }
 
 TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums)
