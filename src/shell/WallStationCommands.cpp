@@ -51,8 +51,12 @@ bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 
 bool WsWriteConfig(Host& host, qint16 address, qint16 value)
 {
-    if (!BusLink(host).exchange(row(shape::WsConfigEnable),
-                                BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address)))))
+    // The enable's reply is waited for but not kept: when the value step then times out, ReplyText
+    // still holds what it held before the write.
+    QByteArray enableReply;
+    if (!BusLink(host, host.comQV(), &enableReply)
+             .exchange(row(shape::WsConfigEnable),
+                       BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address)))))
         return false;
     if (!BusLink(host).exchange(row(shape::WsConfigWrite), BuildDevFrame('2', address, "B" + Hex2(value))))
         return false;
