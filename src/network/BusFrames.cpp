@@ -230,7 +230,7 @@ void FrameDecoder::classify(BusFrame& f)
         if (const int req = requestShape(raw, FrameFamily::Network);
             req >= 0 && !BusFrameShape(req).channel) {
             f.kind = Kind::Request;
-            f.family = kNetwork;
+            f.family = qint8(FrameFamily::Network);
             f.checksum = Mark::Ok;
             f.shape = qint16(req);
             f.address = qint16(byteAt(raw, addressAt(FrameFamily::Network)));
