@@ -9,6 +9,7 @@
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
@@ -223,6 +224,54 @@ TEST_F(Screen, CustomProgrammingIsCentredOnTheAvailableAreaAtItsFinalSize)
         << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
     EXPECT_LE(std::abs((frame.left() - area.left()) - (area.right() - frame.right())), 2);
     EXPECT_LE(std::abs((frame.top() - area.top()) - (area.bottom() - frame.bottom())), 2);
+}
+
+// The palette's drag, the whole gesture on a window on the screen: press on a palette picture, move
+// past the drag distance, let go over a cell. (The offscreen platform has no drag and drop, so this
+// lives here.) Dropped on a contact's input label the picture replaces that contact and keeps its
+// input; dropped on a cell picture it places nothing.
+TEST_F(Screen, PalettePictureDraggedOntoAContactsLabelReplacesThatContact)
+{
+    auto& doc = host.document<cnd::CndDocument>();
+    doc.setCode(0, 17, cnd::SegOpen);
+    doc.setInput(0, 17, 2);
+    doc.setCode(0, 40, cnd::SegOpen);
+    doc.setInput(0, 40, 5);
+    frmExpCndCustom w(host);
+    w.ensureLoaded();
+    w.show();
+    ASSERT_TRUE(waitFor([&] { return w.windowHandle() && w.windowHandle()->isExposed(); }));
+    waitFor([] { return false; }, 300);
+    w.imgSelect_MouseDown(cnd::SegWire);
+
+    auto drag = [&](int k, QWidget* target) {
+        QWidget* from = w.imgSelect[size_t(k)];
+        const QPoint start = from->rect().center();
+        // The drag runs an event loop of its own from the move that starts it; the rest of the
+        // gesture arrives from inside that loop.
+        QTimer::singleShot(50, target, [target] {
+            QTest::mouseMove(target, target->rect().center() + QPoint(0, 1));
+            QTest::mouseMove(target, target->rect().center());
+            QTest::mouseRelease(target, Qt::LeftButton, {}, target->rect().center());
+        });
+        QTest::mousePress(from, Qt::LeftButton, {}, start);
+        QTest::mouseMove(from, start + QPoint(QApplication::startDragDistance() + 4, 0));
+        waitFor([] { return false; }, 200);
+    };
+
+    drag(cnd::SegClosedUp, w.lblSeg[17]);
+    EXPECT_EQ(doc.code(0, 17), cnd::SegClosedUp) << "the dragged picture, on the cell it was let go over";
+    EXPECT_EQ(doc.input(0, 17), 2);
+    EXPECT_EQ(w.lblSeg[17]->text(), "I 3");
+    EXPECT_EQ(doc.code(0, 40), cnd::SegOpen);
+    EXPECT_EQ(doc.input(0, 40), 5);
+
+    drag(cnd::SegWire, w.imgSegment[60]);
+    EXPECT_EQ(doc.code(0, 60), cnd::SegEmpty);
+
+    w.mnuUndo_Click();
+    EXPECT_EQ(doc.code(0, 17), cnd::SegOpen) << "the drop is one step of the undo history";
+    w.close();
 }
 
 // The input selector opens where its formula puts it: offsets from the editor's outer corner, the
