@@ -326,7 +326,8 @@ LinkResult BluetoothTools::TestLink(int testerPort, const QByteArray& address, c
             res.outcome = res.fromG3 == "G3_>_Tester" ? LinkOutcome::Pass : LinkOutcome::G3ToPcFail;
         }
     }
-    show(d.step, LinkText(res.outcome));
+    if (d.verdict)
+        d.verdict(res.outcome);
 
     // The adapter drops the call and the module is left for the next station.
     m_tester.output("$$$");

@@ -32,12 +32,15 @@ struct Dump {
 };
 Dump ParseDump(const QByteArray& reply);
 
+enum class LinkOutcome { Pass, PcToG3Fail, G3ToPcFail, PortFailed };
+
 // Where a sequence shows its progress; each callback may be left empty.
 struct Display {
     std::function<void(const QString&)> step;          // the step being run
     std::function<void(const QByteArray&)> response;   // the text just read from the module
     std::function<void(const QByteArray&)> dataPacket; // the link test's received packet
     std::function<void(const Dump&)> dump;             // the dump was read
+    std::function<void(LinkOutcome)> verdict;          // the link test's result, before it hangs up
 };
 
 struct ConfigResult {
@@ -50,7 +53,6 @@ struct ConfigResult {
     bool dumpRead = false;
 };
 
-enum class LinkOutcome { Pass, PcToG3Fail, G3ToPcFail, PortFailed };
 struct LinkResult {
     LinkOutcome outcome = LinkOutcome::PortFailed;
     QByteArray toG3;   // what the station's side received

@@ -30,6 +30,7 @@ struct BtBenchTest : ::testing::Test {
         Display d;
         d.step = [this](const QString& s) { steps << s; };
         d.response = [this](const QByteArray& r) { responses << r; };
+        d.verdict = [this](LinkOutcome o) { steps << LinkText(o); };
         return d;
     }
     BluetoothTools tools() { return BluetoothTools(h.host, h.port(), *tester); }
