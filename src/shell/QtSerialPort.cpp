@@ -1,18 +1,11 @@
 #include "shell/QtSerialPort.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QScopedValueRollback>
 #include <QSerialPort>
 
 namespace tqdt {
-
-namespace {
-struct BusyGuard {
-    explicit BusyGuard(bool& flag) : m_flag(flag), m_was(flag) { flag = true; }
-    ~BusyGuard() { m_flag = m_was; }
-    bool& m_flag;
-    bool m_was;
-};
-} // namespace
 
 QtSerialPort::QtSerialPort(DeviceResolver resolver)
     : m_resolver(std::move(resolver)), m_port(std::make_unique<QSerialPort>())
@@ -26,8 +19,10 @@ QtSerialPort::QtSerialPort(DeviceResolver resolver)
         fireReceiveEvents();
     });
     QObject::connect(m_port.get(), &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError && m_port->isOpen())
+        if (e == QSerialPort::ResourceError && m_port->isOpen()) {
+            m_vanished = true;
             m_port->close(); // the adapter was unplugged
+        }
     });
 }
 
@@ -40,7 +35,9 @@ bool QtSerialPort::open(QString* error)
             *error = QStringLiteral("Port already open");
         return false;
     }
-    m_port->setPortName(m_resolver(m_commPort));
+    m_device = m_resolver(m_commPort);
+    m_port->setPortName(m_device);
+    m_vanished = false;
     if (m_commPort < 1 || !m_port->open(QIODevice::ReadWrite)) {
         if (error)
             *error = m_commPort < 1 ? QStringLiteral("Invalid port number") : m_port->errorString();
@@ -80,14 +77,21 @@ void QtSerialPort::setRts(bool on)
 
 void QtSerialPort::noteRefusal(const QString& what)
 {
-    // Logged once per refusal for the life of the object: every exchange sets DTR again, and a
-    // programming sequence reopens the port many times.
-    if (!m_refusalsLogged.contains(what)) {
-        m_refusalsLogged.insert(what);
-        qInfo().noquote() << m_port->portName() << what;
+    m_port->clearError();
+    // A device node that has gone is not a port without modem lines: the port is closed, and the
+    // transfer reports a port that went away instead of a refused line.
+    if (m_device.startsWith(QLatin1Char('/')) && !QFile::exists(m_device)) {
+        m_vanished = true;
+        m_port->close();
+        return;
     }
     m_lineRefusal = what;
-    m_port->clearError();
+    // One line for the life of the object: every exchange sets DTR again, a programming sequence
+    // reopens the port many times, and a port without DTR has no RTS either.
+    if (!m_refusalLogged) {
+        m_refusalLogged = true;
+        qInfo().noquote() << m_port->portName() << what << "(the port is used without its modem lines)";
+    }
 }
 
 void QtSerialPort::lineSettingsChanged()
@@ -115,7 +119,7 @@ void QtSerialPort::collect()
 {
     if (!m_port->isOpen())
         return;
-    const BusyGuard guard(m_busy);
+    const QScopedValueRollback busy(m_busy, true);
     // A zero wait lets QSerialPort read what the operating system holds without the event loop.
     m_port->waitForReadyRead(0);
     m_buffer += m_port->readAll();
@@ -137,7 +141,7 @@ void QtSerialPort::output(const QByteArray& data)
 {
     if (!m_port->isOpen())
         return;
-    const BusyGuard guard(m_busy);
+    const QScopedValueRollback busy(m_busy, true);
     m_port->write(data);
     // The bytes must really leave now: a Delay after the write does not run the event loop.
     while (m_port->isOpen() && m_port->bytesToWrite() > 0) {
@@ -156,7 +160,7 @@ void QtSerialPort::waitForCount(int count, const Stopwatch& sw, qint64 limitMs)
         if (left <= 0)
             return;
         // Sleeps in the operating system until bytes arrive or the time is up.
-        const BusyGuard guard(m_busy);
+        const QScopedValueRollback busy(m_busy, true);
         if (m_port->waitForReadyRead(int(left)))
             m_buffer += m_port->readAll();
         else if (m_port->error() != QSerialPort::TimeoutError && m_port->error() != QSerialPort::NoError)

@@ -1,34 +1,20 @@
 #include "shell/Settings.h"
 #include "shell/frmComSel.h"
 #include "shell/frmQVDTMain.h"
+#include "support/Files.h"
 #include "support/SimHost.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 using namespace tqdt;
+using tqdt::test::readAll;
 using tqdt::test::SimHost;
-
-namespace {
-
-QByteArray fileText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
-
-} // namespace
+using tqdt::test::writeFile;
 
 TEST(Settings, FirstStartCreatesFolderAndBothKeys)
 {
@@ -37,7 +23,7 @@ TEST(Settings, FirstStartCreatesFolderAndBothKeys)
     {
         frmQVDTMain main(t.host, {});
         EXPECT_TRUE(QFileInfo(t.host.paths().dataFolder()).isDir());
-        const QByteArray ini = fileText(t.host.paths().settingsFile());
+        const QByteArray ini = readAll(t.host.paths().settingsFile());
         EXPECT_TRUE(ini.contains("DT Com Port=1"));
         EXPECT_TRUE(ini.contains("BT Com Port=1"));
         EXPECT_EQ(main.lblComPort->text(), "COM1");
@@ -52,7 +38,7 @@ TEST(Settings, UnreadableValueBecomesZeroAndIsWrittenBack)
     ASSERT_TRUE(LoadSettings(t.host));
     EXPECT_EQ(t.host.settings.DTComPort, 0);
     EXPECT_EQ(t.host.settings.BTComPort, 4);
-    EXPECT_EQ(fileText(t.host.paths().settingsFile()),
+    EXPECT_EQ(readAll(t.host.paths().settingsFile()),
               "[Settings]\nDT Com Port=0\nBT Com Port=4\n[Ports]\nCOM1=/dev/x\n");
     // COM0 cannot be opened.
     EXPECT_FALSE(OpenPort(t.host));
@@ -73,9 +59,9 @@ TEST(Settings, PickedPortReachesFileOnlyAtClose)
     main->lblComPort_Click();
     EXPECT_EQ(main->lblComPort->text(), "COM12");
     EXPECT_EQ(t.host.settings.DTComPort, 12);
-    EXPECT_TRUE(fileText(t.host.paths().settingsFile()).contains("DT Com Port=1\n"));
+    EXPECT_TRUE(readAll(t.host.paths().settingsFile()).contains("DT Com Port=1\n"));
     main->close();
-    EXPECT_TRUE(fileText(t.host.paths().settingsFile()).contains("DT Com Port=12\n"));
+    EXPECT_TRUE(readAll(t.host.paths().settingsFile()).contains("DT Com Port=12\n"));
 }
 
 TEST(Settings, EscapeOrCancelLeavesThePortAlone)
@@ -103,6 +89,11 @@ TEST(Settings, ComSelArrangement)
     }
     EXPECT_EQ(dlg.lblCancel->text(), "X");
     EXPECT_TRUE(dlg.windowFlags() & Qt::FramelessWindowHint);
+    // Frameless, it must draw its own edge, or it cannot be told from the main window beneath.
+    const QImage shot = dlg.grab().toImage();
+    for (const QPoint p : {QPoint(0, 0), QPoint(shot.width() - 1, shot.height() - 1),
+                           QPoint(shot.width() / 2, shot.height() - 1)})
+        EXPECT_EQ(shot.pixelColor(p), QColor(0x40, 0x40, 0x40)) << p.x() << "," << p.y();
 }
 
 TEST(Settings, ClosingTwiceIsSilentAndPortsMapToDevices)
