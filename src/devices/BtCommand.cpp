@@ -15,7 +15,7 @@ namespace {
 // "COMn" names the port the windows would map it to; anything else is the device itself.
 std::optional<int> comNumber(const QString& port)
 {
-    static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]{0,3})$"),
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]+)$"),
                                             QRegularExpression::CaseInsensitiveOption);
     const auto m = comName.match(port);
     return m.hasMatch() ? std::optional<int>(m.captured(1).toInt()) : std::nullopt;
@@ -130,6 +130,9 @@ int runBt(const QStringList& args, CliIo& io)
         io.err << "tqdt-cli: bt: " << why << Qt::endl;
         return 2;
     }
+    if (!CliPortIsUsable(inv->port, io.err) ||
+        (!inv->tester.isEmpty() && !CliPortIsUsable(inv->tester, io.err)))
+        return 2;
     const auto cli = OpenCliHost(inv->port, io.err);
     if (!cli)
         return 1;
@@ -139,7 +142,13 @@ int runBt(const QStringList& args, CliIo& io)
     // The tester's number only matters where it names the device; keep it apart from the main port's.
     const int testerPort = n.value_or(cli->host->settings.DTComPort % 16 + 1);
     cli->host->settings.BTComPort = qint16(testerPort);
-    return RunBtInvocation(*cli->host, tester, testerPort, *inv, io.out, io.err);
+    const int status = RunBtInvocation(*cli->host, tester, testerPort, *inv, io.out, io.err);
+    // A port that went away explains the failure; the verdict above it was already a failure.
+    if (cli->port && cli->port->vanished())
+        io.err << "tqdt-cli: Port Error: " << cli->portName << " went away" << Qt::endl;
+    else if (tester.vanished())
+        io.err << "tqdt-cli: Port Error: the tester port " << inv->tester << " went away" << Qt::endl;
+    return status;
 }
 
 QString btHelp()

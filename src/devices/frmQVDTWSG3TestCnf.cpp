@@ -309,21 +309,21 @@ bt::Display frmQVDTWSG3TestCnf::btDisplay(QLabel* stepLabel)
     bt::Display d;
     d.step = [stepLabel](const QString& s) {
         stepLabel->setText(s);
-        stepLabel->repaint();
+        repaintNow(*stepLabel);
     };
     d.response = [this](const QByteArray& r) {
         lblBTRsp->setText(shown(r));
-        lblBTRsp->repaint();
+        repaintNow(*lblBTRsp);
     };
     d.dataPacket = [this](const QByteArray& r) {
         lblBTTestRsp->setText(QString::fromLatin1(r));
-        lblBTTestRsp->repaint();
+        repaintNow(*lblBTTestRsp);
     };
     d.dump = [this](const bt::Dump& dump) { showDump(dump); };
     d.verdict = [this](bt::LinkOutcome o) {
         lblBTTest->setText(bt::LinkText(o));
         setBack(lblBTTest, o == bt::LinkOutcome::Pass ? kBTTestPass : kBTTestFail);
-        lblBTTest->repaint();
+        repaintNow(*lblBTTest);
     };
     return d;
 }
@@ -344,7 +344,7 @@ void frmQVDTWSG3TestCnf::cmdBTConfigTest_Click()
     lblBTA->clear();
     lblID->clear();
     setBack(lblBTRsp, kBTWorking);
-    lblBTRsp->repaint();
+    repaintNow(*lblBTRsp);
     const bt::ConfigResult r = m_bt->ConfigBT(txtBTName->text(), btDisplay(lblBTConfig));
     lblBTRsp->setText(r.pass ? QStringLiteral("Config Pass") : QStringLiteral("Config Fail"));
     setBack(lblBTRsp, r.pass ? kBTConfigPass : kBTConfigFail);
@@ -363,7 +363,7 @@ void frmQVDTWSG3TestCnf::cmdReadBTA_Click()
 {
     cmdReadBTA->setEnabled(false);
     setBack(lblBTRsp, kBTWorking);
-    lblBTRsp->repaint();
+    repaintNow(*lblBTRsp);
     bt::Dump d;
     m_bt->ReadBTA(d, btDisplay(lblBTConfig));
     cmdReadBTA->setEnabled(true);
@@ -383,8 +383,13 @@ void frmQVDTWSG3TestCnf::cmdCnfPT_Click()
                                  MsgIcon::Information);
         return;
     }
+    // The question's picture goes before the handler works on without yielding; the poll is held
+    // meanwhile, since letting the window repaint would let its timer run too.
+    Timer1->stop();
+    repaintAfterDialog(*this);
+    Timer1->start();
     setBack(lblBTRsp, kBTWorking);
-    lblBTRsp->repaint();
+    repaintNow(*lblBTRsp);
     const bool pass = m_bt->ConfigPT(host().settings.BTComPort, btDisplay(lblBTConfig));
     lblBTRsp->setText(pass ? QStringLiteral("Config Pass") : QStringLiteral("Config Fail"));
     setBack(lblBTRsp, pass ? kBTConfigPass : kBTConfigFail);
@@ -420,7 +425,7 @@ void frmQVDTWSG3TestCnf::cmdBTTest_Click()
         if (s == QLatin1String("Connecting"))
             setBack(lblBTTest, kBTWorking);
         lblBTTest->setText(s);
-        lblBTTest->repaint();
+        repaintNow(*lblBTTest);
     };
     m_bt->TestLink(host().settings.BTComPort, BTAddress, d);
     m_btBusy = false;

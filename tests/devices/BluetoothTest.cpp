@@ -218,3 +218,25 @@ TEST_F(BtBenchTest, WholeSecondWaitsLastBetweenOneAndTwoSeconds)
         EXPECT_GT(fresh.yields, yieldsBefore) << ms;
     }
 }
+
+// A sender on the wrong channel or at the wrong rate must go unanswered, or such a fault would pass
+// every test above.
+TEST(BtRadio, StationModuleAnswersOnlyOnTheBrownChannelAtItsRate)
+{
+    struct Case {
+        const char* what;
+        Channel channel;
+        LineSettings line;
+        bool answered;
+    } cases[] = {
+        {"Brown at 115,200", Channel::Brown, {115200, 'n', 8, 1}, true},
+        {"Blue at 115,200", Channel::Blue, {115200, 'n', 8, 1}, false},
+        {"Brown at 38,400", Channel::Brown, {38400, 'n', 8, 1}, false},
+        {"Brown with parity", Channel::Brown, {115200, 'e', 8, 1}, false},
+    };
+    for (const Case& c : cases) {
+        sim::Site site;
+        sim::PlugInBtBench(site, {});
+        EXPECT_EQ(site.receive(c.channel, "$$$", c.line).has_value(), c.answered) << c.what;
+    }
+}
