@@ -29,9 +29,6 @@ public:
     void stop();
     // The channel every frame goes to; set before start().
     void setChannel(Channel channel) { m_channel = channel; }
-    // Text devices (the Bluetooth module's command mode) have no frame end: what arrives before a
-    // pause of 20 ms goes to the site as one piece. Set before start().
-    void setTextMode(bool on) { m_text = on; }
     // The baud rates read from the line settings of the pseudo-terminal as each frame arrived, each
     // rate once, in the order first seen: what the far side really set, not what it meant to.
     std::vector<int> baudsSeen() const;
@@ -40,14 +37,12 @@ public:
 
 private:
     void run();
-    void hand(const QByteArray& text);
 
     Site& m_site;
     PseudoTerminal m_pty;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     Channel m_channel = Channel::Blue;
-    bool m_text = false;
     mutable std::mutex m_mutex;
     std::vector<int> m_bauds;
 };

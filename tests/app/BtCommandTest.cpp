@@ -1,7 +1,5 @@
 #include "devices/BtCommand.h"
-#include "shell/Pty.h"
 #include "sim/BluetoothRadio.h"
-#include "sim/PtyServer.h"
 #include "support/SimHost.h"
 
 #include <QProcess>
@@ -133,29 +131,4 @@ TEST(BtCli, FailuresExitWithOneAndNameTheStepOrDirection)
         EXPECT_EQ(b.out, QString::fromLatin1(c.out)) << c.what;
         EXPECT_EQ(b.err, QString::fromLatin1(c.err)) << c.what;
     }
-}
-
-TEST(BtCli, ConfigureOverARealPortSwitchesTheLineRate)
-{
-    if (!PseudoTerminal::supported())
-        GTEST_SKIP() << "no pseudo-terminals here";
-    sim::Site site;
-    const sim::BtBench bench = sim::PlugInBtBench(site, {});
-    sim::PtyServer server(site);
-    server.setChannel(Channel::Brown);
-    server.setTextMode(true);
-    ASSERT_TRUE(server.start());
-    QTemporaryDir home;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TQDT_HOME", home.path());
-    p.setProcessEnvironment(env);
-    p.start(TQDT_CLI_BIN, {"bt", "configure", "--port", server.portName(), "--name", "Tarvik-Bench7"});
-    ASSERT_TRUE(p.waitForFinished(60000));
-    server.stop();
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    EXPECT_EQ(p.readAllStandardOutput(), "BTA=0012F3A4B5C6\nName=Tarvik-Bench7\n");
-    // The fresh module was reached at 115,200 and left at 38,400, on the port's own line settings.
-    EXPECT_EQ(server.baudsSeen(), (std::vector<int>{38400, 115200}));
-    EXPECT_EQ(bench.module->radio.baud(), 38400);
 }
