@@ -15,13 +15,12 @@ QByteArray moduleFrame(int node, const QByteArray& command)
 
 FactoryModule::FactoryModule(Host& host) : m_host(host) {}
 
-bool FactoryModule::command(const QByteArray& frame, int count, int limitMs)
+bool FactoryModule::command(int row, const QByteArray& frame)
 {
-    return BusLink(m_host).exchange(Channel::Blue, frame, count, limitMs,
-                                    ExchangeOptions{.emptyAgain = false});
+    return BusLink(m_host).exchange(BusFrameShape(row), frame, ExchangeOptions{.emptyAgain = false});
 }
 
-bool FactoryModule::poll(int node) { return command(moduleFrame(node, "0"), 6, kPollLimitMs); }
+bool FactoryModule::poll(int node) { return command(shape::ModulePoll, moduleFrame(node, "0")); }
 
 int FactoryModule::find(const std::function<void(int node)>& polling)
 {
@@ -36,20 +35,20 @@ int FactoryModule::find(const std::function<void(int node)>& polling)
 
 std::optional<quint8> FactoryModule::readInputs(int node)
 {
-    if (node < 0 || node >= kNodes || !command(moduleFrame(node, "2"), 6, kPollLimitMs))
+    if (node < 0 || node >= kNodes || !command(shape::ModuleInputs, moduleFrame(node, "2")))
         return std::nullopt;
     return quint8(HexVal2(Mid(m_host.reply.ReplyText, 2, 2)));
 }
 
 FactoryModule::DefaultResult FactoryModule::applyDefault()
 {
-    if (!command(moduleFrame(0, "D2D"), 6, 8000))
+    if (!command(shape::ModuleFactoryDefault, moduleFrame(0, "D2D")))
         return DefaultResult::NoAnswer;
     if (Mid(m_host.reply.ReplyText, 2, 2) != "D5")
         return DefaultResult::Refused;
     // The whole reply, "[" + 16 digits + "]", is awaited: its first six characters alone would
     // never hold the checksum.
-    if (!command(moduleFrame(0, "C00"), 18, 3000))
+    if (!command(shape::ModuleChecksum, moduleFrame(0, "C00")))
         return DefaultResult::NoChecksum;
     return Mid(m_host.reply.ReplyText, 2, 16) == kDefaultChecksum ? DefaultResult::Verified
                                                                   : DefaultResult::ChecksumDiffers;

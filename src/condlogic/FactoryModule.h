@@ -24,7 +24,6 @@ class FactoryModule {
 public:
     // The checksum of the factory default image: every output follows its own input, no notes.
     static constexpr const char* kDefaultChecksum = "2712A28D262BF736";
-    static constexpr int kPollLimitMs = 20;
     static constexpr int kNodes = 256;
 
     enum class DefaultResult {
@@ -48,8 +47,8 @@ public:
     DefaultResult applyDefault();
 
 private:
-    // Empties the receive buffer once, sends, and waits for count characters.
-    bool command(const QByteArray& frame, int count, int limitMs);
+    // Empties the receive buffer once, sends, and waits as the frame's row of BusFrameShapes() says.
+    bool command(int row, const QByteArray& frame);
 
     Host& m_host;
 };

@@ -5,6 +5,7 @@
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 
@@ -16,10 +17,16 @@ const QString kProgrammingLine = QStringLiteral("115200,n,8,1");
 const QByteArray kStartFrame = "[10000000000000000]";
 const QByteArray kImageChecksumFrame = "[60000000000000000]";
 const QByteArray kConfigChecksumFrame = "[70000000000000000]";
-constexpr int kAckLen = 2;
-constexpr int kChecksumLen = 18;
-constexpr int kBlockReplyLen = 514;
 constexpr ExchangeOptions kOnce{.emptyAgain = false};
+const int kBlockReplyLen = BusFrameShape(shape::ModuleRead).replyLength;
+
+// The programming frames differ in their command digit, "[1" to "[8", and so do their rows.
+const FrameShape& programmingRow(const QByteArray& frame)
+{
+    const int digit = frame.size() > 1 ? frame[1] - '1' : -1;
+    Q_ASSERT(digit >= 0 && digit <= shape::ModuleRead - shape::ModuleStart);
+    return BusFrameShape(shape::ModuleStart + std::clamp(digit, 0, shape::ModuleRead - shape::ModuleStart));
+}
 
 QString blockText(int block, int of) { return QStringLiteral("Block %1 of %2").arg(block).arg(of); }
 } // namespace
@@ -36,19 +43,20 @@ void ModuleTransfer::show(const QString& text)
 
 bool ModuleTransfer::WSCom07()
 {
-    return BusLink(m_host).exchange(Channel::Blue, "[200700--]", 8, kConnectLimitMs, kOnce);
+    return BusLink(m_host).exchange(BusFrameShape(shape::ModuleConnect), "[200700--]", kOnce);
 }
 
 bool ModuleTransfer::WSCom04()
 {
+    // On the channel the connection check selected; nothing answers it.
     BusLink(m_host).send("[2004A1--]");
     m_host.Delay(kSwitchWaitMs);
     return true;
 }
 
-bool ModuleTransfer::WSComPrg(const QByteArray& frame, int count)
+bool ModuleTransfer::WSComPrg(const QByteArray& frame)
 {
-    return BusLink(m_host).exchange(Channel::Blue, frame, count, kFrameLimitMs, kOnce);
+    return BusLink(m_host).exchange(programmingRow(frame), frame, kOnce);
 }
 
 bool ModuleTransfer::reopen(const QString& settings)
@@ -116,7 +124,7 @@ std::optional<QByteArray> ModuleTransfer::deviceChecksum(const QByteArray& reque
 {
     show(QStringLiteral("Device Checksum"));
     // Only a reply to this very request counts: an older text must never pass for a verdict.
-    if (!WSComPrg(request, kChecksumLen))
+    if (!WSComPrg(request))
         return std::nullopt;
     return Mid(m_host.reply.ReplyText, 2, 16);
 }
@@ -155,7 +163,7 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
     // would cost 3 s for each of the thousands of frames left, so a run of lost replies ends it.
     auto unanswered = std::make_shared<int>(0);
     auto send = [this, unanswered](const QByteArray& frame) {
-        *unanswered = WSComPrg(frame, kAckLen) ? 0 : *unanswered + 1;
+        *unanswered = WSComPrg(frame) ? 0 : *unanswered + 1;
         return *unanswered < kUnansweredLimit;
     };
     p.prepare = [connect = p.prepare, send] {
@@ -191,7 +199,7 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
     p.progress = [this](int m) { show(blockText(m, kUploadBlocks)); };
     p.block = [this, &doc](int m) {
         // Without this block's reply the upload cannot verify; the rest would only cost waits.
-        if (!WSComPrg(ReadFrame(m), kBlockReplyLen))
+        if (!WSComPrg(ReadFrame(m)))
             return Step::failed(kFailed);
         const QByteArray& text = m_host.reply.ReplyText;
         for (int i = 0; i < 256; ++i) {
@@ -241,7 +249,7 @@ TransferResult ModuleTransfer::ReadControlArray(QByteArray& bytes, const QString
     p.block = [this, &bytes, lost](int n) {
         // Only a whole reply to this very read counts: zeros in place of a lost block would pass for
         // the module's own data.
-        if (!WSComPrg(ReadFrameAt(n * 256), kBlockReplyLen) || !wholeBlock(m_host.reply.ReplyText)) {
+        if (!WSComPrg(ReadFrameAt(n * 256)) || !wholeBlock(m_host.reply.ReplyText)) {
             *lost = n;
             return Step::failed(kFailed);
         }

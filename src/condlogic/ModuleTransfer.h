@@ -28,9 +28,7 @@ enum class TransferResult {
 // caller asks its questions before.
 class ModuleTransfer {
 public:
-    static constexpr int kConnectLimitMs = 2500;
     static constexpr int kSwitchWaitMs = 500;
-    static constexpr int kFrameLimitMs = 3000;
     static constexpr int kUploadBlocks = 32;
     static constexpr int kArrayReadBlocks = 256;
     // A download ends after this many consecutive frames without a reply: the module is gone.
@@ -43,10 +41,11 @@ public:
     explicit ModuleTransfer(Host& host, Progress progress = {});
 
     // The senders. WSCom07 and WSComPrg leave the reply in ReplyText; WSComPrg's result only says
-    // whether the reply came (a missing one leaves the older text there).
+    // whether the reply came (a missing one leaves the older text there). WSComPrg waits as the
+    // frame's row of BusFrameShapes() says, found by its command digit.
     bool WSCom07();
     bool WSCom04();
-    bool WSComPrg(const QByteArray& frame, int count);
+    bool WSComPrg(const QByteArray& frame);
 
     // Closes and reopens the port at 38400 on the Blue channel, checks the connection, switches the
     // module to programming and reopens at 115200.

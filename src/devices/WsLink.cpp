@@ -6,9 +6,9 @@
 
 namespace tqdt::ws {
 
-bool Request(Host& host, const QByteArray& frame, int replyLen, int limitMs)
+bool Request(Host& host, shape::Index row, const QByteArray& frame)
 {
-    return BusLink(host).exchange(Channel::Blue, frame, replyLen, limitMs);
+    return BusLink(host).exchange(BusFrameShape(row), frame);
 }
 
 void Send(Host& host, const QByteArray& frame)
@@ -22,10 +22,10 @@ void Send(Host& host, const QByteArray& frame)
 
 std::optional<TypeReply> TypeQuery(Host& host, int address)
 {
-    if (!Request(host, BuildDevFrame('2', qint16(address), "8"), 8, 25))
+    if (!Request(host, shape::WsTypeQuery, BuildDevFrame('2', qint16(address), "8")))
         return std::nullopt;
     const QByteArray& r = host.reply.ReplyText;
-    if (!CheckDevReply(r, 6))
+    if (!CheckDevReply(r, BusFrameShape(shape::WsTypeQuery).replyChecksumPos))
         return std::nullopt;
     TypeReply t{HexVal2(Mid(r, 2, 2)), HexVal2(Mid(r, 4, 2))};
     host.reply.WsStatusA = qint16(t.type);
@@ -35,11 +35,11 @@ std::optional<TypeReply> TypeQuery(Host& host, int address)
 bool EnableAndWrite(Host& host, int address, int value, AfterWrite after)
 {
     const qint16 a = qint16(address);
-    if (!Request(host, BuildDevFrame('2', a, "A" + Hex2(qint16(255 - address))), 6, 500))
+    if (!Request(host, shape::WsModelEnable, BuildDevFrame('2', a, "A" + Hex2(qint16(255 - address)))))
         return false;
     const QByteArray write = BuildDevFrame('2', a, "B" + Hex2(qint16(value)));
     if (after == AfterWrite::WaitForReply) {
-        Request(host, write, 6, 500); // the acknowledgement carries nothing to check
+        Request(host, shape::WsModelWrite, write); // the acknowledgement carries nothing to check
     } else {
         Send(host, write);
         host.Delay(1000);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/FrameShapes.h"
+
 #include <QByteArray>
 
 #include <optional>
@@ -13,9 +15,10 @@ namespace tqdt::ws {
 // The wall-station models' own senders reach the port only through these calls, all on the Blue
 // channel: the models never touch the serial port themselves.
 
-// Empties the receive buffer, writes the frame and waits for replyLen characters or limitMs;
-// true when they came in time (the reply is then in the reply store's ReplyText).
-bool Request(Host& host, const QByteArray& frame, int replyLen, int limitMs);
+// Empties the receive buffer, writes the frame and waits for the reply length of its row of
+// BusFrameShapes() within the row's limit; true when the reply came in time (it is then in the reply
+// store's ReplyText).
+bool Request(Host& host, shape::Index row, const QByteArray& frame);
 // Empties the receive buffer and writes the frame; nothing is read.
 void Send(Host& host, const QByteArray& frame);
 

@@ -75,10 +75,10 @@ std::optional<int> FindStation(Host& host, const std::function<void(int)>& probi
 
 bool LegacyStation::QVComWSType()
 {
-    if (!Request(m_host, SealDevFrame("[2000"), 6, 25))
+    if (!Request(m_host, shape::WsLegacyType, SealDevFrame("[2000")))
         return false;
     const QByteArray& r = m_host.reply.ReplyText;
-    if (!CheckDevReply(r, 4))
+    if (!CheckDevReply(r, BusFrameShape(shape::WsLegacyType).replyChecksumPos))
         return false;
     m_host.reply.WsStatusA = qint16(HexVal2(Mid(r, 2, 2)));
     return true;

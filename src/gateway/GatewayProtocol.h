@@ -14,12 +14,6 @@ constexpr int kBlockCells = 64;
 constexpr int kBlocksPerBank = kBankSize / kBlockCells;
 constexpr int kBlocks = kBanks * kBlocksPerBank;
 
-// What the gateway answers, in characters, and how long the tool waits for it.
-constexpr int kAckLen = 6;
-constexpr int kReadReplyLen = 132;
-constexpr int kChecksumReplyLen = 12;
-constexpr int kReplyLimitMs = 15000;
-
 // The command texts (the frame's body after the node): the four memory resets in the order they are
 // sent, block write and read, and the bank checksum query.
 QByteArray ResetCommand(int i);

@@ -27,11 +27,12 @@ GatewayTransfer::GatewayTransfer(Host& host, GatewayImage& image, TransferView v
 {
 }
 
-bool GatewayTransfer::SendGatewayCommand(const QByteArray& text, int replyLen)
+bool GatewayTransfer::SendGatewayCommand(int row, const QByteArray& text)
 {
-    // On the channel the port is on: the gateway's transfer never moves the DTR line.
+    // The gateway's rows name no channel: the transfer never moves the DTR line.
+    const FrameShape& s = BusFrameShape(row);
     BusLink link(m_host);
-    return link.exchange(GatewayFrame(text), replyLen, kReplyLimitMs) && link.reply().size() >= replyLen &&
+    return link.exchange(s, GatewayFrame(text)) && link.reply().size() >= s.replyLength &&
            CheckNetReply(link.reply());
 }
 
@@ -49,7 +50,7 @@ int GatewayTransfer::verify(int bank)
 {
     if (m_view.label)
         m_view.label(QStringLiteral("Verify Checksum For Memory Bank: %1").arg(bank));
-    if (!SendGatewayCommand(ChecksumCommand(bank), kChecksumReplyLen))
+    if (!SendGatewayCommand(shape::GatewayChecksum, ChecksumCommand(bank)))
         return 52;
     const quint32 device = ChecksumReplyValue(m_host.reply.ReplyText);
     // Bank 0 holds the point records and options; a cell there that is not a byte cannot reach the
@@ -87,7 +88,7 @@ TransferResult GatewayTransfer::run(bool upload)
             if (m_view.label)
                 m_view.label(QStringLiteral("Reset Device Memory"));
             for (int i = 0; i < 4; ++i)
-                if (!SendGatewayCommand(ResetCommand(i), kAckLen))
+                if (!SendGatewayCommand(shape::GatewayReset, ResetCommand(i)))
                     return Step::failed(21 + i);
         }
         if (m_view.bar)
@@ -97,7 +98,7 @@ TransferResult GatewayTransfer::run(bool upload)
     plan.block = [&](int n) -> Step {
         const int bank = n / kBlocksPerBank, address = (n % kBlocksPerBank) * kBlockCells;
         if (upload) {
-            if (!SendGatewayCommand(ReadBlockCommand(bank, address), kReadReplyLen))
+            if (!SendGatewayCommand(shape::GatewayReadBlock, ReadBlockCommand(bank, address)))
                 return Step::failed(71);
             // Stored as they come, which is no edit of the user's.
             const auto cells = ReadReplyCells(m_host.reply.ReplyText);
@@ -106,7 +107,8 @@ TransferResult GatewayTransfer::run(bool upload)
         } else {
             // The resets left the gateway's memory zero, so a block of zeros need not travel.
             const qint16* cells = m_image.cells(bank, address);
-            if (!allZero(cells) && !SendGatewayCommand(WriteBlockCommand(bank, address, cells), kAckLen))
+            if (!allZero(cells) &&
+                !SendGatewayCommand(shape::GatewayWriteBlock, WriteBlockCommand(bank, address, cells)))
                 return Step::failed(4);
         }
         progress(n + 1, upload ? "Uploading" : "Downloading");

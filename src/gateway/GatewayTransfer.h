@@ -37,9 +37,10 @@ class GatewayTransfer {
 public:
     GatewayTransfer(Host& host, GatewayImage& image, TransferView view = {}, CancelToken* cancel = nullptr);
 
-    // One frame to node 00 and its reply: true when at least replyLen characters came within
-    // 15,000 ms and the reply's checksum agrees. The reply is left in ReplyText.
-    bool SendGatewayCommand(const QByteArray& text, int replyLen);
+    // One frame to node 00 and its reply: true when the reply length of the command's row of
+    // BusFrameShapes() came within the row's limit and the reply's checksum agrees. The reply is left
+    // in ReplyText.
+    bool SendGatewayCommand(int row, const QByteArray& text);
 
     // The whole procedures, port and messages included. The download never changes the image; the
     // upload replaces it, and clears it when anything fails or is cancelled.

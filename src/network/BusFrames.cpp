@@ -19,32 +19,46 @@ QString hex2(int v) { return QString::fromLatin1(Hex2(qint16(v))); }
 
 int byteAt(const QByteArray& raw, int index0) { return HexVal2(raw.mid(index0, 2)); }
 
-// Where a request's address and data stand (0-based), by family.
-int addressAt(FrameFamily family) { return family == FrameFamily::Network ? 3 : 2; }
+// Where a request's address and data stand (0-based), by family; a bare frame names no address.
+int addressAt(FrameFamily family)
+{
+    switch (family) {
+    case FrameFamily::Network: return 3;
+    case FrameFamily::Device: return 2;
+    case FrameFamily::Bare: break;
+    }
+    return -1;
+}
 int dataAt(const FrameShape& s)
 {
-    return (s.family == FrameFamily::Network ? 5 : 4) + int(std::strlen(s.command));
+    return (s.family == FrameFamily::Bare ? 1 : addressAt(s.family) + 2) + int(std::strlen(s.command));
 }
-// Where a reply's data start: behind the checksum of a network reply, behind "[" of a device reply.
+// Where a reply's data start: behind the checksum of a network reply, behind "[" otherwise.
 int replyDataAt(FrameFamily family) { return family == FrameFamily::Network ? 3 : 1; }
-int replyDataDigits(const FrameShape& s) { return s.replyLength - 4; }
-
-bool commandMatches(const QByteArray& raw, const FrameShape& s)
+// The data digits of a reply: all but "[", "]" and, where there is one, the checksum.
+int replyDataDigits(const QByteArray& raw, FrameFamily family)
 {
-    const int at = addressAt(s.family) + 2;
-    const qsizetype n = qsizetype(std::strlen(s.command));
-    return raw.size() == RequestLength(s) && std::memcmp(raw.constData() + at, s.command, size_t(n)) == 0 &&
-           (s.family == FrameFamily::Network || raw[1] == s.deviceClass);
+    return int(raw.size()) - (family == FrameFamily::Bare ? 2 : 4);
 }
 
-// The shape of a request in this family, or -1.
+// The named row of a request in this family, or -1. Rows that only wait differently for the frame of
+// an earlier row come later, so the first that fits is the named one.
 int requestShape(const QByteArray& raw, FrameFamily family)
 {
     const auto shapes = BusFrameShapes();
     for (int i = 0; i < int(shapes.size()); ++i)
-        if (shapes[size_t(i)].family == family && commandMatches(raw, shapes[size_t(i)]))
-            return i;
+        if (shapes[size_t(i)].family == family && FrameHasShape(shapes[size_t(i)], raw))
+            return NamedShape(i);
     return -1;
+}
+
+// What a reply's checksum column says. The module checks none of its replies' checksums, and its
+// programming replies carry none.
+Mark replyMark(const FrameShape& s, const QByteArray& raw)
+{
+    if (s.family == FrameFamily::Bare || s.dashes)
+        return Mark::None;
+    return FrameChecksumValid(s.family, raw) ? Mark::Ok : Mark::Bad;
 }
 
 // The request a reply of this length answers when it stands alone: -1 when no request of the family
@@ -56,7 +70,7 @@ int replyShapeByLength(qsizetype length, FrameFamily family)
     const auto shapes = BusFrameShapes();
     for (int i = 0; i < int(shapes.size()); ++i) {
         const FrameShape& s = shapes[size_t(i)];
-        if (s.family != family || !s.replyIsFrame || s.replyLength != length)
+        if (s.family != family || !s.replyIsFrame || s.replyLength != length || NamedShape(i) != i)
             continue;
         if (found >= 0 && !(isDimmer(found) && isDimmer(i)))
             return -2;
@@ -170,15 +184,16 @@ void FrameDecoder::classify(BusFrame& f)
     // and what the PC may take to hand over a receive event when it is busy.
     if (m_lastWasRequest && f.channel == m_lastChannel) {
         const FrameShape& s = BusFrameShape(m_lastShape);
-        const bool inTime = f.timeMs < 0 || m_lastTime < 0 ||
-                            f.timeMs - m_lastTime <= s.limitMs + RequestLength(s) + kEventLatencyMs;
+        const bool inTime =
+            f.timeMs < 0 || m_lastTime < 0 ||
+            f.timeMs - m_lastTime <= ReplyWindowMs(m_lastShape) + RequestLength(s) + kEventLatencyMs;
         if (s.replyIsFrame && raw.size() == s.replyLength && inTime) {
             f.kind = Kind::Reply;
             f.family = qint8(s.family);
             f.shape = m_lastShape;
             f.address = m_lastAddress;
             f.requestIndex = qint64(m_lastIndex);
-            f.checksum = FrameChecksumValid(s.family, raw) ? Mark::Ok : Mark::Bad;
+            f.checksum = replyMark(s, raw);
             return;
         }
     }
@@ -186,6 +201,11 @@ void FrameDecoder::classify(BusFrame& f)
     if (hasNoChecksum(raw)) {
         f.family = kDevice;
         f.checksum = Mark::None;
+        if (const int req = requestShape(raw, FrameFamily::Device); req >= 0) {
+            f.kind = Kind::Request;
+            f.shape = qint16(req);
+            f.address = qint16(byteAt(raw, addressAt(FrameFamily::Device)));
+        }
         return;
     }
 
@@ -202,6 +222,31 @@ void FrameDecoder::classify(BusFrame& f)
     }
     f.family = qint8(family);
     f.checksum = FrameChecksumValid(family, raw) ? Mark::Ok : Mark::Bad;
+
+    // The gateway takes network frames on whichever channel the port is on, the bench cable's Blue
+    // one included.
+    if (f.checksum == Mark::Bad && family == FrameFamily::Device &&
+        FrameChecksumValid(FrameFamily::Network, raw)) {
+        if (const int req = requestShape(raw, FrameFamily::Network);
+            req >= 0 && !BusFrameShape(req).channel) {
+            f.kind = Kind::Request;
+            f.family = qint8(FrameFamily::Network);
+            f.checksum = Mark::Ok;
+            f.shape = qint16(req);
+            f.address = qint16(byteAt(raw, addressAt(FrameFamily::Network)));
+            return;
+        }
+    }
+    // The module's programming frames carry no checksum at all.
+    if (f.checksum == Mark::Bad) {
+        if (const int bare = requestShape(raw, FrameFamily::Bare); bare >= 0) {
+            f.kind = Kind::Request;
+            f.family = qint8(FrameFamily::Bare);
+            f.checksum = Mark::None;
+            f.shape = qint16(bare);
+            return;
+        }
+    }
 
     const int req = requestShape(raw, family);
     if (req >= 0) {
@@ -337,7 +382,37 @@ QString requestMeaning(const BusFrame& f, const FrameShape& s)
             .arg(v[4], 2, 10, QLatin1Char('0'))
             .arg(v[5], 2, 10, QLatin1Char('0'));
     }
-    default: return QStringLiteral("unknown");
+    case shape::WsTypeQuery: return QStringLiteral("Wall station %1 type query").arg(a);
+    case shape::WsLegacyType: return QStringLiteral("Legacy station %1 type query").arg(a);
+    case shape::WsLegacyConfigure:
+        return QStringLiteral("Legacy station %1 configure, code %2").arg(a).arg(HexVal1(raw.mid(d, 1)));
+    case shape::ModuleConnect: return QStringLiteral("Module %1 connection check").arg(a);
+    case shape::ModuleProgramSwitch: return QStringLiteral("Module %1 programming switch").arg(a);
+    case shape::ModulePoll: return QStringLiteral("Module %1 poll").arg(a);
+    case shape::ModuleInputs: return QStringLiteral("Module %1 inputs read").arg(a);
+    case shape::ModuleFactoryDefault: return QStringLiteral("Module %1 factory default").arg(a);
+    case shape::ModuleChecksum: return QStringLiteral("Module %1 checksum read").arg(a);
+    case shape::ModuleData1:
+    case shape::ModuleData2:
+    case shape::ModuleData3:
+    case shape::ModuleData4:
+        return QString::fromLatin1(s.name) + QStringLiteral(": ") + dataBytes(raw, d, s.dataDigits);
+    case shape::ModuleRead: {
+        const qulonglong at = raw.mid(d, s.dataDigits).toULongLong(nullptr, 16);
+        return QStringLiteral("Module block read at ") +
+               QString::number(at, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    }
+    case shape::GatewayReset:
+        return QStringLiteral("Gateway memory reset ") + QString::fromLatin1(raw.mid(d, 2));
+    case shape::GatewayWriteBlock:
+    case shape::GatewayReadBlock:
+        return QStringLiteral("Gateway block %1, bank %2 address %3")
+            .arg(f.shape == shape::GatewayWriteBlock ? QStringLiteral("write") : QStringLiteral("read"))
+            .arg(HexVal1(raw.mid(d, 1)))
+            .arg(QString::fromLatin1(raw.mid(d + 1, 4)));
+    case shape::GatewayChecksum:
+        return QStringLiteral("Gateway bank %1 checksum").arg(HexVal1(raw.mid(d, 1)));
+    default: return QString::fromLatin1(s.name);
     }
 }
 
@@ -348,7 +423,7 @@ QString replyMeaning(const BusFrame& f)
     if (f.shape < 0) {
         const FrameFamily family = FrameFamily(f.family);
         const int at = replyDataAt(family);
-        const int digits = int(raw.size()) - 4;
+        const int digits = replyDataDigits(raw, family);
         return digits > 0 ? prefix + QStringLiteral("data ") + dataBytes(raw, at, digits)
                           : QStringLiteral("unknown");
     }
@@ -364,7 +439,7 @@ QString replyMeaning(const BusFrame& f)
     case shape::PanelRelayWrite: return prefix + QStringLiteral("acknowledged");
     case shape::PanelPresent: return prefix + QStringLiteral("present");
     case shape::NodeProbe:
-        return prefix + QStringLiteral("node data ") + dataBytes(raw, d, replyDataDigits(s));
+        return prefix + QStringLiteral("node data ") + dataBytes(raw, d, replyDataDigits(raw, s.family));
     case shape::WsStatus: return prefix + QStringLiteral("status ") + dataBytes(raw, d, 4);
     case shape::WsSensorLevels:
         return prefix + QStringLiteral("status ") + dataBytes(raw, d, 4) + QStringLiteral(", sensor words ") +
@@ -381,8 +456,20 @@ QString replyMeaning(const BusFrame& f)
                             .arg(byteAt(raw, d + 4))
                             .arg(byteAt(raw, d + 6));
     case shape::RelayDevice: return prefix + relaysOn(quint64(byteAt(raw, d)), 8);
-    default: return QStringLiteral("unknown");
+    case shape::WsTypeQuery:
+        return prefix +
+               QStringLiteral("type %1 revision %2").arg(hex2(byteAt(raw, d)), hex2(byteAt(raw, d + 2)));
+    case shape::WsLegacyType: return prefix + QStringLiteral("type ") + hex2(byteAt(raw, d));
+    case shape::GatewayReset:
+    case shape::GatewayWriteBlock: return prefix + QStringLiteral("acknowledged");
+    case shape::GatewayChecksum:
+        return prefix + QStringLiteral("checksum ") + QString::fromLatin1(raw.mid(d, 8));
+    default: break;
     }
+    // The module's answers and the gateway's block: their bytes as they stand.
+    const int digits = replyDataDigits(raw, s.family);
+    return digits > 0 ? prefix + QStringLiteral("data ") + dataBytes(raw, d, digits)
+                      : prefix + QStringLiteral("acknowledged");
 }
 
 QByteArray csvField(const QByteArray& text)

@@ -38,8 +38,9 @@ std::optional<Channel> FrameChannel(const BusFrame& f);
 // is the one the request waits for and it began within the request's time limit.
 class FrameDecoder {
 public:
-    // No frame the tool knows is longer; a longer run without "]" is cut so memory stays bounded.
-    static constexpr int kMaxFrame = 401;
+    // No frame the tool knows is longer (the module's block of 256 bytes); a longer run without "]"
+    // is cut so memory stays bounded.
+    static constexpr int kMaxFrame = 514;
     // How late a receive event may reach the capture on a busy PC.
     static constexpr int kEventLatencyMs = 50;
 

@@ -124,7 +124,8 @@ MonitorWindow::MonitorWindow(Host& host, const QString& formName, const QString&
     cboCommand->addItem(QStringLiteral("All Commands"), FrameFilter::kAny);
     const auto shapes = BusFrameShapes();
     for (int i = 0; i < int(shapes.size()); ++i)
-        cboCommand->addItem(QString::fromLatin1(shapes[size_t(i)].name), i);
+        if (NamedShape(i) == i) // a frame is always filed under the first row that looks like it
+            cboCommand->addItem(QString::fromLatin1(shapes[size_t(i)].name), i);
     cboCommand->addItem(QStringLiteral("Not Named"), FrameFilter::kUnnamed);
     connect(cboCommand, &QComboBox::currentIndexChanged, this, &MonitorWindow::applyFilter);
     cmdPause = new QPushButton(QStringLiteral("Pause"), fraDetails);

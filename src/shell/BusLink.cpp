@@ -46,6 +46,15 @@ bool BusLink::exchange(const QByteArray& frame, int replyLen, int limitMs, Excha
     return true;
 }
 
+bool BusLink::exchange(const FrameShape& shape, const QByteArray& frame, ExchangeOptions options)
+{
+    // A sender whose frame is not the row it names would be waited for, and decoded, as another.
+    Q_ASSERT(FrameHasShape(shape, frame));
+    if (shape.channel)
+        select(*shape.channel);
+    return exchange(frame, shape.replyLength, shape.limitMs, options);
+}
+
 void BusLink::send(const QByteArray& frame)
 {
     emptyReceiveBuffer();

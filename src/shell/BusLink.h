@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/FrameCodec.h"
+#include "shell/FrameShapes.h"
 
 #include <QByteArray>
 
@@ -20,7 +21,7 @@ struct ExchangeOptions {
 // pure helpers of FrameCodec.h.
 //
 //     BusLink link(host);                                    // the main window's port
-//     if (link.exchange(Channel::Blue, BuildDevFrame('2', node, "E"), 8, 25)) {
+//     if (link.exchange(BusFrameShape(shape::WsReadConfig), BuildDevFrame('2', node, "E"))) {
 //         const QByteArray& r = link.reply();                // also host.reply.ReplyText
 //         ...
 //     }
@@ -52,6 +53,9 @@ public:
                   ExchangeOptions options = {});
     // The same on the channel already in force (DTR is left as it is).
     bool exchange(const QByteArray& frame, int replyLen, int limitMs, ExchangeOptions options = {});
+    // A request of one row of BusFrameShapes(): on the row's channel (or the one in force where the
+    // row names none), waiting for the row's reply length within the row's limit.
+    bool exchange(const FrameShape& shape, const QByteArray& frame, ExchangeOptions options = {});
 
     // Empties the receive buffer and writes the frame; nothing is awaited.
     void send(const QByteArray& frame);

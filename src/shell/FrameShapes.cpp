@@ -9,8 +9,11 @@ namespace {
 
 using enum Channel;
 using enum FrameFamily;
+constexpr std::optional<Channel> kInForce = std::nullopt;
+constexpr bool kFrame = true, kDashes = true;
 
-// Indexed by shape::Index; the order matters.
+// Indexed by shape::Index; the order matters: of two rows that look alike on the wire the first names
+// the frame.
 constexpr std::array<FrameShape, shape::Count> kShapes{{
     {"Panel relays read", Brown, Network, 0, "25", 0, 36, 0, 200},
     {"Panel relay write", Brown, Network, 0, "10", 4, 4, 0, 750},
@@ -26,7 +29,58 @@ constexpr std::array<FrameShape, shape::Count> kShapes{{
     {"Relay device command", Blue, Device, '9', "5", 2, 6, 4, 25},
     {"Touch screen profile", Blue, Device, '8', "E", 2, 0, 0, 0},
     {"Touch screen clock", Blue, Device, '8', "D", 12, 0, 0, 0},
+
+    {"Wall station type query", Blue, Device, '2', "8", 0, 8, 6, 25},
+    // The legacy station's type query and configuration, at 00 only; the code goes as one digit.
+    {"Legacy station type query", Blue, Device, '2', "0", 0, 6, 4, 25},
+    {"Legacy station configure", Blue, Device, '2', "4*", 1, 0, 0, 0},
+    // The G3, Kestrix and wall-sensor models give the station half a second to answer.
+    {"Wall station model enable", Blue, Device, '2', "A", 2, 6, 4, 500},
+    {"Wall station model write", Blue, Device, '2', "B", 2, 6, 4, 500},
+    // The G3 and Kestrix stations are given a fixed second after the write instead.
+    {"Wall station model write, unanswered", Blue, Device, '2', "B", 2, 0, 0, 0},
+
+    // The module answers these without a checksum the tool could check.
+    {"Module connection check", Blue, Device, '2', "7", 2, 8, 0, 2500, kFrame, kDashes},
+    {"Module programming switch", Blue, Device, '2', "4", 2, 0, 0, 0, kFrame, kDashes},
+    {"Module poll", Blue, Device, '2', "0", 0, 6, 0, 20, kFrame, kDashes},
+    {"Module inputs read", Blue, Device, '2', "2", 0, 6, 0, 20, kFrame, kDashes},
+    {"Module factory default", Blue, Device, '2', "D", 2, 6, 0, 8000, kFrame, kDashes},
+    {"Module checksum read", Blue, Device, '2', "C", 2, 18, 0, 3000, kFrame, kDashes},
+
+    {"Module program start", Blue, Bare, 0, "1", 16, 2, 0, 3000},
+    {"Module data, bytes 1-8", Blue, Bare, 0, "2", 16, 2, 0, 3000},
+    {"Module data, bytes 9-16", Blue, Bare, 0, "3", 16, 2, 0, 3000},
+    {"Module data, bytes 17-24", Blue, Bare, 0, "4", 16, 2, 0, 3000},
+    {"Module data, bytes 25-32", Blue, Bare, 0, "5", 16, 2, 0, 3000},
+    {"Module image checksum", Blue, Bare, 0, "6", 16, 18, 0, 3000},
+    {"Module configuration checksum", Blue, Bare, 0, "7", 16, 18, 0, 3000},
+    {"Module block read", Blue, Bare, 0, "8", 16, 514, 0, 3000},
+
+    // The gateway's transfer never moves the DTR line. A reset's data are two digits and "$*"; a
+    // block write carries bank, address, "3F" and 64 cells.
+    {"Gateway memory reset", kInForce, Network, 0, "36", 4, 6, 0, 15000},
+    {"Gateway block write", kInForce, Network, 0, "38", 1 + 4 + 2 + 128, 6, 0, 15000},
+    {"Gateway block read", kInForce, Network, 0, "39", 1 + 4 + 2, 132, 0, 15000},
+    {"Gateway bank checksum", kInForce, Network, 0, "3F", 1 + 8, 12, 0, 15000},
 }};
+
+bool wireEqual(const FrameShape& a, const FrameShape& b)
+{
+    return a.family == b.family && a.deviceClass == b.deviceClass && std::strcmp(a.command, b.command) == 0 &&
+           a.dataDigits == b.dataDigits && a.dashes == b.dashes;
+}
+
+// Where the command starts (0-based).
+int commandAt(FrameFamily family)
+{
+    switch (family) {
+    case Network: return 5; // "[" checksum address
+    case Device: return 4;  // "[" class address
+    case Bare: break;
+    }
+    return 1;
+}
 
 } // namespace
 
@@ -36,18 +90,50 @@ const FrameShape& BusFrameShape(int index) { return kShapes[size_t(index)]; }
 
 int RequestLength(const FrameShape& s)
 {
-    // "[" + checksum (2) + address (2) + command + data + "]", or
-    // "[" + class + address (2) + command + data + checksum (2) + "]": the same count either way
-    // apart from the class digit.
-    const int common = 1 + 2 + 2 + int(std::strlen(s.command)) + s.dataDigits + 1;
-    return s.family == Device ? common + 1 : common;
+    // A network frame's checksum stands before the command, a device frame's behind the data.
+    const int trailingChecksum = s.family == Device ? 2 : 0;
+    return commandAt(s.family) + int(std::strlen(s.command)) + s.dataDigits + trailingChecksum + 1;
+}
+
+bool FrameHasShape(const FrameShape& s, const QByteArray& frame)
+{
+    const qsizetype n = frame.size();
+    if (n != RequestLength(s) || frame[0] != '[' || frame[n - 1] != ']')
+        return false;
+    const int at = commandAt(s.family);
+    if (std::memcmp(frame.constData() + at, s.command, std::strlen(s.command)) != 0)
+        return false;
+    if (s.family != Device)
+        return true;
+    const bool dashes = frame[n - 3] == '-' && frame[n - 2] == '-';
+    return frame[1] == s.deviceClass && dashes == s.dashes;
+}
+
+int NamedShape(int index)
+{
+    for (int i = 0; i < index; ++i)
+        if (wireEqual(kShapes[size_t(i)], kShapes[size_t(index)]))
+            return i;
+    return index;
+}
+
+int ReplyWindowMs(int index)
+{
+    int ms = 0;
+    for (const FrameShape& s : kShapes)
+        if (wireEqual(s, kShapes[size_t(index)]))
+            ms = std::max(ms, s.limitMs);
+    return ms;
 }
 
 bool FrameChecksumValid(FrameFamily family, const QByteArray& frame)
 {
-    if (family == Network)
-        return CheckNetReply(frame);
-    return frame.size() >= 4 && CheckDevReply(frame, int(frame.size()) - 2);
+    switch (family) {
+    case Network: return CheckNetReply(frame);
+    case Device: return frame.size() >= 4 && CheckDevReply(frame, int(frame.size()) - 2);
+    case Bare: break;
+    }
+    return false;
 }
 
 } // namespace tqdt

@@ -19,16 +19,18 @@ bool DimmerCommand(Host& host, qint16 address, qint16 level1, qint16 level2, qin
     const QByteArray frame = BuildDevFrame('A', address, data);
     if (frameShown)
         *frameShown = frame;
-    if (!BusLink(host).exchange(Channel::Blue, frame, 12, 30))
+    const FrameShape& s = BusFrameShape(wliMode ? shape::DimmerWli : shape::Dimmer);
+    if (!BusLink(host).exchange(s, frame))
         return false;
-    return CheckDevReply(host.reply.ReplyText, 10);
+    return CheckDevReply(host.reply.ReplyText, s.replyChecksumPos);
 }
 
 bool RelayDeviceCommand(Host& host, qint16 device, qint16 command)
 {
-    bool ok = BusLink(host).exchange(Channel::Blue, BuildDevFrame('9', device, "5" + Hex2(command)), 6, 25);
+    const FrameShape& s = BusFrameShape(shape::RelayDevice);
+    bool ok = BusLink(host).exchange(s, BuildDevFrame('9', device, "5" + Hex2(command)));
     if (ok) {
-        ok = CheckDevReply(host.reply.ReplyText, 4);
+        ok = CheckDevReply(host.reply.ReplyText, s.replyChecksumPos);
         if (ok)
             host.reply.RelayDeviceStatus = byteAt(host.reply.ReplyText, 2);
     }

@@ -7,17 +7,18 @@ namespace tqdt {
 
 namespace {
 qint16 byteAt(const QByteArray& reply, int pos) { return qint16(HexVal2(Mid(reply, pos, 2))); }
+const FrameShape& row(shape::Index i) { return BusFrameShape(i); }
 } // namespace
 
 bool PanelRelays(Host& host, qint16 address, bool write, qint16 relay, qint16 state)
 {
     if (write) {
         const QByteArray body = "10" + Hex2(relay) + (state == 1 ? "1" : "0") + "1";
-        if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, body), 4, 750))
+        if (!BusLink(host).exchange(row(shape::PanelRelayWrite), BuildNetFrame(address, body)))
             return false;
         return CheckNetReply(host.reply.ReplyText);
     }
-    if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, "25"), 36, 200))
+    if (!BusLink(host).exchange(row(shape::PanelRelayRead), BuildNetFrame(address, "25")))
         return false;
     const QByteArray& r = host.reply.ReplyText;
     if (!CheckNetReply(r))
@@ -29,7 +30,7 @@ bool PanelRelays(Host& host, qint16 address, bool write, qint16 relay, qint16 st
 
 bool PanelPresent(Host& host, qint16 address)
 {
-    if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, "A"), 1, 25))
+    if (!BusLink(host).exchange(row(shape::PanelPresent), BuildNetFrame(address, "A")))
         return false;
     const QByteArray& r = host.reply.ReplyText;
     if (r.isEmpty())
@@ -40,7 +41,7 @@ bool PanelPresent(Host& host, qint16 address)
 
 bool NodeProbe(Host& host, qint16 address)
 {
-    if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, "00"), 12, 75))
+    if (!BusLink(host).exchange(row(shape::NodeProbe), BuildNetFrame(address, "00")))
         return false;
     const QByteArray& r = host.reply.ReplyText;
     if (r.size() < 4)

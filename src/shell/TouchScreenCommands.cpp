@@ -9,7 +9,8 @@ namespace tqdt {
 
 bool TouchScreenProfile(Host& host, qint16 profile)
 {
-    BusLink(host).broadcast(Channel::Blue, BuildDevFrame('8', 0xFF, "E" + Hex2(profile)));
+    BusLink(host).broadcast(*BusFrameShape(shape::TouchScreenProfile).channel,
+                            BuildDevFrame('8', 0xFF, "E" + Hex2(profile)));
     return true;
 }
 
@@ -22,7 +23,7 @@ bool TouchScreenClock(Host& host)
     const QByteArray data = "D" + Hex2(qint16(d.year() % 100)) + Hex2(qint16(16 * weekday + d.month())) +
                             Hex2(qint16(d.day())) + Hex2(qint16(t.hour())) + Hex2(qint16(t.minute())) +
                             Hex2(qint16(t.second()));
-    BusLink(host).broadcast(Channel::Blue, BuildDevFrame('8', 0xFF, data));
+    BusLink(host).broadcast(*BusFrameShape(shape::TouchScreenClock).channel, BuildDevFrame('8', 0xFF, data));
     return true;
 }
 

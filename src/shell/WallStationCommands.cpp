@@ -9,14 +9,16 @@ namespace tqdt {
 
 namespace {
 qint16 byteAt(const QByteArray& reply, int pos) { return qint16(HexVal2(Mid(reply, pos, 2))); }
+const FrameShape& row(shape::Index i) { return BusFrameShape(i); }
 } // namespace
 
 bool WsStatus(Host& host, qint16 address, qint16 pilotMask)
 {
-    if (!BusLink(host).exchange(Channel::Blue, BuildDevFrame('2', address, "7" + Hex2(pilotMask)), 8, 25))
+    const FrameShape& s = row(shape::WsStatus);
+    if (!BusLink(host).exchange(s, BuildDevFrame('2', address, "7" + Hex2(pilotMask))))
         return false;
     const QByteArray& r = host.reply.ReplyText;
-    if (!CheckDevReply(r, 6))
+    if (!CheckDevReply(r, s.replyChecksumPos))
         return false;
     host.reply.WsStatusA = byteAt(r, 4);
     host.reply.WsStatusB = byteAt(r, 2);
@@ -26,10 +28,11 @@ bool WsStatus(Host& host, qint16 address, qint16 pilotMask)
 
 bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 {
-    if (!BusLink(host).exchange(Channel::Blue, BuildDevFrame('2', address, "D" + Hex2(selector)), 24, 25))
+    const FrameShape& shape = row(shape::WsSensorLevels);
+    if (!BusLink(host).exchange(shape, BuildDevFrame('2', address, "D" + Hex2(selector))))
         return false;
     const QByteArray& r = host.reply.ReplyText;
-    if (!CheckDevReply(r, 22))
+    if (!CheckDevReply(r, shape.replyChecksumPos))
         return false;
     ReplyStore& s = host.reply;
     s.WsStatusA = byteAt(r, 4);
@@ -52,19 +55,21 @@ bool WsWriteConfig(Host& host, qint16 address, qint16 value)
     // still holds what it held before the write.
     QByteArray enableReply;
     if (!BusLink(host, host.comQV(), &enableReply)
-             .exchange(Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))), 6, 100))
+             .exchange(row(shape::WsConfigEnable),
+                       BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address)))))
         return false;
-    if (!BusLink(host).exchange(Channel::Blue, BuildDevFrame('2', address, "B" + Hex2(value)), 6, 100))
+    if (!BusLink(host).exchange(row(shape::WsConfigWrite), BuildDevFrame('2', address, "B" + Hex2(value))))
         return false;
     return true; // the device's acknowledgements carry nothing to check
 }
 
 bool WsReadConfig(Host& host, qint16 address)
 {
-    if (!BusLink(host).exchange(Channel::Blue, BuildDevFrame('2', address, "E"), 8, 25))
+    const FrameShape& s = row(shape::WsReadConfig);
+    if (!BusLink(host).exchange(s, BuildDevFrame('2', address, "E")))
         return false;
     const QByteArray& r = host.reply.ReplyText;
-    if (!CheckDevReply(r, 6))
+    if (!CheckDevReply(r, s.replyChecksumPos))
         return false;
     host.reply.WsStatusB = byteAt(r, 2);
     host.reply.WsStatusC = byteAt(r, 4);

@@ -150,6 +150,8 @@ qint64 SimSerialPort::nextArrivalUs(qsizetype needed) const
 
 void SimSerialPort::waitForCount(int count, const Stopwatch& sw, qint64 limitMs)
 {
+    if (m_site.recordWritten)
+        m_site.noteWait(count, limitMs);
     const qint64 deadline = sw.deadlineUs(limitMs);
     for (;;) {
         pump();

@@ -162,8 +162,20 @@ public:
         Channel channel;
         QByteArray frame;
         int baud;
+        // The wait that followed the frame on its port, before anything else was written: how many
+        // characters, within how many milliseconds; -1 when the sender awaited nothing.
+        int awaited = -1;
+        qint64 limitMs = -1;
     };
     std::vector<Written> written;
+    // Notes the wait of a port that has just written a frame (the first wait after it counts).
+    void noteWait(int count, qint64 limitMs)
+    {
+        if (!written.empty() && written.back().awaited < 0) {
+            written.back().awaited = count;
+            written.back().limitMs = limitMs;
+        }
+    }
 
     // The port side. atUs is when the text finished arriving; devices that act on time read it
     // back with receivedUs() while they handle it.

@@ -1,8 +1,23 @@
 #include "network/BusFrames.h"
 
+#include "condlogic/FactoryModule.h"
+#include "condlogic/ModuleTransfer.h"
+#include "devices/WsLink.h"
+#include "devices/WsModels.h"
+#include "gateway/GatewayProtocol.h"
+#include "gateway/GatewayTransfer.h"
+#include "shell/LoadCommands.h"
+#include "shell/PanelCommands.h"
+#include "shell/TouchScreenCommands.h"
+#include "shell/WallStationCommands.h"
+#include "sim/CondModule.h"
+#include "support/SimHost.h"
+
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 using namespace tqdt;
 
@@ -166,7 +181,12 @@ const std::vector<Case> kCases = {
      brown,
      {{10, "[CA01"}, {12, "25][2F"}, {13, "]"}},
      {{"ok", "Panel 01 relays read"}, {"ok", "Reply: acknowledged"}}},
-    {"programming frames without checksum", blue, {{0, "[200700--]"}}, {{"none", "unknown (no checksum)"}}},
+    {"the module's frames with \"--\" for a checksum",
+     blue,
+     {{0, "[200700--]"}, {3, devReply("0000")}, {10, "[201F00--]"}},
+     {{"none", "Module 00 connection check"},
+      {"none", "Reply: data 00 00", true},
+      {"none", "unknown (no checksum)"}}},
     {"a reply too late for its request is not paired",
      blue,
      {{0, dev('2', 0x12, "705")}, {200, devReply("4000")}},
@@ -177,7 +197,7 @@ const std::vector<Case> kCases = {
      {{"ok", "Wall station 12 status, pilots 1 3"}, {"ok", "Reply: data 40"}}},
     {"no end in sight: cut at the longest frame",
      blue,
-     {{0, "[" + QByteArray(500, '7')}},
+     {{0, "[" + QByteArray(600, '7')}},
      {{"bad", "unknown (cut short)"}, {"none", "unknown (between frames)"}}},
 };
 
@@ -247,4 +267,116 @@ TEST(CaptureLine, CsvAndTabLayouts)
     fromLog.channel = -1;
     EXPECT_TRUE(CaptureLine(fromLog, -1, CaptureLayout::Tabs).startsWith("1\t\t\t\t["));
     EXPECT_EQ(FrameHex("[2F]"), "5B 32 46 5D");
+}
+
+namespace {
+
+// Every sender of the tool, once each: what it writes and what it then waits for is what the
+// decoder has to recognise and pair.
+void runEverySender(Host& host)
+{
+    using namespace tqdt::ws;
+    PanelRelays(host, 1, false, 0, 0);
+    PanelRelays(host, 1, true, 3, 1);
+    PanelPresent(host, 1);
+    NodeProbe(host, 1);
+    WsStatus(host, 0x12, 5);
+    WsSensorLevels(host, 0, 1);
+    WsWriteConfig(host, 5, 0x3C);
+    WsReadConfig(host, 5);
+    DimmerCommand(host, 3, 128, 128, 128, 128, 2, false);
+    DimmerCommand(host, 3, 255, 0, 0, 64, 10, true);
+    RelayDeviceCommand(host, 2, 3);
+    TouchScreenProfile(host, 2);
+    TouchScreenClock(host);
+
+    TypeQuery(host, 0);
+    LegacyStation legacy(host);
+    legacy.QVComWSType();
+    legacy.QVComWSCnf(12);
+    EnableAndWrite(host, 5, 0x41, AfterWrite::WaitForReply);
+    EnableAndWrite(host, 5, 0x41, AfterWrite::WaitOneSecond);
+
+    cnd::ModuleTransfer module(host);
+    module.WSCom07();
+    module.WSCom04();
+    const char bytes[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    module.WSComPrg("[10000000000000000]");
+    for (int q = 0; q < 4; ++q)
+        module.WSComPrg(cnd::ModuleTransfer::DataFrame(q, bytes));
+    module.WSComPrg("[60000000000000000]");
+    module.WSComPrg("[70000000000000000]");
+    module.WSComPrg(cnd::ModuleTransfer::ReadFrame(3));
+    cnd::FactoryModule factory(host);
+    (void)factory.poll(0);
+    factory.readInputs(0);
+    factory.applyDefault();
+
+    auto image = std::make_unique<gw::GatewayImage>();
+    gw::GatewayTransfer gateway(host, *image);
+    const std::array<qint16, gw::kBlockCells> cells{};
+    gateway.SendGatewayCommand(shape::GatewayReset, gw::ResetCommand(0));
+    gateway.SendGatewayCommand(shape::GatewayWriteBlock, gw::WriteBlockCommand(1, 0x40, cells.data()));
+    gateway.SendGatewayCommand(shape::GatewayReadBlock, gw::ReadBlockCommand(1, 0x40));
+    gateway.SendGatewayCommand(shape::GatewayChecksum, gw::ChecksumCommand(1));
+}
+
+} // namespace
+
+// A sender and the decoder that disagree on a frame's row, its reply length or its time limit would
+// make the monitors misname the tool's own traffic or leave its replies unpaired. Every frame a sender
+// writes must decode to a named request whose row (or a row of the same look) holds exactly the wait
+// the sender used, and a reply of that length arriving just inside that wait must pair with it.
+TEST(FrameDecoder, PairsEverySendersRequestWithTheReplyItWaitsFor)
+{
+    test::SimHost sim;
+    // A station that answers the configuration enable, so the writes behind it go out too.
+    sim.site.wallStations[5] = sim::WallStation{};
+    sim.site.setBench(std::make_shared<sim::CondModule>());
+    sim.openPort();
+    runEverySender(sim.host);
+
+    std::set<int> used;
+    ASSERT_FALSE(sim.site.written.empty());
+    for (const sim::Site::Written& w : sim.site.written) {
+        SCOPED_TRACE(w.frame.toStdString());
+        FrameDecoder d;
+        std::vector<BusFrame> out;
+        d.feed(w.frame, 1000, w.channel, out);
+        ASSERT_EQ(out.size(), 1u);
+        const BusFrame request = out[0]; // a copy: out grows below
+        ASSERT_EQ(request.kind, BusFrame::Kind::Request) << FrameMeaning(request).toStdString();
+        ASSERT_GE(request.shape, 0);
+        EXPECT_NE(request.checksum, BusFrame::Mark::Bad);
+
+        // The rows that look like this frame; one of them is the sender's.
+        int senderRow = -1;
+        const auto shapes = BusFrameShapes();
+        for (int i = 0; i < int(shapes.size()); ++i) {
+            const FrameShape& s = shapes[size_t(i)];
+            const bool sameWait =
+                w.awaited < 0 ? s.replyLength == 0 : s.replyLength == w.awaited && s.limitMs == w.limitMs;
+            if (NamedShape(i) == request.shape && sameWait)
+                senderRow = i;
+        }
+        ASSERT_GE(senderRow, 0) << "no row of the decoder's " << BusFrameShape(request.shape).name
+                                << " waits for " << w.awaited << " characters within " << w.limitMs << " ms";
+        used.insert(senderRow);
+        if (w.awaited <= 0)
+            continue;
+
+        const FrameShape& named = BusFrameShape(request.shape);
+        const QByteArray reply =
+            named.replyIsFrame ? '[' + QByteArray(w.awaited - 2, '0') + ']' : QByteArray(w.awaited, 'P');
+        d.feed(reply, 1000 + w.limitMs - 1, w.channel, out);
+        d.finish(out);
+        ASSERT_EQ(out.size(), 2u);
+        EXPECT_EQ(out[1].kind, BusFrame::Kind::Reply);
+        EXPECT_EQ(out[1].requestIndex, qint64(request.index))
+            << "a reply inside the sender's wait is its reply";
+        EXPECT_LE(reply.size(), FrameDecoder::kMaxFrame);
+    }
+    // A row no sender waits by is a length or a limit kept beside the sender that really sends it.
+    for (int i = 0; i < shape::Count; ++i)
+        EXPECT_TRUE(used.count(i)) << BusFrameShape(i).name << " is no sender's";
 }
