@@ -1,6 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CdfCommand.h"
 #include "condlogic/CndCommands.h"
+#include "devices/BtCommand.h"
 #include "devices/WsCommand.h"
 #include "gateway/MgwCommand.h"
 #include "network/LogCommand.h"
@@ -20,7 +21,7 @@ namespace {
 // Every command family, once: its entry dispatches it and adds its lines to the help.
 const tqdt::CliFamily kFamilies[] = {
     tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(),
-    tqdt::LogCommands(),      tqdt::ws::WsCommands(),
+    tqdt::LogCommands(),      tqdt::ws::WsCommands(),   tqdt::bt::BtCommands(),
 };
 
 void usage(FILE* out)

@@ -153,8 +153,14 @@ int main(int argc, char** argv)
     }
 
     frmQVDTMain main(host, tools);
-    if (simulate)
+    if (simulate) {
         main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
+        // The Bluetooth tester's adapter sits on a port of its own; both settings start at COM1.
+        Settings& s = host.settings;
+        if (s.BTComPort == s.DTComPort)
+            s.BTComPort = qint16(s.DTComPort % 16 + 1);
+        site->pluggedPort = [&s] { return s.BTComPort != s.DTComPort ? int(s.BTComPort) : 0; };
+    }
 
     if (!openForm.isEmpty()) {
         main.show();

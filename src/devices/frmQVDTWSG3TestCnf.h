@@ -1,23 +1,31 @@
 #pragma once
 
+#include "devices/Bluetooth.h"
 #include "devices/Faceplate.h"
 #include "devices/WsModels.h"
 #include "devices/WsWidgets.h"
 #include "shell/Form.h"
 
 #include <array>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTimer;
 
 namespace tqdt {
 
+class ClickLabel;
+class SerialPort;
+
 // Tests and configures one third-generation Wistra station at any address: its buttons, up to
 // eight pilots, its model and revision, and the extra rows of multi-address, zone and scene models.
+// The right-hand area holds the Bluetooth tools: the station's module, reached on the main port's
+// Brown channel, and a passthrough adapter on a port of the window's own as the link tester.
 class frmQVDTWSG3TestCnf : public Form {
     Q_OBJECT
 public:
@@ -32,6 +40,21 @@ public:
     void Form_MouseDown(QPoint at);
     void cmdFind_Click();
     void cmdWSPrg_Click();
+
+    void cmdBTConfigTest_Click();
+    void cmdReadBTA_Click();
+    void cmdCnfPT_Click();
+    void cmdBTTest_Click();
+    void lblBTComPort_Click();
+    void chkManName_Click();
+    void txtBTName_Change();
+
+    // The Bluetooth labels' colours.
+    static const QColor kBTWorking;
+    static const QColor kBTConfigPass;
+    static const QColor kBTConfigFail;
+    static const QColor kBTTestPass;
+    static const QColor kBTTestFail;
 
     static const QColor kPilotOn;
     static const QColor kPilotOff;
@@ -52,16 +75,42 @@ public:
     std::array<QLabel*, 2> lblSA{};
     ExtraRowLabels rows;
 
+    QLineEdit* txtBTName = nullptr;
+    QCheckBox* chkManName = nullptr;
+    QPushButton* cmdBTConfigTest = nullptr;
+    QPushButton* cmdReadBTA = nullptr;
+    QPushButton* cmdCnfPT = nullptr;
+    QPushButton* cmdBTTest = nullptr;
+    QLabel* lblBTConfig = nullptr;
+    QLabel* lblBTRsp = nullptr;
+    QLabel* lblBTA = nullptr;
+    QLabel* lblID = nullptr;
+    QLabel* lblBTTest = nullptr;
+    QLabel* lblBTTestRsp = nullptr;
+    ClickLabel* lblBTComPort = nullptr;
+    // The link tester's own serial-port control.
+    std::unique_ptr<SerialPort> comBT;
+
     std::array<bool, 8> PilotOn{};
+    // The module's address as last read, empty when unknown.
+    QByteArray BTAddress;
     int WSType = 6;
     int ShownType = -1;
 
 protected:
     void Form_Load() override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void Form_Unload(bool& cancel) override;
 
 private:
+    bt::Display btDisplay(QLabel* stepLabel);
+    void showDump(const bt::Dump& d);
+    // The commands a click could start while the link test lets events run.
+    void setCommandsEnabled(bool on);
+
     ws::G3Station m_station;
+    std::unique_ptr<bt::BluetoothTools> m_bt;
+    bool m_btBusy = false;
 };
 
 } // namespace tqdt

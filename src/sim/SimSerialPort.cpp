@@ -39,6 +39,7 @@ bool SimSerialPort::open(QString* error)
         return false;
     }
     m_open = true;
+    m_direct = m_site.deviceOnPort(m_commPort);
     m_buffer.clear();
     m_pending.clear();
     m_lastPumpUs = m_lineFreeUs = m_clock.nowUs();
@@ -84,13 +85,17 @@ void SimSerialPort::pump()
         return;
     const qint64 now = m_clock.nowUs();
     while (!m_pending.empty() && m_pending.front().dueUs <= now) {
-        // A reply is heard only while the module listens on the channel it comes from.
-        if (m_pending.front().channel == channel())
+        // A reply is heard only while the module listens on the channel it comes from; a device
+        // plugged into the port itself has no channels.
+        if (m_direct || m_pending.front().channel == channel())
             m_buffer += m_pending.front().c;
         m_pending.pop_front();
     }
-    if (now > m_lastPumpUs)
-        m_buffer += m_site.foreignBytes(channel(), m_lastPumpUs, now);
+    if (now > m_lastPumpUs) {
+        if (!m_direct)
+            m_buffer += m_site.foreignBytes(channel(), m_lastPumpUs, now);
+        m_buffer += outbox().due(m_lastPumpUs, now, m_line.baud);
+    }
     m_lastPumpUs = std::max(m_lastPumpUs, now);
 }
 
@@ -114,7 +119,8 @@ void SimSerialPort::output(const QByteArray& data)
     const qint64 now = m_clock.nowUs();
     const qint64 start = std::max(now, m_lineFreeUs);
     m_lineFreeUs = start + wireTimeUs(int(data.size()), m_line);
-    const auto reply = m_site.receive(channel(), data, m_line);
+    const auto reply = m_direct ? m_direct->handle(data, m_line, m_lineFreeUs)
+                                : m_site.receive(channel(), data, m_line, m_lineFreeUs);
     if (!reply)
         return;
     const qint64 charUs = wireTimeUs(1, m_line);
@@ -127,15 +133,18 @@ void SimSerialPort::output(const QByteArray& data)
     }
 }
 
+const Outbox& SimSerialPort::outbox() const { return m_direct ? m_direct->outbox : m_site.outbox(channel()); }
+
 qint64 SimSerialPort::nextArrivalUs(qsizetype needed) const
 {
     // Sleep straight to the character that completes the count when the pending reply holds it.
     qint64 next = -1;
     if (!m_pending.empty())
         next = m_pending[size_t(std::clamp<qsizetype>(needed, 1, qsizetype(m_pending.size())) - 1)].dueUs;
-    const qint64 foreign = m_site.nextForeignUs(channel(), m_lastPumpUs);
-    if (foreign >= 0 && (next < 0 || foreign < next))
-        next = foreign;
+    for (const qint64 other :
+         {m_direct ? qint64(-1) : m_site.nextForeignUs(channel(), m_lastPumpUs), outbox().next(m_lastPumpUs)})
+        if (other >= 0 && (next < 0 || other < next))
+            next = other;
     return next;
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <deque>
+#include <memory>
 
 class QTimer;
 
@@ -15,6 +16,8 @@ class Clock;
 
 namespace tqdt::sim {
 
+class Outbox;
+class PortDevice;
 class Site;
 
 // A serial port whose far end is a simulated installation. DTR chooses the channel a written frame
@@ -46,10 +49,13 @@ protected:
 private:
     Channel channel() const { return m_dtr ? Channel::Brown : Channel::Blue; }
     qint64 nextArrivalUs(qsizetype needed) const;
+    const Outbox& outbox() const;
     void updateTimer();
 
     Site& m_site;
     Clock& m_clock;
+    // The device plugged into this port number when it opened; the installation when none.
+    std::shared_ptr<PortDevice> m_direct;
     bool m_open = false;
     bool m_dtr = false;
     bool m_rts = false;

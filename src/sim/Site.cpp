@@ -70,6 +70,45 @@ bool devFrameValid(const QByteArray& frame, bool dashesAllowed)
     return HexVal2(cs) == DevChecksum(frame.left(frame.size() - 3));
 }
 
+std::shared_ptr<PortDevice> Site::deviceOnPort(int commPort) const
+{
+    if (!plugged || !pluggedPort)
+        return nullptr;
+    const int n = pluggedPort();
+    return n > 0 && n == commPort ? plugged : nullptr;
+}
+
+void Outbox::put(qint64 atUs, const QByteArray& text, const LineSettings& line)
+{
+    // A port reads its outbox at least every few seconds while open; older characters are gone.
+    constexpr qint64 kKeepUs = 60'000'000;
+    while (!m_chars.empty() && m_chars.front().dueUs < atUs - kKeepUs)
+        m_chars.pop_front();
+    const qint64 charUs = wireTimeUs(1, line);
+    qint64 due = std::max(atUs, m_chars.empty() ? atUs : m_chars.back().dueUs);
+    for (char c : text) {
+        due += charUs;
+        m_chars.push_back({due, c, line.baud});
+    }
+}
+
+QByteArray Outbox::due(qint64 fromUs, qint64 toUs, int baud) const
+{
+    QByteArray out;
+    for (const Char& ch : m_chars)
+        if (ch.dueUs > fromUs && ch.dueUs <= toUs && ch.baud == baud)
+            out += ch.c;
+    return out;
+}
+
+qint64 Outbox::next(qint64 afterUs) const
+{
+    for (const Char& ch : m_chars)
+        if (ch.dueUs > afterUs)
+            return ch.dueUs;
+    return -1;
+}
+
 double Site::nextRandom()
 {
     // xorshift64*: a fixed sequence, so a test with a fault rate gives the same result every run.
@@ -79,8 +118,10 @@ double Site::nextRandom()
     return double((m_rng * 0x2545F4914F6CDD1Dull) >> 11) / double(1ull << 53);
 }
 
-std::optional<Reply> Site::receive(Channel channel, const QByteArray& frame, const LineSettings& line)
+std::optional<Reply> Site::receive(Channel channel, const QByteArray& frame, const LineSettings& line,
+                                   qint64 atUs)
 {
+    m_receivedUs = atUs;
     if (recordWritten)
         written.push_back({channel, frame, line.baud});
     if (script) {

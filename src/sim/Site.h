@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -21,6 +22,37 @@ using tqdt::Channel;
 struct Reply {
     QByteArray text;
     qint64 turnaroundUs = 500;
+};
+
+// What a device sends on its own rather than as the reply to a request (a radio passing on what
+// came over the air): each character becomes readable at its time, on a port set to the baud rate
+// it was sent at.
+class Outbox {
+public:
+    void put(qint64 atUs, const QByteArray& text, const LineSettings& line);
+    // The characters due in (fromUs, toUs] at that baud rate.
+    QByteArray due(qint64 fromUs, qint64 toUs, int baud) const;
+    // When the first character after afterUs falls due; -1 when none is waiting.
+    qint64 next(qint64 afterUs) const;
+
+private:
+    struct Char {
+        qint64 dueUs;
+        char c;
+        int baud;
+    };
+    std::deque<Char> m_chars;
+};
+
+// A device plugged straight into a serial port of the PC instead of the interface module (the
+// Bluetooth tester's passthrough adapter). It hears every write on that port whatever DTR says, as
+// raw text, and answers in its outbox or with a reply.
+class PortDevice {
+public:
+    virtual ~PortDevice() = default;
+    // Text that finished arriving at atUs on a port at line.
+    virtual std::optional<Reply> handle(const QByteArray& data, const LineSettings& line, qint64 atUs) = 0;
+    Outbox outbox;
 };
 
 // A device the site consults before its built-in families: bench devices (modules, gateways,
@@ -108,6 +140,15 @@ public:
     // An unplugged adapter: open ports close, and nothing opens.
     void setAdapterPresent(bool present) { m_adapterPresent = present; }
     bool adapterPresent() const { return m_adapterPresent; }
+    // A device on a port of its own: a port that opens under the number pluggedPort() names (0: none)
+    // reaches it instead of the installation. The number is asked at each open, so it can follow a
+    // setting the technician changes.
+    std::shared_ptr<PortDevice> plugged;
+    std::function<int()> pluggedPort;
+    std::shared_ptr<PortDevice> deviceOnPort(int commPort) const;
+    // What the devices on a channel send unasked.
+    Outbox& outbox(Channel channel) { return m_outbox[size_t(idx(channel))]; }
+    const Outbox& outbox(Channel channel) const { return m_outbox[size_t(idx(channel))]; }
     void setForeignTraffic(Channel channel, ForeignTraffic traffic)
     {
         m_foreign[idx(channel)] = std::move(traffic);
@@ -136,8 +177,11 @@ public:
         }
     }
 
-    // The port side.
-    std::optional<Reply> receive(Channel channel, const QByteArray& frame, const LineSettings& line);
+    // The port side. atUs is when the text finished arriving; devices that act on time read it
+    // back with receivedUs() while they handle it.
+    std::optional<Reply> receive(Channel channel, const QByteArray& frame, const LineSettings& line,
+                                 qint64 atUs = 0);
+    qint64 receivedUs() const { return m_receivedUs; }
     QByteArray foreignBytes(Channel channel, qint64 fromUs, qint64 toUs) const; // due in (from, to]
     qint64 nextForeignUs(Channel channel, qint64 afterUs) const;                // -1 when none
 
@@ -150,6 +194,8 @@ private:
     std::vector<std::shared_ptr<SimDevice>> m_devices;
     std::shared_ptr<SimDevice> m_bench;
     std::array<ForeignTraffic, 2> m_foreign;
+    std::array<Outbox, 2> m_outbox;
+    qint64 m_receivedUs = 0;
     double m_lossRate = 0;
     double m_corruptRate = 0;
     quint64 m_rng = 0x9E3779B97F4A7C15ull;

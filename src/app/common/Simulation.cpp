@@ -1,6 +1,7 @@
 #include "app/common/Simulation.h"
 
 #include "sim/BenchStations.h"
+#include "sim/BluetoothRadio.h"
 #include "sim/CondModule.h"
 #include "sim/Site.h"
 
@@ -60,6 +61,10 @@ void benchG3Station(sim::Site& site)
     sim::G3WallStation* g3 = benchStation<sim::G3WallStation>(site, 0, 19, 9);
     g3->setExtraInputs(1, 0x02);
     g3->setExtraInputs(2, 0x41);
+    // Its Bluetooth module and the tester's passthrough adapter stay for the session, so what one
+    // visit configures the next reads back. The adapter's port follows the program's setting.
+    if (!site.plugged)
+        sim::PlugInBtBench(site, {});
 }
 
 void benchCeilingSensor(sim::Site& site)
