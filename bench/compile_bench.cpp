@@ -75,5 +75,3 @@ void BM_CompileFast(benchmark::State& state)
 
 BENCHMARK(BM_CompileLiteral)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_CompileFast)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();

@@ -4,7 +4,6 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "support/DiagramGen.h"
 
-#include <QApplication>
 
 #include <benchmark/benchmark.h>
 
@@ -33,15 +32,3 @@ void BM_SimulateRedrawAfterTestBoxClick(benchmark::State& state)
 BENCHMARK(BM_SimulateRedrawAfterTestBoxClick)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // The window bench needs widgets, never a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,7 +7,6 @@
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -84,12 +83,3 @@ void BM_FailedWaitCpuShare_Pty(benchmark::State& state)
 BENCHMARK(BM_FailedWaitCpuShare_Pty)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

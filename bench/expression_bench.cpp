@@ -66,5 +66,3 @@ void BM_ExpressionOneOutput(benchmark::State& state)
 
 BENCHMARK(BM_ExpressionAllOutputs)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpressionOneOutput)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
-
-BENCHMARK_MAIN();

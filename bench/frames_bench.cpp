@@ -99,15 +99,3 @@ void BM_DetailsTickAppends1000Frames(benchmark::State& state)
 BENCHMARK(BM_DetailsTickAppends1000Frames)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // The window bench needs widgets, never a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -85,5 +85,3 @@ void BM_GatewayDownload_SteadyClock(benchmark::State& state)
 BENCHMARK(BM_GatewayDownload_SteadyClock)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace
-
-BENCHMARK_MAIN();

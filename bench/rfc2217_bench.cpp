@@ -9,7 +9,6 @@
 #include "support/DeviceServer.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -83,12 +82,3 @@ BENCHMARK(BM_PanelPresent_Rfc2217_Ser2netNoCharDelay)
 BENCHMARK(BM_PanelPresent_Rfc2217_PortManager)->Unit(benchmark::kMicrosecond)->UseRealTime()->MinTime(2.0);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

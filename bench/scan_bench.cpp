@@ -8,7 +8,6 @@
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -119,15 +118,3 @@ void BM_NetworkScanWindowTick_ManualClock(benchmark::State& state)
 BENCHMARK(BM_NetworkScanWindowTick_ManualClock)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // The window bench needs widgets, never a screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

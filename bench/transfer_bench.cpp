@@ -54,5 +54,3 @@ void BM_Upload_ManualClock(benchmark::State& state)
 BENCHMARK(BM_Upload_ManualClock)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();
