@@ -1,5 +1,7 @@
 #include "sim/Site.h"
 
+#include "sim/DmxGateway.h"
+
 namespace tqdt::sim {
 
 Site::Site() = default;
@@ -36,6 +38,8 @@ std::unique_ptr<Site> Site::builtIn()
     const std::array<quint8, 4> light = {234, 61, 150, 105};
     for (int p = 0; p < 4; ++p)
         site->photocells[0x55 + p] = Photocell{light[size_t(p)], quint8(light[size_t(p)] - 2)};
+    // The DMX gateway hangs on the panel network for the whole session.
+    site->addDevice(std::make_shared<DmxGateway>());
     return site;
 }
 
