@@ -1,6 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
 #include "condlogic/CdfCommand.h"
 #include "condlogic/TransferCommand.h"
+#include "dmx/QdmCommand.h"
 #include "shell/Pty.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ void usage(FILE* out)
                out);
     std::fputs(qPrintable(tqdt::cnd::CdfCommandHelp()), out);
     std::fputs(qPrintable(tqdt::cnd::TransferCommandHelp()), out);
+    std::fputs(qPrintable(tqdt::dmx::QdmCommandHelp()), out);
 }
 
 } // namespace
@@ -53,6 +55,8 @@ int main(int argc, char** argv)
         QTextStream out(stdout), err(stderr);
         return tqdt::cnd::RunCdfCommand(QCoreApplication::arguments().mid(2), out, err);
     }
+    if (std::strcmp(cmd, "qdm") == 0)
+        return tqdt::dmx::RunQdmCommand(rest);
     std::fprintf(stderr, "tqdt-cli: unknown command '%s' (see --help)\n", cmd);
     return 2;
 }

@@ -5,11 +5,7 @@
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
-#include "shell/Host.h"
-#include "shell/QtSerialPort.h"
-#include "shell/Settings.h"
-
-#include <QRegularExpression>
+#include "shell/CliSession.h"
 
 #include <memory>
 #include <optional>
@@ -17,29 +13,6 @@
 namespace tqdt::cnd {
 
 namespace {
-
-// Messages become lines on the error stream; a question, which a script cannot answer, is refused.
-class CliDialogs final : public Dialogs {
-public:
-    explicit CliDialogs(QTextStream& err) : m_err(err) {}
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
-    {
-        m_err << "tqdt-cli: " << title << ": "
-              << QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")) << Qt::endl;
-        switch (buttons) {
-        case MsgButtons::Ok: return MsgAnswer::Ok;
-        case MsgButtons::YesNo:
-        case MsgButtons::YesNoCancel: return MsgAnswer::No;
-        default: return MsgAnswer::Cancel;
-        }
-    }
-    QString openFile(const FileDialogRequest&) override { return {}; }
-    QString saveFile(const FileDialogRequest&) override { return {}; }
-    void showModal(Form&) override {}
-
-private:
-    QTextStream& m_err;
-};
 
 struct Invocation {
     QString verb, file, port;
@@ -140,29 +113,10 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         }
     }
 
-    // "COMn" is mapped as the windows map it; anything else is the device itself.
-    static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]*)$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const auto m = comName.match(inv->port);
-    SteadyClock clock;
-    CliDialogs dialogs(err);
-    Paths paths;
-    const int commPort = m.hasMatch() ? m.captured(1).toInt() : 1;
-    const QString device = m.hasMatch() ? ComDevice(paths, commPort) : inv->port;
-    Host host(clock, dialogs, paths,
-              [&] { return std::make_unique<QtSerialPort>([&](int) { return device; }); });
-    host.settings.DTComPort = qint16(commPort);
-    // Opened here rather than by the windows' routine, so that the one line can name the device.
-    host.comQV().setCommPort(commPort);
-    if (QString why; !host.comQV().open(&why)) {
-        err << "tqdt-cli: Port Error: Unable To Open Port " << inv->port;
-        if (device != inv->port)
-            err << " (" << device << ")";
-        err << ": " << why << Qt::endl;
+    const auto session = OpenCliSession(inv->port, err);
+    if (!session)
         return 1;
-    }
-    host.comQV().setInputLen(0);
-    host.comQV().setRThreshold(0);
+    Host& host = *session->host;
 
     ModuleTransfer transfer(host, [&](const QString& text) {
         if (!progressTerminal)

@@ -4,7 +4,7 @@
 
 namespace tqdt::sim {
 
-PtyServer::PtyServer(Site& site) : m_site(site) {}
+PtyServer::PtyServer(Site& site, Channel channel) : m_site(site), m_channel(channel) {}
 
 PtyServer::~PtyServer() { stop(); }
 
@@ -40,7 +40,7 @@ void PtyServer::run()
                 continue;
             LineSettings line;
             line.baud = m_pty.slaveBaud();
-            if (const auto reply = m_site.receive(Channel::Blue, frame, line))
+            if (const auto reply = m_site.receive(m_channel, frame, line))
                 m_pty.write(reply->text);
         }
     }
