@@ -3,6 +3,7 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndFactory.h"
 #include "condlogic/frmExpCndProfile.h"
+#include "dmx/frmDMXMap.h"
 #include "network/frmQVDTDataLogger.h"
 #include "network/frmQVDTDiscover.h"
 #include "network/frmQVDTLocalMonitor.h"
@@ -37,6 +38,8 @@ const std::vector<ToolEntry>& toolEntries()
         ToolEntry{
             "cmdCndOcc(2)", "frmExpCndProfile",
             [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndProfile>(h); }},
+        ToolEntry{"cmdDMX", "frmDMXMap",
+                  [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<dmx::frmDMXMap>(h); }},
     };
     return entries;
 }

@@ -1,0 +1,447 @@
+#include "dmx/frmDMXMap.h"
+
+#include "dmx/DmxTransfer.h"
+#include "dmx/frmDMXDimSel.h"
+#include "shell/Host.h"
+#include "shell/Stopwatch.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QMenuBar>
+#include <QProgressBar>
+
+namespace tqdt::dmx {
+
+namespace {
+const QString kTitle = QStringLiteral("Tarvik Quorvel DMX Map");
+const QString kFolder = QStringLiteral("Tarvik Quorvel DMX Map");
+const QString kFilter = QStringLiteral("Tarvik Quorvel DMX Map Files (*.QDM)|*.QDM|All Files (*.*)|*.*");
+
+// Pixels. Sixteen columns of 32 channel pairs: the channel number, then its dimmer point.
+constexpr int kRows = 32;
+constexpr int kMarginX = 12;
+constexpr int kChanW = 28;
+constexpr int kDimW = 46;
+constexpr int kPitchX = 80;
+constexpr int kRowH = 17;
+constexpr int kGridTop = 64;
+constexpr int kClientW = 2 * kMarginX + 16 * kPitchX - (kPitchX - kChanW - kDimW);
+constexpr int kClientH = kGridTop + kRows * kRowH + 36;
+
+void setBackground(QLabel* l, const QColor& c)
+{
+    QPalette p = l->palette();
+    if (p.color(QPalette::Window) == c && l->autoFillBackground())
+        return;
+    p.setColor(QPalette::Window, c);
+    l->setPalette(p);
+    l->setAutoFillBackground(true);
+}
+} // namespace
+
+const QColor frmDMXMap::kLightYellow = QColor(0xFF, 0xFF, 0xC0);
+const QColor frmDMXMap::kWhite = QColor(0xFF, 0xFF, 0xFF);
+const QColor frmDMXMap::kGrey = QColor(0xC0, 0xC0, 0xC0);
+
+frmDMXMap::frmDMXMap(Host& host, QWidget* parent) : Form(host, parent)
+{
+    setObjectName(QStringLiteral("frmDMXMap"));
+    setWindowTitle(QStringLiteral("Tarvik Wistra DMX Output Map"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    buildMenus();
+    const int menuH = menuBar->sizeHint().height();
+    setFixedSize(kClientW, kClientH + menuH);
+    m_client = new QWidget(this);
+    m_client->setGeometry(0, menuH, kClientW, kClientH);
+
+    cboDevAdd = new QComboBox(m_client);
+    cboDevAdd->setObjectName(QStringLiteral("cboDevAdd"));
+    cboDevAdd->setGeometry(kMarginX, 8, 170, 24);
+    cboDevRange = new QComboBox(m_client);
+    cboDevRange->setObjectName(QStringLiteral("cboDevRange"));
+    cboDevRange->setGeometry(kMarginX + 180, 8, 260, 24);
+    auto button = [this](const QString& name, const QString& caption, int left, void (frmDMXMap::*slot)()) {
+        auto* b = new QPushButton(caption, m_client);
+        b->setObjectName(name);
+        b->setGeometry(left, 7, 120, 26);
+        b->setVisible(false);
+        connect(b, &QPushButton::clicked, this, slot);
+        return b;
+    };
+    cmdMSClear = button(QStringLiteral("cmdMSClear"), QStringLiteral("Clear Values"), kMarginX + 470,
+                        &frmDMXMap::cmdMSClear_Click);
+    cmdMSCopy = button(QStringLiteral("cmdMSCopy"), QStringLiteral("Copy Values"), kMarginX + 600,
+                       &frmDMXMap::cmdMSCopy_Click);
+    cmdMSSeq = button(QStringLiteral("cmdMSSeq"), QStringLiteral("Sequence Values"), kMarginX + 730,
+                      &frmDMXMap::cmdMSSeq_Click);
+    pbDL = new QProgressBar(m_client);
+    pbDL->setObjectName(QStringLiteral("pbDL"));
+    pbDL->setGeometry(kClientW - kMarginX - 300, 10, 300, 20);
+    // Eight blocks: the bar stands at the block being sent.
+    pbDL->setRange(0, DmxTransfer::kBlocks);
+    pbDL->setTextVisible(false);
+    pbDL->setVisible(false);
+
+    auto header = [this](int i, const QString& text, int left, int width) {
+        auto* l = new QLabel(text, m_client);
+        l->setObjectName(QStringLiteral("lblHeader(%1)").arg(i));
+        l->setGeometry(left, 40, width, 18);
+        l->setAlignment(Qt::AlignCenter);
+        l->setFrameShape(QFrame::Box);
+        lblHeader[size_t(i)] = l;
+        return l;
+    };
+    // One legend for all sixteen columns: each pair is a channel number and its dimmer point.
+    header(0, QStringLiteral("DMX Output Channel"), kMarginX, 130);
+    setBackground(header(1, QStringLiteral("Tarvik Dimmer Point"), kMarginX + 136, 130), kLightYellow);
+
+    QFont small = font();
+    small.setPointSizeF(font().pointSizeF() * 0.85);
+    for (int i = 0; i < kChannels; ++i) {
+        const int x = kMarginX + (i / kRows) * kPitchX, y = kGridTop + (i % kRows) * kRowH;
+        auto* chan = new ClickLabel(QStringLiteral("%1").arg(i + 1, 3, 10, QLatin1Char('0')), m_client);
+        chan->setObjectName(QStringLiteral("lblDMXChan(%1)").arg(i));
+        chan->setGeometry(x, y, kChanW, kRowH - 1);
+        chan->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        chan->setFont(small);
+        chan->setCursor(Qt::PointingHandCursor);
+        connect(chan, &ClickLabel::clicked, this, [this, i] { lblDMXChan_Click(i); });
+        lblDMXChan[size_t(i)] = chan;
+
+        auto* dim = new ClickLabel(QStringLiteral("-"), m_client);
+        dim->setObjectName(QStringLiteral("lblDimChan(%1)").arg(i));
+        dim->setGeometry(x + kChanW + 3, y, kDimW - 3, kRowH - 1);
+        dim->setAlignment(Qt::AlignCenter);
+        dim->setFont(small);
+        dim->setCursor(Qt::PointingHandCursor);
+        setBackground(dim, kLightYellow);
+        connect(dim, &ClickLabel::clicked, this,
+                [this, i] { lblDimChan_MouseDown(i, Qt::LeftButton, Qt::NoModifier); });
+        connect(dim, &ClickLabel::rightClicked, this, [this, i](QPoint, Qt::KeyboardModifiers mods) {
+            lblDimChan_MouseDown(i, Qt::RightButton, mods);
+        });
+        lblDimChan[size_t(i)] = dim;
+    }
+    lblNotes =
+        new QLabel(QStringLiteral("To select multiple channels, right click on the first dimmer output "
+                                  "channel and then <shift>right click on the last dimmer output "
+                                  "channel."),
+                   m_client);
+    lblNotes->setObjectName(QStringLiteral("lblNotes"));
+    lblNotes->setTextFormat(Qt::PlainText);
+    lblNotes->setGeometry(kMarginX, kGridTop + kRows * kRowH + 8, kClientW - 2 * kMarginX, 20);
+
+    connect(cboDevAdd, &QComboBox::currentIndexChanged, this, &frmDMXMap::cboDevAdd_Click);
+    connect(cboDevRange, &QComboBox::currentIndexChanged, this, &frmDMXMap::cboDevRange_Click);
+}
+
+void frmDMXMap::buildMenus()
+{
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    mnuFile = menuBar->addMenu(QStringLiteral("File"));
+    auto item = [this](QMenu* m, const QString& name, const QString& text, void (frmDMXMap::*slot)()) {
+        QAction* a = m ? m->addAction(text) : menuBar->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, slot);
+        return a;
+    };
+    mnuFileNew =
+        item(mnuFile, QStringLiteral("mnuFileNew"), QStringLiteral("New"), &frmDMXMap::mnuFileNew_Click);
+    mnuFileOpen =
+        item(mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("Open"), &frmDMXMap::mnuFileOpen_Click);
+    mnuFileSave =
+        item(mnuFile, QStringLiteral("mnuFileSave"), QStringLiteral("Save"), &frmDMXMap::mnuFileSave_Click);
+    mnuFileSaveAs = item(mnuFile, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save As"),
+                         &frmDMXMap::mnuFileSaveAs_Click);
+    mnuFile->addSeparator();
+    mnuExit = item(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("Exit"), &frmDMXMap::mnuExit_Click);
+    mnuDownload = item(nullptr, QStringLiteral("mnuDownload"), QStringLiteral("Download"),
+                       &frmDMXMap::mnuDownload_Click);
+    mnuGWFW = item(nullptr, QStringLiteral("mnuGWFW"), QStringLiteral("GW Firmware Rev"),
+                   &frmDMXMap::mnuGWFW_Click);
+    menuBar->setGeometry(0, 0, kClientW, menuBar->sizeHint().height());
+}
+
+DmxMap& frmDMXMap::map() const { return host().document<DmxMap>(); }
+
+QString frmDMXMap::folder() const { return host().paths().sibling(kFolder); }
+QString frmDMXMap::pattern() const { return QDir(folder()).filePath(QStringLiteral("*.QDM")); }
+
+void frmDMXMap::Form_Load()
+{
+    m_caption = windowTitle();
+    if (!FolderExists(folder()))
+        QDir().mkpath(folder());
+    map().ResetDmxMap();
+    const QSignalBlocker a(cboDevAdd), r(cboDevRange);
+    for (int n = 1; n <= kListEntries; ++n) {
+        cboDevAdd->addItem(QStringLiteral("Device Address: %1")
+                               .arg(QString::number(n, 16).toUpper().rightJustified(2, QLatin1Char('0'))));
+        cboDevRange->addItem(QStringLiteral("Device Range: %1 / Switch Setting: %2")
+                                 .arg(4 * n)
+                                 .arg(QString::number(n - 1, 16).toUpper()));
+    }
+    cboDevAdd->setCurrentIndex(0);
+    cboDevRange->setCurrentIndex(0);
+    host().DataChanged = false;
+    ShowScreen();
+}
+
+void frmDMXMap::Form_Activate()
+{
+    endMultiSelect();
+    ShowScreen();
+}
+
+void frmDMXMap::Form_Unload(bool& cancel)
+{
+    if (!m_exiting && !discardCheck())
+        cancel = true;
+    m_exiting = false;
+}
+
+void frmDMXMap::ShowScreen()
+{
+    const DmxMap& m = map();
+    setWindowTitle(m_caption + QStringLiteral("   ") +
+                   (m.DmxFileName == QLatin1String("None") ? QStringLiteral("(None)") : m.DmxFileName));
+    // Setting a list runs its handler, which stores the same value back and shows the screen again.
+    cboDevAdd->setCurrentIndex(m.GetDeviceAddress());
+    cboDevRange->setCurrentIndex(m.GetDeviceRange());
+    for (int i = 0; i < kChannels; ++i)
+        lblDimChan[size_t(i)]->setText(m.channelText(i));
+}
+
+void frmDMXMap::ShowMS()
+{
+    cmdMSClear->setVisible(MultiSelect);
+    cmdMSCopy->setVisible(MultiSelect);
+    cmdMSSeq->setVisible(MultiSelect);
+    for (int i = 0; i < kChannels; ++i) {
+        QColor c = kLightYellow;
+        if (MultiSelect)
+            c = i == selLo() ? kWhite : i > selLo() && i <= selHi() ? kLightYellow : kGrey;
+        setBackground(lblDimChan[size_t(i)], c);
+    }
+}
+
+void frmDMXMap::endMultiSelect()
+{
+    MultiSelect = false;
+    ShowMS();
+}
+
+void frmDMXMap::ChanSel()
+{
+    const int DimBase = 4 * cboDevAdd->currentIndex();
+    const int DimEnd = DimBase + 4 * (cboDevRange->currentIndex() + 1);
+    frmDMXDimSel dialog(host(), DimBase, DimEnd, this);
+    host().dialogs().showModal(dialog);
+    const int result = dialog.DimSelResult;
+    if (result < 0)
+        return;
+    map().channel(CurrentChannel) =
+        result == frmDMXDimSel::kNotMappedChoice ? kNotMapped : qint16(result - DimBase);
+    ShowScreen();
+    host().DataChanged = true;
+}
+
+void frmDMXMap::lblDimChan_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers mods)
+{
+    if (button == Qt::LeftButton) {
+        endMultiSelect();
+        CurrentChannel = index;
+        ChanSel();
+    } else if (button == Qt::RightButton && (mods & Qt::ShiftModifier)) {
+        if (!MultiSelect)
+            return;
+        SelEnd = index;
+        ShowMS();
+    } else if (button == Qt::RightButton) {
+        SelStart = SelEnd = index;
+        MultiSelect = true;
+        ShowMS();
+    }
+}
+
+void frmDMXMap::lblDMXChan_Click(int index)
+{
+    CurrentChannel = index;
+    ChanSel();
+}
+
+void frmDMXMap::cboDevAdd_Click()
+{
+    map().SetDeviceAddress(qint16(cboDevAdd->currentIndex()));
+    ShowScreen();
+}
+
+void frmDMXMap::cboDevRange_Click()
+{
+    map().SetDeviceRange(qint16(cboDevRange->currentIndex()));
+    ShowScreen();
+}
+
+void frmDMXMap::afterSelectionEdit()
+{
+    endMultiSelect();
+    ShowScreen();
+    host().DataChanged = true;
+}
+
+void frmDMXMap::cmdMSClear_Click()
+{
+    for (int i = selLo(); i <= selHi(); ++i)
+        map().channel(i) = kNotMapped;
+    afterSelectionEdit();
+}
+
+void frmDMXMap::cmdMSCopy_Click()
+{
+    const qint16 v = map().channel(selLo());
+    for (int i = selLo(); i <= selHi(); ++i)
+        map().channel(i) = v;
+    afterSelectionEdit();
+}
+
+void frmDMXMap::cmdMSSeq_Click()
+{
+    const int n = 4 * (cboDevRange->currentIndex() + 1);
+    DmxMap& m = map();
+    if (m.channel(selLo()) == kNotMapped)
+        m.channel(selLo()) = 0;
+    int k = m.channel(selLo());
+    for (int i = selLo(); i <= selHi(); ++i) {
+        m.channel(i) = qint16(k);
+        if (++k >= n)
+            break;
+    }
+    afterSelectionEdit();
+}
+
+bool frmDMXMap::discardCheck()
+{
+    return !host().DataChanged ||
+           host().dialogs().message(QStringLiteral("Discard Any Changes?"), kTitle, MsgIcon::Question,
+                                    MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+QString frmDMXMap::ask(bool save)
+{
+    FileDialogRequest request;
+    request.filter = kFilter;
+    request.title = save ? QStringLiteral("Save As") : QStringLiteral("Open");
+    request.fileMustExist = !save;
+    request.overwritePrompt = true;
+    // The first dialog starts in the maps folder; later an Open starts empty and a Save As with the
+    // last name.
+    if (!m_dialogUsed)
+        m_dialogName = pattern();
+    else if (!save)
+        m_dialogName.clear();
+    m_dialogUsed = true;
+    request.fileName = m_dialogName;
+    const QString chosen = save ? host().dialogs().saveFile(request) : host().dialogs().openFile(request);
+    if (chosen.isEmpty() || chosen == pattern())
+        return {};
+    m_dialogName = chosen;
+    return chosen;
+}
+
+bool frmDMXMap::fileDone(const QString& problem)
+{
+    if (problem.isEmpty())
+        return true;
+    host().dialogs().message(problem, kTitle, MsgIcon::Critical);
+    return false;
+}
+
+void frmDMXMap::FileOpen()
+{
+    const QString chosen = ask(false);
+    // A refused file leaves the map, its name and the unsaved-changes flag as they were.
+    if (chosen.isEmpty() || !fileDone(QdmRead(chosen, map())))
+        return;
+    map().DmxFileName = chosen;
+    host().DataChanged = false;
+}
+
+void frmDMXMap::FileSave()
+{
+    if (fileDone(QdmWrite(map().DmxFileName, map())))
+        host().DataChanged = false;
+}
+
+void frmDMXMap::FileSaveAs()
+{
+    const QString chosen = ask(true);
+    // The name is taken only once the map is safely in the file.
+    if (chosen.isEmpty() || !fileDone(QdmWrite(chosen, map())))
+        return;
+    map().DmxFileName = chosen;
+    host().DataChanged = false;
+}
+
+void frmDMXMap::mnuFileNew_Click()
+{
+    if (!discardCheck())
+        return;
+    host().DataChanged = false;
+    map().ResetDmxMap();
+    ShowScreen();
+}
+
+void frmDMXMap::mnuFileOpen_Click()
+{
+    if (!discardCheck())
+        return;
+    FileOpen();
+    ShowScreen();
+}
+
+void frmDMXMap::mnuFileSave_Click()
+{
+    if (map().DmxFileName == QLatin1String("None")) {
+        FileSaveAs();
+        ShowScreen();
+    } else {
+        FileSave();
+    }
+}
+
+void frmDMXMap::mnuFileSaveAs_Click()
+{
+    FileSaveAs();
+    ShowScreen();
+}
+
+void frmDMXMap::mnuExit_Click()
+{
+    if (!discardCheck())
+        return;
+    m_exiting = true;
+    if (!requestClose())
+        m_exiting = false;
+}
+
+void frmDMXMap::mnuDownload_Click()
+{
+    endMultiSelect();
+    ShowScreen();
+    DmxTransfer(host(), [this](int value) {
+        pbDL->setVisible(value >= 0);
+        if (value >= 0)
+            pbDL->setValue(value);
+        pbDL->repaint();
+    }).Download(map());
+}
+
+void frmDMXMap::mnuGWFW_Click()
+{
+    endMultiSelect();
+    ShowScreen();
+    DmxTransfer(host(), [this](int value) { pbDL->setVisible(value >= 0); }).FirmwareRev();
+}
+
+} // namespace tqdt::dmx
