@@ -15,7 +15,7 @@ frmDMXDimSel::frmDMXDimSel(Host& host, int DimBase, int DimEnd, QWidget* parent)
     setObjectName(QStringLiteral("frmDMXDimSel"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     // Points outside the gateway's range are dark grey; their text stays light enough to read.
-    setStyleSheet(QStringLiteral("frmDMXDimSel { border: 1px solid #404040; background: #F0F0F0; }"
+    setStyleSheet(QStringLiteral("QDialog#frmDMXDimSel { border: 1px solid #404040; background: #F0F0F0; }"
                                  "QLabel#lblCancel { font-weight: bold; }"
                                  "QLabel[objectName^=\"lblSel\"] { border: 1px solid #808080; }"
                                  "QLabel[selectable=\"true\"] { background: #FFFFFF; color: black; }"

@@ -65,6 +65,8 @@ frmDMXMap::frmDMXMap(Host& host, QWidget* parent) : Form(host, parent)
         b->setObjectName(name);
         b->setGeometry(left, 7, 120, 26);
         b->setVisible(false);
+        // Return in a list must never clear, copy or sequence a selection.
+        b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, slot);
         return b;
     };
