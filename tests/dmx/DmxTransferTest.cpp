@@ -2,6 +2,8 @@
 #include "sim/DmxGateway.h"
 #include "support/SimHost.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -143,6 +145,46 @@ TEST_F(Gateway, APortThatWillNotOpenStopsBeforeAnyFrame)
         EXPECT_EQ(m.title, "Port Error");
     }
     EXPECT_TRUE(progress.empty());
+}
+
+// A port that opens once and then refuses, as an adapter pulled between the two opens does.
+class OpensOnce final : public SerialPort {
+public:
+    OpensOnce(sim::Site& site, Clock& clock) : m_inner(site, clock) {}
+    bool open(QString* error) override { return ++m_opens == 1 && m_inner.open(error); }
+    void close() override { m_inner.close(); }
+    bool isOpen() const override { return m_inner.isOpen(); }
+    void setDtr(bool on) override { m_inner.setDtr(on); }
+    bool dtr() const override { return m_inner.dtr(); }
+    void setRts(bool on) override { m_inner.setRts(on); }
+    bool rts() const override { return m_inner.rts(); }
+    int inBufferCount() override { return m_inner.inBufferCount(); }
+    QByteArray input() override { return m_inner.input(); }
+    void output(const QByteArray& data) override { m_inner.output(data); }
+    void waitForCount(int count, const Stopwatch& sw, qint64 limitMs) override
+    {
+        m_inner.waitForCount(count, sw, limitMs);
+    }
+
+private:
+    sim::SimSerialPort m_inner;
+    int m_opens = 0;
+};
+
+TEST(DmxPortPreparation, AReopenThatFailsIsAnInvalidPort)
+{
+    ManualClock clock;
+    ScriptedDialogs dialogs;
+    sim::Site site;
+    site.setBench(std::make_shared<sim::DmxGateway>());
+    QTemporaryDir dir;
+    Host host(clock, dialogs, Paths(dir.path()), [&] { return std::make_unique<OpensOnce>(site, clock); });
+    EXPECT_EQ(DmxTransfer(host).Download(DmxMap{}), DmxResult::PortError);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, "Invalid COM Port.");
+    EXPECT_EQ(dialogs.shown[0].title, "COM Error");
+    EXPECT_EQ(dialogs.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(site.written.empty());
 }
 
 TEST(DmxGatewaySim, AnswersOnlyWellFormedFramesOnItsChannelAndLine)
