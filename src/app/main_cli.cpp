@@ -1,7 +1,7 @@
 // tqdt-cli: the diagnostic tool's headless companion.
-#include "condlogic/CdfCommand.h"
-#include "condlogic/TransferCommand.h"
+#include "condlogic/CndCommands.h"
 #include "dmx/QdmCommand.h"
+#include "shell/CliCommand.h"
 #include "shell/Pty.h"
 
 #include <QCoreApplication>
@@ -11,6 +11,13 @@
 #include <cstring>
 
 namespace {
+
+// Every command family, once: its entry dispatches it and adds its lines to the help.
+const tqdt::CliFamily kFamilies[] = {
+    tqdt::cnd::CdfCommands(),
+    tqdt::cnd::MpdCommands(),
+    tqdt::dmx::QdmCommands(),
+};
 
 void usage(FILE* out)
 {
@@ -22,9 +29,8 @@ void usage(FILE* out)
                "\n"
                "Commands:\n",
                out);
-    std::fputs(qPrintable(tqdt::cnd::CdfCommandHelp()), out);
-    std::fputs(qPrintable(tqdt::cnd::TransferCommandHelp()), out);
-    std::fputs(qPrintable(tqdt::dmx::QdmCommandHelp()), out);
+    for (const tqdt::CliFamily& f : kFamilies)
+        std::fputs(qPrintable(f.help()), out);
 }
 
 } // namespace
@@ -45,18 +51,13 @@ int main(int argc, char** argv)
         std::printf("tqdt-cli %s\n", TQDT_VERSION);
         return 0;
     }
-    const QStringList rest = QCoreApplication::arguments().mid(2);
-    if (tqdt::cnd::IsTransferCommand(QString::fromLocal8Bit(cmd), rest)) {
-        QTextStream err(stderr);
-        return tqdt::cnd::RunTransferCommand(QString::fromLocal8Bit(cmd), rest, err,
-                                             tqdt::StandardErrorIsTerminal());
-    }
-    if (std::strcmp(cmd, "cdf") == 0) {
+    for (const tqdt::CliFamily& f : kFamilies) {
+        if (std::strcmp(cmd, f.name) != 0)
+            continue;
         QTextStream out(stdout), err(stderr);
-        return tqdt::cnd::RunCdfCommand(QCoreApplication::arguments().mid(2), out, err);
+        tqdt::CliIo io{out, err, tqdt::StandardErrorIsTerminal()};
+        return f.run(QCoreApplication::arguments().mid(2), io);
     }
-    if (std::strcmp(cmd, "qdm") == 0)
-        return tqdt::dmx::RunQdmCommand(rest);
     std::fprintf(stderr, "tqdt-cli: unknown command '%s' (see --help)\n", cmd);
     return 2;
 }

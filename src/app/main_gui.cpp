@@ -1,5 +1,4 @@
 // tqdt: the diagnostic tool's windows.
-#include "app/common/Simulation.h"
 #include "app/common/Tools.h"
 #include "condlogic/CdfFile.h"
 #include "shell/Form.h"
@@ -107,20 +106,24 @@ int main(int argc, char** argv)
     else
         ports = [&] { return std::make_unique<QtSerialPort>([&](int n) { return ComDevice(paths, n); }); };
     Host host(clock, dialogs, paths, ports);
+    const ToolList& tools = app::toolList();
     if (site) {
-        host.onToolOpening = [&](const QString& form) { app::prepareBench(*site, form); };
-        host.onToolClosed = [&](const QString& form) { app::clearBench(*site, form); };
+        auto bench = [&](const QString& form, BenchHook ToolEntry::*hook) {
+            if (const ToolEntry* tool = findToolByForm(tools, form); tool && tool->*hook)
+                (tool->*hook)(*site);
+        };
+        host.onToolOpening = [=](const QString& form) { bench(form, &ToolEntry::prepareBench); };
+        host.onToolClosed = [=](const QString& form) { bench(form, &ToolEntry::clearBench); };
     }
 
     if (const QString cdf = parser.value(QStringLiteral("document")); !cdf.isEmpty()) {
-        if (const QString problem = cnd::CdfRead(cdf, host.document<cnd::CndDocument>());
-            !problem.isEmpty()) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(cdf), qPrintable(problem));
+        if (const FileResult r = cnd::CdfRead(cdf, host.document<cnd::CndDocument>()); !r) {
+            std::fprintf(stderr, "%s\n", qPrintable(r.line()));
             return 2;
         }
     }
 
-    frmQVDTMain main(host, app::toolCatalog());
+    frmQVDTMain main(host, tools);
     if (simulate)
         main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
 
@@ -132,14 +135,12 @@ int main(int argc, char** argv)
         } else if (openForm == QLatin1String("frmComSel")) {
             main.lblComPort_Click();
         } else {
-            const auto& tools = app::toolEntries();
-            auto it =
-                std::find_if(tools.begin(), tools.end(), [&](const auto& e) { return e.form == openForm; });
-            if (it == tools.end()) {
+            const ToolEntry* tool = findToolByForm(tools, openForm);
+            if (!tool) {
                 std::fprintf(stderr, "Unknown window: %s\n", qPrintable(openForm));
                 return 2;
             }
-            main.launch(it->button);
+            main.launch(tool->button);
         }
         if (!shotFile.isEmpty())
             return shotDialogs.grabbed ? 0 : 1;

@@ -30,8 +30,8 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
-    if (const QString problem = CdfRead(args[1], *doc); !problem.isEmpty()) {
-        err << "tqdt-cli: " << args[1] << ": " << problem << "\n";
+    if (const FileResult read = CdfRead(args[1], *doc); !read) {
+        err << "tqdt-cli: " << read.line() << "\n";
         return 2;
     }
     CompileFast(*doc, doc->ControlArray);

@@ -58,30 +58,31 @@ QString CdfParse(const QByteArray& bytes, CndDocument& doc)
     return {};
 }
 
-QString CdfRead(const QString& path, CndDocument& doc)
+FileResult CdfRead(const QString& path, CndDocument& doc)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("The file cannot be opened: %1.").arg(f.errorString());
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
     // One byte more than a good file, so that a longer file shows as such.
     const QByteArray bytes = f.read(kCdfSize + 1);
     if (f.error() != QFileDevice::NoError)
-        return QStringLiteral("The file cannot be read: %1.").arg(f.errorString());
+        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
     if (bytes.size() > kCdfSize)
-        return QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.")
-            .arg(kCdfSize);
-    return CdfParse(bytes, doc);
+        return FileResult::failed(
+            path, QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.")
+                      .arg(kCdfSize));
+    return FileResult::failed(path, CdfParse(bytes, doc));
 }
 
-QString CdfWrite(const QString& path, const CndDocument& doc)
+FileResult CdfWrite(const QString& path, const CndDocument& doc)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return QStringLiteral("The file cannot be written: %1.").arg(f.errorString());
     const QByteArray bytes = CdfBytes(doc);
-    if (f.write(bytes) != bytes.size() || !f.commit())
-        return QStringLiteral("The file cannot be written: %1.").arg(f.errorString());
-    return {};
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
+    return FileResult::done(path);
 }
 
 } // namespace tqdt::cnd

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "condlogic/CndDocument.h"
+#include "shell/FileResult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,11 +15,11 @@ constexpr int kCdfSize = 12288;
 QByteArray CdfBytes(const CndDocument& doc);
 // Reads the diagrams and notes from a file image. Returns an empty text on success; otherwise what is
 // wrong, and the document is left untouched.
-QString CdfParse(const QByteArray& bytes, CndDocument& doc);
+[[nodiscard]] QString CdfParse(const QByteArray& bytes, CndDocument& doc);
 
-// The same for a file on disk; the problem reads as a sentence for a message box.
-QString CdfRead(const QString& path, CndDocument& doc);
+// The same for a file on disk.
+FileResult CdfRead(const QString& path, CndDocument& doc);
 // Writes through a temporary file so that a failed save leaves the old file whole.
-QString CdfWrite(const QString& path, const CndDocument& doc);
+FileResult CdfWrite(const QString& path, const CndDocument& doc);
 
 } // namespace tqdt::cnd

@@ -20,25 +20,41 @@ bool confirmed(Host& host, const QString& question, const QString& title)
 bool portReady(Host& host) { return host.comQV().isOpen() || OpenPort(host); }
 } // namespace
 
+namespace {
+// Opens the port when needed, asks, and downloads the image made only once the user agreed.
+std::optional<TransferResult> downloadAfter(Host& host, const QString& question,
+                                            const std::function<QByteArray()>& image,
+                                            const ModuleTransfer::Progress& progress)
+{
+    if (!portReady(host) || !confirmed(host, question, QStringLiteral("Download")))
+        return std::nullopt;
+    return ModuleTransfer(host, progress).Download(image());
+}
+} // namespace
+
 std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
                                              const ModuleTransfer::Progress& progress)
 {
-    if (!portReady(host))
-        return std::nullopt;
-    if (!confirmed(
-            host,
-            QStringLiteral("Cycle device power prior to download by disconnecting CAT5 cables for 3 seconds "
-                           "and then reconnecting.\r\nDevice node address must be set to 00\r\nContinue?"),
-            QStringLiteral("Download")))
-        return std::nullopt;
-    return ModuleTransfer(host, progress).Download(BuildProgramImage(doc));
+    return downloadAfter(
+        host,
+        QStringLiteral("Cycle device power prior to download by disconnecting CAT5 cables for 3 seconds "
+                       "and then reconnecting.\r\nDevice node address must be set to 00\r\nContinue?"),
+        [&doc] { return BuildProgramImage(doc); }, progress);
+}
+
+std::optional<TransferResult> ProfileDownload(Host& host, const ProfileTable& profiles,
+                                              const ModuleTransfer::Progress& progress)
+{
+    return downloadAfter(
+        host, QStringLiteral("Power Cycle Device Prior To Download.\r\nDevice Node Must Be 00\r\nContinue?"),
+        [&profiles] { return ProfileProgramImage(profiles); }, progress);
 }
 
 std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps)
 {
     if (!portReady(host))
         return std::nullopt;
-    if (host.DataChanged &&
+    if (host.isModified() &&
         host.dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Upload"),
                                MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return std::nullopt;

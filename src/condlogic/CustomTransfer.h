@@ -1,19 +1,24 @@
 #pragma once
 
 #include "condlogic/ModuleTransfer.h"
+#include "condlogic/MpdFile.h"
 
 #include <functional>
 #include <optional>
 
 namespace tqdt::cnd {
 
-// The "Download" and "Upload" menus of the custom programming window, from opening the port to
+// The "Download" and "Upload" menus of the module windows, from opening the port to
 // the verdict, so that the window only wires them to its widgets.
 
 // Asks before programming; returns the transfer's result, or nothing when the port did not open or
 // the user declined.
 std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
                                              const ModuleTransfer::Progress& progress);
+
+// The MP device window's "Download": the same question before programming the profile table.
+std::optional<TransferResult> ProfileDownload(Host& host, const ProfileTable& profiles,
+                                              const ModuleTransfer::Progress& progress);
 
 struct UploadSteps {
     ModuleTransfer::Progress progress;

@@ -1,7 +1,7 @@
 #include "condlogic/ModuleTransfer.h"
 
 #include "condlogic/ProgramImage.h"
-#include "shell/FrameCodec.h"
+#include "shell/BusLink.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
@@ -33,33 +33,25 @@ void ModuleTransfer::show(const QString& text)
 
 bool ModuleTransfer::WSCom07()
 {
-    return Exchange(m_host, Channel::Blue, "[200700--]", 8, kConnectLimitMs, kOnce);
+    return BusLink(m_host).exchange(Channel::Blue, "[200700--]", 8, kConnectLimitMs, kOnce);
 }
 
 bool ModuleTransfer::WSCom04()
 {
-    EmptyReceiveBuffer(m_host);
-    m_host.comQV().output("[2004A1--]");
+    BusLink(m_host).send("[2004A1--]");
     m_host.Delay(kSwitchWaitMs);
     return true;
 }
 
 bool ModuleTransfer::WSComPrg(const QByteArray& frame, int count)
 {
-    return Exchange(m_host, Channel::Blue, frame, count, kFrameLimitMs, kOnce);
+    return BusLink(m_host).exchange(Channel::Blue, frame, count, kFrameLimitMs, kOnce);
 }
 
 bool ModuleTransfer::reopen(const QString& settings)
 {
-    SerialPort& port = m_host.comQV();
-    if (port.isOpen())
-        port.close();
-    port.setSettings(settings);
-    if (!port.open()) {
-        m_host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
-                                 MsgIcon::Critical);
+    if (!ReopenPort(m_host, m_host.comQV(), settings))
         return false;
-    }
     SelectBlueChannel(m_host);
     return true;
 }
@@ -94,65 +86,98 @@ QByteArray ModuleTransfer::ReadFrame(int block)
            ']';
 }
 
-TransferResult ModuleTransfer::connect(const QString& firstLabel)
+BlockTransfer::Plan ModuleTransfer::plan(int blocks)
 {
-    show(firstLabel);
-    const TransferResult r = OpenForProgramming();
-    if (r == TransferResult::Verified)
-        return r;
-    // A port that failed to open has already said so.
-    if (r == TransferResult::NoConnection)
-        m_host.dialogs().message(QStringLiteral("Unable to connect to device."), QStringLiteral("Error"),
-                                 MsgIcon::Critical);
-    return finish(r);
+    BlockTransfer::Plan p;
+    p.blocks = blocks;
+    p.prepare = [this, blocks] {
+        show(blockText(0, blocks));
+        const TransferResult r = OpenForProgramming();
+        return r == TransferResult::Verified ? Step::done() : Step::failed(int(r));
+    };
+    p.finish = [this] {
+        CloseAfterProgramming();
+        show({});
+    };
+    return p;
 }
 
-bool ModuleTransfer::deviceAgrees(const QByteArray& hostChecksum, const QByteArray& request)
+TransferResult ModuleTransfer::run(const BlockTransfer::Plan& plan)
+{
+    const BlockTransfer::Result r = BlockTransfer(m_host).run(plan);
+    return r.outcome == BlockTransfer::Outcome::Verified ? TransferResult::Verified : TransferResult(r.code);
+}
+
+std::optional<QByteArray> ModuleTransfer::deviceChecksum(const QByteArray& request)
 {
     show(QStringLiteral("Device Checksum"));
     // Only a reply to this very request counts: an older text must never pass for a verdict.
-    const bool replied = WSComPrg(request, kChecksumLen);
-    return replied && Mid(m_host.reply.ReplyText, 2, 16) == hostChecksum;
+    if (!WSComPrg(request, kChecksumLen))
+        return std::nullopt;
+    return Mid(m_host.reply.ReplyText, 2, 16);
 }
 
-TransferResult ModuleTransfer::finish(TransferResult r)
+namespace {
+// A port that failed to open has already said so; a module that did not answer has not.
+BlockTransfer::Message connectionMessage(TransferResult r)
 {
-    CloseAfterProgramming();
-    show({});
-    return r;
+    if (r == TransferResult::NoConnection)
+        return {QStringLiteral("Unable to connect to device."), QStringLiteral("Error"), MsgIcon::Critical};
+    return {};
+}
+constexpr int kFailed = int(TransferResult::Failed);
+} // namespace
+
+void ModuleTransfer::verifyAndReport(BlockTransfer::Plan& p, std::function<QByteArray()> hostChecksum,
+                                     const QByteArray& request, const BlockTransfer::Message& verified,
+                                     const BlockTransfer::Message& failed)
+{
+    p.verify = [this, hostChecksum = std::move(hostChecksum), request] {
+        show(QStringLiteral("Host Checksum"));
+        const QByteArray host = hostChecksum();
+        return BlockTransfer::compare(host, deviceChecksum(request), kFailed, kFailed);
+    };
+    p.messages.verified = verified;
+    p.messages.failed = [failed](int code) {
+        return code == kFailed ? failed : connectionMessage(TransferResult(code));
+    };
 }
 
 TransferResult ModuleTransfer::Download(const QByteArray& image)
 {
     Q_ASSERT(image.size() == kImageSize);
-    if (const TransferResult r = connect(blockText(0, kImageBlocks)); r != TransferResult::Verified)
-        return r;
-    WSComPrg(kStartFrame, kAckLen);
+    BlockTransfer::Plan p = plan(kImageBlocks);
+    p.prepare = [this, connect = p.prepare] {
+        const Step s = connect();
+        if (s.ok)
+            WSComPrg(kStartFrame, kAckLen);
+        return s;
+    };
     constexpr int arrayBlocks = kConfigAddress / 32;
-    for (int block = 0; block < kImageBlocks && block * 32 + 32 <= image.size(); ++block) {
+    p.progress = [this](int block) {
         // The counter is repainted every 16 blocks of the control array and every 8 after it.
         if (block % (block < arrayBlocks ? 16 : 8) == 0)
             show(blockText(block, kImageBlocks));
-        for (int q = 0; q < 4; ++q)
-            WSComPrg(DataFrame(q, image.constData() + block * 32 + q * 8), kAckLen);
-    }
-    show(QStringLiteral("Host Checksum"));
-    const bool ok = deviceAgrees(ProgramChecksumText(image), kImageChecksumFrame);
-    if (ok)
-        m_host.dialogs().message(QStringLiteral("Download Complete.\r\nPower Cycle Device."),
-                                 QStringLiteral("Download"), MsgIcon::Information);
-    else
-        m_host.dialogs().message(QStringLiteral("Download Failed.\r\nDevice Will NOT Function Properly."),
-                                 QStringLiteral("Download Failure"), MsgIcon::Critical);
-    return finish(ok ? TransferResult::Verified : TransferResult::Failed);
+    };
+    p.block = [this, &image](int block) {
+        if (block * 32 + 32 <= image.size())
+            for (int q = 0; q < 4; ++q)
+                WSComPrg(DataFrame(q, image.constData() + block * 32 + q * 8), kAckLen);
+        return Step::done(); // the module's acknowledgements carry nothing to check
+    };
+    verifyAndReport(p, [&image] { return ProgramChecksumText(image); }, kImageChecksumFrame,
+                    {QStringLiteral("Download Complete.\r\nPower Cycle Device."), QStringLiteral("Download"),
+                     MsgIcon::Information},
+                    {QStringLiteral("Download Failed.\r\nDevice Will NOT Function Properly."),
+                     QStringLiteral("Download Failure"), MsgIcon::Critical});
+    return run(p);
 }
 
 TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void()>& onFailure)
 {
-    if (const TransferResult r = connect(blockText(0, kUploadBlocks)); r != TransferResult::Verified)
-        return r;
-    for (int m = 0; m < kUploadBlocks; ++m) {
-        show(blockText(m, kUploadBlocks));
+    BlockTransfer::Plan p = plan(kUploadBlocks);
+    p.progress = [this](int m) { show(blockText(m, kUploadBlocks)); };
+    p.block = [this, &doc](int m) {
         WSComPrg(ReadFrame(m), kBlockReplyLen);
         const QByteArray& text = m_host.reply.ReplyText;
         for (int i = 0; i < 256; ++i) {
@@ -165,19 +190,18 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
             else
                 doc.NoteBytes[size_t((m - 16) * 256 + i)] = b;
         }
-    }
-    show(QStringLiteral("Host Checksum"));
-    const bool ok = deviceAgrees(UploadChecksum(doc), kConfigChecksumFrame);
-    if (ok) {
-        m_host.dialogs().message(QStringLiteral("Upload Complete.\r\nPower Cycle Device."),
-                                 QStringLiteral("Upload"), MsgIcon::Information);
-    } else {
-        m_host.dialogs().message(QStringLiteral("Upload Failed.\r\nHost Program Cleared."),
-                                 QStringLiteral("Upload Failure"), MsgIcon::Critical);
-        if (onFailure)
+        return Step::done();
+    };
+    verifyAndReport(p, [&doc] { return UploadChecksum(doc); }, kConfigChecksumFrame,
+                    {QStringLiteral("Upload Complete.\r\nPower Cycle Device."), QStringLiteral("Upload"),
+                     MsgIcon::Information},
+                    {QStringLiteral("Upload Failed.\r\nHost Program Cleared."),
+                     QStringLiteral("Upload Failure"), MsgIcon::Critical});
+    p.afterFailure = [&onFailure](const BlockTransfer::Result& r) {
+        if (r.code == kFailed && onFailure)
             onFailure();
-    }
-    return finish(ok ? TransferResult::Verified : TransferResult::Failed);
+    };
+    return run(p);
 }
 
 } // namespace tqdt::cnd

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "condlogic/CndDocument.h"
+#include "shell/BlockTransfer.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace tqdt {
 class Host;
@@ -20,9 +22,10 @@ enum class TransferResult {
     PortError,    // the port could not be opened again for programming
 };
 
-// The block transfer to and from a conditional input module over the host's main port. The
-// connection check runs at 38400 baud, the blocks at 115200, and the port is left closed at 38400.
-// Every message goes through the host's dialogs; the caller asks its questions before.
+// The block transfer to and from a conditional input module over the host's main port, a
+// BlockTransfer with the module's frames. The connection check runs at 38400 baud, the blocks at
+// 115200, and the port is left closed at 38400. Every message goes through the host's dialogs; the
+// caller asks its questions before.
 class ModuleTransfer {
 public:
     static constexpr int kConnectLimitMs = 2500;
@@ -60,12 +63,17 @@ public:
 
 private:
     void show(const QString& text);
-    // Shows the counter and opens for programming; a failure is reported and the port closed.
-    TransferResult connect(const QString& firstLabel);
-    // Shows "Device Checksum", asks the module and compares its answer with the host's.
-    bool deviceAgrees(const QByteArray& hostChecksum, const QByteArray& request);
-    // Closes after programming, hides the counter and passes the result on.
-    TransferResult finish(TransferResult r);
+    // The steps both directions share: the counter's first text and the connection, the checksum
+    // question, and the close that ends every run.
+    BlockTransfer::Plan plan(int blocks);
+    TransferResult run(const BlockTransfer::Plan& plan);
+    // Shows "Host Checksum" while the host's checksum is made, then asks the module; reports the
+    // verdict with the direction's messages (a connection failure has its own).
+    void verifyAndReport(BlockTransfer::Plan& p, std::function<QByteArray()> hostChecksum,
+                         const QByteArray& request, const BlockTransfer::Message& verified,
+                         const BlockTransfer::Message& failed);
+    // Shows "Device Checksum" and asks the module; nothing when it did not answer this very request.
+    std::optional<QByteArray> deviceChecksum(const QByteArray& request);
     bool reopen(const QString& settings);
 
     Host& m_host;

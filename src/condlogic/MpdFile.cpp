@@ -31,34 +31,37 @@ QByteArray ProfileProgramImage(const ProfileTable& profiles)
     return ProfileControlArray(profiles) + QByteArray(kImageSize - kPatterns, '\0');
 }
 
-QString MpdRead(const QString& path, ProfileTable& profiles)
+FileResult MpdRead(const QString& path, ProfileTable& profiles)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 cannot be opened: %2.").arg(path, f.errorString());
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
     const QByteArray bytes = f.read(kMpdSize + 1);
     if (f.error() != QFileDevice::NoError)
-        return QStringLiteral("%1 cannot be read: %2.").arg(path, f.errorString());
+        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
     if (bytes.size() != kMpdSize)
-        return QStringLiteral("%1 is not an MP device data file: it holds %2 bytes, not %3.")
-            .arg(path, bytes.size() > kMpdSize ? QStringLiteral("more than %1").arg(kMpdSize)
-                                               : QString::number(bytes.size()))
-            .arg(kMpdSize);
+        return FileResult::failed(
+            path, QStringLiteral("The file holds %1 bytes; an MP device data file holds %2.")
+                      .arg(bytes.size() > kMpdSize ? QStringLiteral("more than %1").arg(kMpdSize)
+                                                   : QString::number(bytes.size()))
+                      .arg(kMpdSize));
     std::copy(bytes.begin(), bytes.end(), profiles.begin());
-    return {};
+    return FileResult::done(path);
 }
 
 namespace {
-QString writeAtomically(const QString& path, const QByteArray& bytes)
+FileResult writeAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return QStringLiteral("%1 cannot be written: %2.").arg(path, f.errorString());
-    return {};
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
+    return FileResult::done(path);
 }
 } // namespace
 
-QString MpdWrite(const QString& path, const ProfileTable& profiles)
+FileResult MpdWrite(const QString& path, const ProfileTable& profiles)
 {
     return writeAtomically(path, QByteArray(reinterpret_cast<const char*>(profiles.data()), kMpdSize));
 }
@@ -80,7 +83,7 @@ QString CsvPathFor(const QString& documentPath)
     return documentPath.left(std::max<qsizetype>(0, documentPath.size() - 3)) + QStringLiteral("CSV");
 }
 
-QString CsvWrite(const QString& path, const ProfileTable& profiles)
+FileResult CsvWrite(const QString& path, const ProfileTable& profiles)
 {
     return writeAtomically(path, ProfilesCsv(profiles));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/FileResult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,15 +23,14 @@ QByteArray ProfileControlArray(const ProfileTable& profiles);
 // That array followed by an empty configuration area: what a download sends.
 QByteArray ProfileProgramImage(const ProfileTable& profiles);
 
-// The .MPD file: the 128 bytes, nothing else. Read and write return an empty text on success,
-// otherwise a sentence for a message box; a refused read leaves the table untouched.
-QString MpdRead(const QString& path, ProfileTable& profiles);
-QString MpdWrite(const QString& path, const ProfileTable& profiles);
+// The .MPD file: the 128 bytes, nothing else. A refused read leaves the table untouched.
+FileResult MpdRead(const QString& path, ProfileTable& profiles);
+FileResult MpdWrite(const QString& path, const ProfileTable& profiles);
 
 // The table as CSV: a header line and one line per profile, ",On" or "," per input, CR LF ends.
 QByteArray ProfilesCsv(const ProfileTable& profiles);
 // The document path with its last three characters replaced by "CSV".
 QString CsvPathFor(const QString& documentPath);
-QString CsvWrite(const QString& path, const ProfileTable& profiles);
+FileResult CsvWrite(const QString& path, const ProfileTable& profiles);
 
 } // namespace tqdt::cnd

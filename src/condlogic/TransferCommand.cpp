@@ -56,13 +56,15 @@ QString outOfRangeValue(const CndDocument& doc)
 
 } // namespace
 
-QString TransferCommandHelp()
+QString TransferCommandHelp(const QString& family)
 {
+    if (family == QLatin1String("cdf"))
+        return QStringLiteral(
+            "  cdf download FILE.CDF --port PORT\n"
+            "              compile a conditional data file and program it into the module at node 00\n"
+            "  cdf upload FILE.CDF --port PORT\n"
+            "              read the module's diagrams and notes into FILE.CDF once their checksum matches\n");
     return QStringLiteral(
-        "  cdf download FILE.CDF --port PORT\n"
-        "              compile a conditional data file and program it into the module at node 00\n"
-        "  cdf upload FILE.CDF --port PORT\n"
-        "              read the module's diagrams and notes into FILE.CDF once their checksum matches\n"
         "  mpd download FILE.MPD --port PORT\n"
         "              program an MP device profile table into the module at node 00\n"
         "              PORT is COMn (mapped in the settings file's [Ports]) or a device path\n");
@@ -92,25 +94,15 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     auto doc = std::make_unique<CndDocument>();
     QByteArray image;
     if (!upload) {
-        QString problem;
-        if (cdf) {
-            problem = CdfRead(inv->file, *doc);
-            if (problem.isEmpty()) {
-                CompileFast(*doc, doc->ControlArray);
-                image = BuildProgramImage(*doc);
-            }
-        } else {
-            ProfileTable profiles{};
-            problem = MpdRead(inv->file, profiles);
-            image = ProfileProgramImage(profiles);
-        }
-        if (!problem.isEmpty()) {
-            // The profile table's messages name the file themselves.
-            err << "tqdt-cli: "
-                << (problem.contains(inv->file) ? QString() : inv->file + QStringLiteral(": ")) << problem
-                << Qt::endl;
+        ProfileTable profiles{};
+        const FileResult read = cdf ? CdfRead(inv->file, *doc) : MpdRead(inv->file, profiles);
+        if (!read) {
+            err << "tqdt-cli: " << read.line() << Qt::endl;
             return 2;
         }
+        if (cdf)
+            CompileFast(*doc, doc->ControlArray);
+        image = cdf ? BuildProgramImage(*doc) : ProfileProgramImage(profiles);
     }
 
     const auto session = OpenCliSession(inv->port, err);
@@ -134,8 +126,8 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
         return 1;
     }
-    if (const QString problem = CdfWrite(inv->file, *doc); !problem.isEmpty()) {
-        err << "tqdt-cli: " << inv->file << ": " << problem << Qt::endl;
+    if (const FileResult written = CdfWrite(inv->file, *doc); !written) {
+        err << "tqdt-cli: " << written.line() << Qt::endl;
         return 1;
     }
     return 0;

@@ -18,7 +18,7 @@ bool IsTransferCommand(const QString& family, const QStringList& args);
 int RunTransferCommand(const QString& family, const QStringList& args, QTextStream& err,
                        bool progressTerminal);
 
-// The lines the commands add to tqdt-cli's help.
-QString TransferCommandHelp();
+// The lines the commands of one family ("cdf" or "mpd") add to tqdt-cli's help.
+QString TransferCommandHelp(const QString& family);
 
 } // namespace tqdt::cnd

@@ -6,8 +6,8 @@
 #include "condlogic/TransferLabel.h"
 #include "condlogic/frmASelect01.h"
 #include "condlogic/frmExpCndNotes.h"
+#include "shell/DocumentMenu.h"
 #include "shell/Host.h"
-#include "shell/Settings.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -156,8 +156,21 @@ QString GeneralDate(const QDateTime& dt)
 
 // ---- window ----------------------------------------------------------------------------------
 
+namespace {
+DocumentSession::Config cdfSession(Host& host, CndDocument& doc)
+{
+    DocumentSession::Config c;
+    c.folder = host.paths().dataFolder();
+    c.pattern = QStringLiteral("*.CDF");
+    c.filter = QStringLiteral("Quorvel Conditional Data Files (*.CDF)|*.CDF|All Files (*.*)|*.*");
+    c.read = [&doc](const QString& path) { return CdfRead(path, doc); };
+    c.write = [&doc](const QString& path) { return CdfWrite(path, doc); };
+    return c;
+}
+} // namespace
+
 frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
-    : Form(host, parent), m_doc(host.document<CndDocument>())
+    : Form(host, parent), m_doc(host.document<CndDocument>()), m_session(host, cdfSession(host, m_doc))
 {
     setObjectName(QStringLiteral("frmExpCndCustom"));
     setWindowTitle(QStringLiteral("Conditional Input Module Configuration"));
@@ -168,16 +181,18 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
     layout->setSpacing(0);
     menuBar = new QMenuBar(this);
     layout->setMenuBar(menuBar);
-    QMenu* file = menuBar->addMenu(QStringLiteral("File"));
-    mnuNew = file->addAction(QStringLiteral("New"), this, &frmExpCndCustom::mnuNew_Click);
-    mnuOpen = file->addAction(QStringLiteral("Open"), this, &frmExpCndCustom::mnuOpen_Click);
-    mnuSave = file->addAction(QStringLiteral("Save"), this, &frmExpCndCustom::mnuSave_Click);
-    mnuSaveAs = file->addAction(QStringLiteral("Save As"), this, &frmExpCndCustom::mnuSaveAs_Click);
-    file->addSeparator();
-    mnuFactoryDefault =
-        file->addAction(QStringLiteral("Factory Default"), this, &frmExpCndCustom::mnuFactoryDefault_Click);
-    file->addSeparator();
-    mnuExit = file->addAction(QStringLiteral("Exit"), this, &frmExpCndCustom::mnuExit_Click);
+    const FileMenu file =
+        AddFileMenu(menuBar,
+                    {[this] { mnuNew_Click(); }, [this] { mnuOpen_Click(); }, [this] { mnuSave_Click(); },
+                     [this] { mnuSaveAs_Click(); }, [this] { mnuExit_Click(); }},
+                    {{QStringLiteral("mnuFactoryDefault"), QStringLiteral("Factory Default"),
+                      [this] { mnuFactoryDefault_Click(); }}});
+    mnuNew = file.mnuNew;
+    mnuOpen = file.mnuOpen;
+    mnuSave = file.mnuSave;
+    mnuSaveAs = file.mnuSaveAs;
+    mnuFactoryDefault = file.own[0];
+    mnuExit = file.mnuExit;
     QMenu* connectMenu = menuBar->addMenu(QStringLiteral("Connect"));
     mnuCompile = connectMenu->addAction(QStringLiteral("Compile"), this, &frmExpCndCustom::mnuCompile_Click);
     mnuDownload =
@@ -300,13 +315,12 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
 
 void frmExpCndCustom::Form_Load()
 {
-    EnsureDataFolder(host());
+    m_session.start();
     cboOutput->clear();
     for (int o = 1; o <= kOutputs; ++o)
         cboOutput->addItem(QStringLiteral("QV Input %1").arg(o));
     cboOutput->setCurrentIndex(0);
     CurOutput = 0;
-    m_fileName = QStringLiteral("None");
     CurTool = 0;
     ShowTool();
     ShowConfig();
@@ -315,15 +329,11 @@ void frmExpCndCustom::Form_Load()
 
 void frmExpCndCustom::Form_Unload(bool& cancel)
 {
-    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Config")))
+    if (!m_session.mayClose())
         cancel = true;
 }
 
-bool frmExpCndCustom::keepGoing(const QString& question, const QString& title)
-{
-    return !host().DataChanged ||
-           host().dialogs().message(question, title, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
-}
+void frmExpCndCustom::edited() { m_session.markModified(); }
 
 void frmExpCndCustom::needsCompile()
 {
@@ -339,7 +349,7 @@ void frmExpCndCustom::selectFirstOutput()
 
 void frmExpCndCustom::ShowConfig()
 {
-    lblFile->setText(QStringLiteral("File: ") + m_fileName);
+    lblFile->setText(QStringLiteral("File: ") + m_session.path());
     for (int c = 0; c < kCells; ++c) {
         int code = m_doc.code(CurOutput, c);
         // A cell holding what no diagram can (uploaded from a module with foreign data) shows empty.
@@ -379,7 +389,7 @@ void frmExpCndCustom::cboOutput_Click()
 void frmExpCndCustom::imgSegment_Click(int c)
 {
     m_doc.setCode(CurOutput, c, CurTool);
-    host().DataChanged = true;
+    edited();
     ShowConfig();
     needsCompile();
 }
@@ -387,7 +397,7 @@ void frmExpCndCustom::imgSegment_Click(int c)
 void frmExpCndCustom::lblSeg_DragDrop(int c, int paletteIndex)
 {
     m_doc.setCode(CurOutput, c, paletteIndex);
-    host().DataChanged = true;
+    edited();
     ShowConfig();
     needsCompile();
 }
@@ -402,7 +412,7 @@ void frmExpCndCustom::lblSeg_Click(int c)
     host().dialogs().showModal(sel);
     if (sel.SelectResult >= 0) {
         m_doc.setInput(CurOutput, c, sel.SelectResult);
-        host().DataChanged = true;
+        edited();
         ShowConfig();
     }
 }
@@ -475,7 +485,7 @@ void frmExpCndCustom::mnuUpload_Click()
         return;
     ShowConfig();
     needsCompile();
-    host().DataChanged = true;
+    edited();
 }
 
 void frmExpCndCustom::mnuNotes_Click()
@@ -487,94 +497,10 @@ void frmExpCndCustom::mnuNotes_Click()
 
 // ---- document --------------------------------------------------------------------------------
 
-QString frmExpCndCustom::placeholderName() const
-{
-    return QDir::toNativeSeparators(host().paths().dataFolder() + QStringLiteral("/*.CDF"));
-}
-
-void frmExpCndCustom::fileError(const QString& title, const QString& problem)
-{
-    host().dialogs().message(QDir::toNativeSeparators(m_fileName) + QStringLiteral("\r\n") + problem, title,
-                             MsgIcon::Critical);
-}
-
-bool frmExpCndCustom::LoadFromFile()
-{
-    const QString problem = CdfRead(m_fileName, m_doc);
-    if (problem.isEmpty())
-        return true;
-    fileError(QStringLiteral("Open"), problem);
-    return false;
-}
-
-bool frmExpCndCustom::SaveToFile()
-{
-    const QString problem = CdfWrite(m_fileName, m_doc);
-    if (problem.isEmpty())
-        return true;
-    fileError(QStringLiteral("Save"), problem);
-    return false;
-}
-
-namespace {
-FileDialogRequest cdfRequest(const QString& name, const QString& title)
-{
-    FileDialogRequest r;
-    r.fileName = name;
-    r.filter = QStringLiteral("Quorvel Conditional Data Files (*.CDF)|*.CDF|All Files (*.*)|*.*");
-    r.title = title;
-    // Prompt before overwriting, hide the read-only box, the path and the file must exist.
-    r.overwritePrompt = true;
-    r.fileMustExist = true;
-    return r;
-}
-} // namespace
-
-void frmExpCndCustom::FileOpen()
-{
-    if (!keepGoing(QStringLiteral("Discard Any Changes?"), QStringLiteral("Open")))
-        return;
-    const QString proposed = m_dialogUsed ? QString() : placeholderName();
-    m_dialogUsed = true;
-    useChosenFile(host().dialogs().openFile(cdfRequest(proposed, QStringLiteral("Open"))),
-                  &frmExpCndCustom::LoadFromFile);
-}
-
-bool frmExpCndCustom::useChosenFile(const QString& chosen, bool (frmExpCndCustom::*transfer)())
-{
-    if (chosen.isEmpty() || chosen == placeholderName())
-        return false;
-    // A file that cannot be read or written changes nothing: not the document, not its name and
-    // not the unsaved-changes flag.
-    const QString previous = m_fileName;
-    m_fileName = chosen;
-    if (!(this->*transfer)()) {
-        m_fileName = previous;
-        return false;
-    }
-    host().DataChanged = false;
-    return true;
-}
-
-void frmExpCndCustom::FileSave()
-{
-    if (SaveToFile())
-        host().DataChanged = false;
-}
-
-void frmExpCndCustom::FileSaveAs()
-{
-    m_dialogUsed = true;
-    if (useChosenFile(host().dialogs().saveFile(cdfRequest(placeholderName(), QStringLiteral("Save As"))),
-                      &frmExpCndCustom::SaveToFile))
-        ShowConfig();
-}
-
 void frmExpCndCustom::mnuNew_Click()
 {
-    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("New")))
+    if (!m_session.newDocument())
         return;
-    m_fileName = QStringLiteral("None");
     m_doc.clear();
     selectFirstOutput();
     ShowConfig();
@@ -583,7 +509,7 @@ void frmExpCndCustom::mnuNew_Click()
 
 void frmExpCndCustom::mnuOpen_Click()
 {
-    FileOpen();
+    m_session.open();
     selectFirstOutput();
     ShowConfig();
     needsCompile();
@@ -591,30 +517,32 @@ void frmExpCndCustom::mnuOpen_Click()
 
 void frmExpCndCustom::mnuSave_Click()
 {
-    if (m_fileName != QLatin1String("None"))
-        FileSave();
-    else
-        FileSaveAs();
+    // An unnamed document goes through Save As, which shows the new name.
+    if (m_session.save() == DocumentSession::Outcome::Done)
+        ShowConfig();
 }
 
-void frmExpCndCustom::mnuSaveAs_Click() { FileSaveAs(); }
+void frmExpCndCustom::mnuSaveAs_Click()
+{
+    if (m_session.saveAs() == DocumentSession::Outcome::Done)
+        ShowConfig();
+}
 
 void frmExpCndCustom::mnuFactoryDefault_Click()
 {
-    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("New")))
+    if (!m_session.mayDiscard({QStringLiteral("Discard Changes?"), QStringLiteral("New")}))
         return;
     m_doc.factoryDefault();
     selectFirstOutput();
-    host().DataChanged = true;
+    edited();
     ShowConfig();
     needsCompile();
 }
 
 void frmExpCndCustom::mnuExit_Click()
 {
-    if (!keepGoing(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Program")))
-        return;
-    requestClose();
+    if (m_session.exit())
+        requestClose();
 }
 
 } // namespace tqdt

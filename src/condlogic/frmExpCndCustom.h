@@ -2,6 +2,7 @@
 
 #include "condlogic/CndDocument.h"
 #include "condlogic/LogicMap.h"
+#include "shell/DocumentSession.h"
 #include "shell/Form.h"
 #include "shell/Widgets.h"
 
@@ -95,17 +96,10 @@ public:
     void mnuUpload_Click();
     void mnuNotes_Click();
 
-    // Document
-    bool LoadFromFile();
-    bool SaveToFile();
-    void FileOpen();
-    void FileSave();
-    void FileSaveAs();
-
     cnd::CndDocument& doc() { return m_doc; }
-    const QString& fileName() const { return m_fileName; }
+    const QString& fileName() const { return m_session.path(); }
     // The text the file dialog proposes and that means "nothing chosen" when it comes back.
-    QString placeholderName() const;
+    QString placeholderName() const { return m_session.placeholder(); }
 
     int CurOutput = 0;
     int CurTool = 0;
@@ -140,16 +134,11 @@ private:
     // "Compile" on and "Download" off: the array no longer matches the cells.
     void needsCompile();
     void selectFirstOutput();
-    // True when there are no unsaved changes or the user lets them go.
-    bool keepGoing(const QString& question, const QString& title);
-    void fileError(const QString& title, const QString& problem);
-    // Takes the name the file dialog returned, unless it means "nothing chosen", and loads or saves
-    // under it; true when that succeeded.
-    bool useChosenFile(const QString& chosen, bool (frmExpCndCustom::*transfer)());
+    // An edit of the diagrams: the document has unsaved changes.
+    void edited();
 
     cnd::CndDocument& m_doc;
-    QString m_fileName = QStringLiteral("None");
-    bool m_dialogUsed = false;
+    DocumentSession m_session;
     std::array<qint16, cnd::kCells> m_copyTypes{};
     std::array<qint16, cnd::kCells> m_copyInputs{};
     std::array<QPixmap, 16> m_pictures;

@@ -14,7 +14,6 @@ const QColor kAnswering(0, 255, 0);
 const QColor kSilent(255, 0, 0);
 const QColor kInputOn(255, 255, 255);
 const QColor kInputOff(96, 96, 96);
-constexpr int kPollLimitMs = 20;
 
 QString colourSheet(const QColor& background)
 {
@@ -25,7 +24,7 @@ QString colourSheet(const QColor& background)
 }
 } // namespace
 
-frmExpCndFactory::frmExpCndFactory(Host& host, QWidget* parent) : Form(host, parent)
+frmExpCndFactory::frmExpCndFactory(Host& host, QWidget* parent) : Form(host, parent), m_module(host)
 {
     setObjectName(QStringLiteral("frmExpCndFactory"));
     setWindowTitle(QStringLiteral("Factory Setup and Test"));
@@ -80,12 +79,6 @@ void frmExpCndFactory::Form_Unload(bool& cancel)
     tmrScan->stop();
 }
 
-bool frmExpCndFactory::WSCom(const QByteArray& frame, int count, int timeoutMs)
-{
-    // The module sits on the bench cable: the Blue channel, selected when the port opened.
-    return Exchange(host(), Channel::Blue, frame, count, timeoutMs, ExchangeOptions{.emptyAgain = false});
-}
-
 void frmExpCndFactory::setNodeColour(const QColor& c) { lblNode->setStyleSheet(colourSheet(c)); }
 
 void frmExpCndFactory::hideInputs()
@@ -108,30 +101,25 @@ void frmExpCndFactory::cmdFind_Click() { ScanNodes(); }
 void frmExpCndFactory::ScanNodes()
 {
     setNodeColour(kSearching);
-    for (int n = 0; n < 256; ++n) {
+    m_node = m_module.find([this](int n) {
         lblNode->setText(QStringLiteral(" Poll: ") + QString::fromLatin1(Hex2(qint16(n))));
         lblNode->repaint();
-        if (WSCom("[2" + Hex2(qint16(n)) + "0--]", 6, kPollLimitMs)) {
-            m_node = n;
-            lblNode->setText(QStringLiteral(" Node: ") + QString::fromLatin1(Hex2(qint16(n))));
-            cmdDefault->setEnabled(n == 0);
-            return;
-        }
-    }
-    lblNode->setText(QStringLiteral(" Node: --"));
-    m_node = -1;
-    cmdDefault->setEnabled(false);
+    });
+    lblNode->setText(m_node < 0 ? QStringLiteral(" Node: --")
+                                : QStringLiteral(" Node: ") + QString::fromLatin1(Hex2(qint16(m_node))));
+    cmdDefault->setEnabled(m_node == 0);
 }
 
 void frmExpCndFactory::tmrScan_Timer()
 {
-    if (m_node < 0 || !WSCom("[2" + Hex2(qint16(m_node)) + "2--]", 6, kPollLimitMs)) {
+    const std::optional<quint8> inputs = m_module.readInputs(m_node);
+    if (!inputs) {
         setNodeColour(kSilent);
         hideInputs();
         return;
     }
     setNodeColour(kAnswering);
-    const int v = HexVal2(Mid(host().reply.ReplyText, 2, 2));
+    const int v = *inputs;
     for (int b = 0; b < 8; ++b) {
         lblInSts[size_t(b)]->setStyleSheet(colourSheet((v >> b) & 1 ? kInputOn : kInputOff));
         lblInSts[size_t(b)]->setVisible(true);
@@ -148,19 +136,16 @@ void frmExpCndFactory::cmdDefault_Click()
     tmrScan->stop();
     for (QPushButton* b : {cmdFind, cmdDefault, cmdClose})
         b->setEnabled(false);
-    if (!WSCom("[200D2D--]", 6, 8000)) {
-        failure(QStringLiteral("Apply Default Failure 01"));
-    } else if (Mid(host().reply.ReplyText, 2, 2) != "D5") {
-        failure(QStringLiteral("Apply Default Failure 02"));
-    } else if (!WSCom("[200C00--]", 18, 3000)) {
-        // The whole reply, "[" + 16 digits + "]", is awaited: its first six characters alone
-        // would never hold the checksum.
-        failure(QStringLiteral("Apply Default Failure 03"));
-    } else if (Mid(host().reply.ReplyText, 2, 16) == kDefaultChecksum) {
+    using R = FactoryModule::DefaultResult;
+    switch (m_module.applyDefault()) {
+    case R::Verified:
         host().dialogs().message(QStringLiteral("Checksum Verified"), QStringLiteral("Default Config"),
                                  MsgIcon::None, MsgButtons::Ok);
-    } else {
-        failure(QStringLiteral("Checksum Failure\r\nApply Default Failure 04"));
+        break;
+    case R::NoAnswer: failure(QStringLiteral("Apply Default Failure 01")); break;
+    case R::Refused: failure(QStringLiteral("Apply Default Failure 02")); break;
+    case R::NoChecksum: failure(QStringLiteral("Apply Default Failure 03")); break;
+    case R::ChecksumDiffers: failure(QStringLiteral("Checksum Failure\r\nApply Default Failure 04")); break;
     }
     tmrScan->start();
     for (QPushButton* b : {cmdFind, cmdDefault, cmdClose})

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "condlogic/FactoryModule.h"
 #include "shell/Form.h"
 #include "shell/Widgets.h"
 
@@ -14,13 +15,8 @@ namespace tqdt::cnd {
 class frmExpCndFactory : public Form {
     Q_OBJECT
 public:
-    // The checksum of the factory default image: every output follows its own input, no notes.
-    static constexpr const char* kDefaultChecksum = "2712A28D262BF736";
-
     explicit frmExpCndFactory(Host& host, QWidget* parent = nullptr);
 
-    // One command frame: empties the receive buffer, sends, and waits for count characters.
-    bool WSCom(const QByteArray& frame, int count, int timeoutMs);
     void ScanNodes();
     void tmrLoad_Timer();
     void tmrScan_Timer();
@@ -48,6 +44,7 @@ private:
     void hideInputs();
     void failure(const QString& text);
 
+    FactoryModule m_module;
     int m_node = -1;
 };
 

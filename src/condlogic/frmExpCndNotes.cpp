@@ -69,7 +69,7 @@ void frmExpCndNotes::txtNotes_Change()
     m_doc.NoteBytes.fill(0);
     std::copy(bytes.begin(), bytes.end(), m_doc.NoteBytes.begin());
     ShowRem();
-    host().DataChanged = true;
+    host().markModified();
     if (m_edited)
         m_edited();
     m_inChange = false;

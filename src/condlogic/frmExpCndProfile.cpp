@@ -1,8 +1,9 @@
 #include "condlogic/frmExpCndProfile.h"
 
+#include "condlogic/CustomTransfer.h"
 #include "condlogic/TransferLabel.h"
+#include "shell/DocumentMenu.h"
 #include "shell/Host.h"
-#include "shell/Settings.h"
 
 #include <QDir>
 #include <QMenuBar>
@@ -44,7 +45,17 @@ void CheckImage::mouseDoubleClickEvent(QMouseEvent* e)
         emit doubleClicked();
 }
 
-frmExpCndProfile::frmExpCndProfile(Host& host, QWidget* parent) : Form(host, parent)
+frmExpCndProfile::frmExpCndProfile(Host& host, QWidget* parent)
+    : Form(host, parent), m_session(host, [this, &host] {
+          DocumentSession::Config c;
+          c.folder = host.paths().dataFolder();
+          c.pattern = QStringLiteral("*.MPD");
+          c.filter = kFilter;
+          c.saveMustExist = false;
+          c.read = [this](const QString& path) { return exportable(MpdRead(path, Profiles)); };
+          c.write = [this](const QString& path) { return exportable(MpdWrite(path, Profiles)); };
+          return c;
+      }())
 {
     setObjectName(QStringLiteral("frmExpCndProfile"));
     setWindowTitle(QStringLiteral("Conditional Input Module - MP Device"));
@@ -123,27 +134,19 @@ void frmExpCndProfile::buildMenus()
 {
     menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
-    mnuFile = menuBar->addMenu(QStringLiteral("File"));
-    auto item = [this](QMenu* m, const QString& name, const QString& text, void (frmExpCndProfile::*slot)()) {
-        QAction* a = m->addAction(text);
-        a->setObjectName(name);
-        connect(a, &QAction::triggered, this, slot);
-        return a;
-    };
-    mnuNew = item(mnuFile, QStringLiteral("mnuNew"), QStringLiteral("New"), &frmExpCndProfile::mnuNew_Click);
-    mnuOpen =
-        item(mnuFile, QStringLiteral("mnuOpen"), QStringLiteral("Open"), &frmExpCndProfile::mnuOpen_Click);
-    mnuSave =
-        item(mnuFile, QStringLiteral("mnuSave"), QStringLiteral("Save"), &frmExpCndProfile::mnuSave_Click);
-    mnuSaveAs = item(mnuFile, QStringLiteral("mnuSaveAs"), QStringLiteral("Save As"),
-                     &frmExpCndProfile::mnuSaveAs_Click);
-    mnuFile->addSeparator();
-    mnuExportCSV = item(mnuFile, QStringLiteral("mnuExportCSV"), QStringLiteral("Export CSV"),
-                        &frmExpCndProfile::mnuExportCSV_Click);
+    const FileMenu file = AddFileMenu(
+        menuBar,
+        {[this] { mnuNew_Click(); }, [this] { mnuOpen_Click(); }, [this] { mnuSave_Click(); },
+         [this] { mnuSaveAs_Click(); }, [this] { mnuExit_Click(); }},
+        {{QStringLiteral("mnuExportCSV"), QStringLiteral("Export CSV"), [this] { mnuExportCSV_Click(); }}});
+    mnuFile = file.menu;
+    mnuNew = file.mnuNew;
+    mnuOpen = file.mnuOpen;
+    mnuSave = file.mnuSave;
+    mnuSaveAs = file.mnuSaveAs;
+    mnuExportCSV = file.own[0];
     mnuExportCSV->setEnabled(false);
-    mnuFile->addSeparator();
-    mnuExit =
-        item(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("Exit"), &frmExpCndProfile::mnuExit_Click);
+    mnuExit = file.mnuExit;
     mnuDownload = menuBar->addAction(QStringLiteral("Download"));
     mnuDownload->setObjectName(QStringLiteral("mnuDownload"));
     connect(mnuDownload, &QAction::triggered, this, &frmExpCndProfile::mnuDownload_Click);
@@ -152,34 +155,31 @@ void frmExpCndProfile::buildMenus()
 
 void frmExpCndProfile::Form_Load()
 {
-    m_fileName = QStringLiteral("None");
-    EnsureDataFolder(host());
+    m_session.start();
     vsProfile->setValue(0);
     TopProfile = vsProfile->value();
     ClearAll();
     PrfShow();
-    host().DataChanged = false;
+    m_session.markSaved();
 }
 
 void frmExpCndProfile::Form_Unload(bool& cancel)
 {
-    if (host().DataChanged &&
-        host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Config"),
-                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
+    if (!m_session.mayClose())
         cancel = true;
 }
 
 void frmExpCndProfile::ClearAll()
 {
     Profiles.fill(0);
-    host().DataChanged = false;
+    m_session.markSaved();
     TopProfile = 0;
     vsProfile->setValue(0);
 }
 
 void frmExpCndProfile::PrfShow()
 {
-    lblFile->setText(QStringLiteral("File: ") + m_fileName);
+    lblFile->setText(QStringLiteral("File: ") + m_session.path());
     static const QPixmap pictures[2] = {checkPicture(false), checkPicture(true)};
     for (int r = 0; r < kRows; ++r) {
         const int k = TopProfile + r;
@@ -212,7 +212,7 @@ void frmExpCndProfile::imgChk_Click(int index)
     const int k = TopProfile + index / 8;
     Profiles[size_t(k)] ^= quint8(1 << (index % 8));
     PrfShow();
-    host().DataChanged = true;
+    m_session.markModified();
 }
 
 void frmExpCndProfile::imgChk_DblClick(int index)
@@ -223,84 +223,17 @@ void frmExpCndProfile::imgChk_DblClick(int index)
     PrfShow();
 }
 
-QString frmExpCndProfile::placeholder() const
+FileResult frmExpCndProfile::exportable(FileResult r)
 {
-    return QDir(host().paths().dataFolder()).filePath(QStringLiteral("*.MPD"));
-}
-
-bool frmExpCndProfile::fileDone(const QString& problem, const QString& title)
-{
-    if (!problem.isEmpty()) {
-        host().dialogs().message(problem, title, MsgIcon::Critical);
-        return false;
-    }
-    mnuExportCSV->setEnabled(true);
-    return true;
-}
-
-// A file that is not a profile table is refused; the table on screen stays as it was.
-bool frmExpCndProfile::LoadFromFile(const QString& path)
-{
-    return fileDone(MpdRead(path, Profiles), QStringLiteral("Open"));
-}
-
-bool frmExpCndProfile::SaveToFile(const QString& path)
-{
-    return fileDone(MpdWrite(path, Profiles), QStringLiteral("Save"));
-}
-
-bool frmExpCndProfile::FileOpen()
-{
-    if (host().DataChanged &&
-        host().dialogs().message(QStringLiteral("Discard Any Changes?"), QStringLiteral("Open"),
-                                 MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::No)
-        return false;
-    FileDialogRequest request;
-    request.filter = kFilter;
-    request.title = QStringLiteral("Open");
-    if (!m_dialogUsed)
-        request.fileName = placeholder();
-    m_dialogUsed = true;
-    const QString chosen = host().dialogs().openFile(request);
-    if (chosen.isEmpty() || chosen == placeholder() || !LoadFromFile(chosen))
-        return false;
-    m_fileName = chosen;
-    host().DataChanged = false;
-    return true;
-}
-
-void frmExpCndProfile::FileSave()
-{
-    if (SaveToFile(m_fileName))
-        host().DataChanged = false;
-}
-
-void frmExpCndProfile::FileSaveAs()
-{
-    FileDialogRequest request;
-    request.filter = kFilter;
-    request.title = QStringLiteral("Save As");
-    request.fileMustExist = false;
-    m_dialogUsed = true;
-    request.fileName = placeholder();
-    const QString chosen = host().dialogs().saveFile(request);
-    if (chosen.isEmpty() || chosen == placeholder())
-        return;
-    // The name is taken only once the table is safely in the file.
-    if (!SaveToFile(chosen))
-        return;
-    m_fileName = chosen;
-    host().DataChanged = false;
-    PrfShow();
+    if (r.ok())
+        mnuExportCSV->setEnabled(true);
+    return r;
 }
 
 void frmExpCndProfile::mnuNew_Click()
 {
-    if (host().DataChanged &&
-        host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("New"), MsgIcon::Question,
-                                 MsgButtons::YesNo) == MsgAnswer::No)
+    if (!m_session.newDocument())
         return;
-    m_fileName = QStringLiteral("None");
     mnuExportCSV->setEnabled(false);
     ClearAll();
     PrfShow();
@@ -308,7 +241,7 @@ void frmExpCndProfile::mnuNew_Click()
 
 void frmExpCndProfile::mnuOpen_Click()
 {
-    FileOpen();
+    m_session.open();
     TopProfile = 0;
     vsProfile->setValue(0);
     PrfShow();
@@ -316,19 +249,22 @@ void frmExpCndProfile::mnuOpen_Click()
 
 void frmExpCndProfile::mnuSave_Click()
 {
-    if (m_fileName != QLatin1String("None"))
-        FileSave();
-    else
-        FileSaveAs();
+    // An unnamed table goes through Save As, which shows the new name.
+    if (m_session.save() == DocumentSession::Outcome::Done)
+        PrfShow();
 }
 
-void frmExpCndProfile::mnuSaveAs_Click() { FileSaveAs(); }
+void frmExpCndProfile::mnuSaveAs_Click()
+{
+    if (m_session.saveAs() == DocumentSession::Outcome::Done)
+        PrfShow();
+}
 
 void frmExpCndProfile::mnuExportCSV_Click()
 {
-    const QString csv = CsvPathFor(m_fileName);
-    if (const QString problem = CsvWrite(csv, Profiles); !problem.isEmpty()) {
-        host().dialogs().message(problem, QStringLiteral("Export CSV"), MsgIcon::Critical);
+    const QString csv = CsvPathFor(m_session.path());
+    if (const FileResult r = CsvWrite(csv, Profiles); !r) {
+        host().dialogs().message(r.message(), QStringLiteral("Export CSV"), MsgIcon::Critical);
         return;
     }
     host().dialogs().message(QStringLiteral("CSV File: ") + QDir::toNativeSeparators(csv),
@@ -337,27 +273,10 @@ void frmExpCndProfile::mnuExportCSV_Click()
 
 void frmExpCndProfile::mnuExit_Click()
 {
-    if (host().DataChanged &&
-        host().dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Exit Program"),
-                                 MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
-        return;
-    requestClose();
+    if (m_session.exit())
+        requestClose();
 }
 
-void frmExpCndProfile::mnuDownload_Click()
-{
-    // A cancelled download leaves the port open; opening it a second time would fail.
-    if (!host().comQV().isOpen() && !OpenPort(host()))
-        return;
-    const QByteArray image = ProfileProgramImage(Profiles);
-    if (host().dialogs().message(
-            QStringLiteral("Power Cycle Device Prior To Download.\r\nDevice Node Must Be 00\r\nContinue?"),
-            QStringLiteral("Download"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) {
-        host().dialogs().message(QStringLiteral("Download Cancelled"), QStringLiteral("Download"),
-                                 MsgIcon::None);
-        return;
-    }
-    ModuleTransfer(host(), TransferLabel(lblComPrg)).Download(image);
-}
+void frmExpCndProfile::mnuDownload_Click() { ProfileDownload(host(), Profiles, TransferLabel(lblComPrg)); }
 
 } // namespace tqdt::cnd

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "condlogic/MpdFile.h"
+#include "shell/DocumentSession.h"
 #include "shell/Form.h"
 #include "shell/Widgets.h"
 
@@ -52,7 +53,7 @@ public:
 
     const ProfileTable& profiles() const { return Profiles; }
     ProfileTable& profiles() { return Profiles; }
-    QString fileName() const { return m_fileName; }
+    QString fileName() const { return m_session.path(); }
     int topProfile() const { return TopProfile; }
     // True when check image i shows the checked picture.
     bool imageChecked(int index) const;
@@ -81,19 +82,12 @@ protected:
 
 private:
     void buildMenus();
-    bool FileOpen();
-    void FileSave();
-    void FileSaveAs();
-    bool LoadFromFile(const QString& path);
-    bool SaveToFile(const QString& path);
-    // Reports a file problem, or enables "Export CSV" after a good load or save.
-    bool fileDone(const QString& problem, const QString& title);
-    QString placeholder() const;
+    // "Export CSV" is offered once the table is in a file: after a good load or save.
+    FileResult exportable(FileResult r);
 
     ProfileTable Profiles{};
     int TopProfile = 0;
-    QString m_fileName = QStringLiteral("None");
-    bool m_dialogUsed = false;
+    DocumentSession m_session;
     QWidget* m_client = nullptr;
 };
 

@@ -10,12 +10,13 @@ namespace tqdt::dmx {
 namespace {
 qint16 readLe16(const QByteArray& b, int at) { return qint16(quint8(b[at]) | (quint8(b[at + 1]) << 8)); }
 
-QString writeAtomically(const QString& path, const QByteArray& bytes)
+FileResult writeAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return QStringLiteral("%1 cannot be written: %2.").arg(path, f.errorString());
-    return {};
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
+    return FileResult::done(path);
 }
 } // namespace
 
@@ -26,7 +27,6 @@ QString PointName(int point)
 
 void DmxMap::ResetDmxMap()
 {
-    DmxFileName = QStringLiteral("None");
     std::fill(cells.begin(), cells.begin() + kChannels, kNotMapped);
     cells[kAddressCell] = 0;
     cells[kRangeCell] = 0;
@@ -78,23 +78,25 @@ QString QdmParse(const QByteArray& bytes, DmxMap& map)
     return {};
 }
 
-QString QdmRead(const QString& path, DmxMap& map)
+FileResult QdmRead(const QString& path, DmxMap& map)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("%1 cannot be opened: %2.").arg(path, f.errorString());
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
     // One byte more than a good file, so that a longer file shows as such.
     const QByteArray bytes = f.read(kQdmSize + 1);
     if (f.error() != QFileDevice::NoError)
-        return QStringLiteral("%1 cannot be read: %2.").arg(path, f.errorString());
+        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
     if (bytes.size() > kQdmSize)
-        return QStringLiteral("%1 is not a DMX map: it holds more than %2 bytes.").arg(path).arg(kQdmSize);
+        return FileResult::failed(
+            path, QStringLiteral("It holds more than %1 bytes; a DMX map holds %1.").arg(kQdmSize));
     if (const QString problem = QdmParse(bytes, map); !problem.isEmpty())
-        return QStringLiteral("%1 is not a DMX map. %2").arg(path, problem);
-    return {};
+        return FileResult::failed(path, problem);
+    return FileResult::done(path);
 }
 
-QString QdmWrite(const QString& path, const DmxMap& map) { return writeAtomically(path, QdmBytes(map)); }
+FileResult QdmWrite(const QString& path, const DmxMap& map) { return writeAtomically(path, QdmBytes(map)); }
 
 QByteArray DmxChecksum(const DmxMap& map)
 {
@@ -115,6 +117,9 @@ QByteArray PatchCsv(const DmxMap& map)
     return csv;
 }
 
-QString PatchCsvWrite(const QString& path, const DmxMap& map) { return writeAtomically(path, PatchCsv(map)); }
+FileResult PatchCsvWrite(const QString& path, const DmxMap& map)
+{
+    return writeAtomically(path, PatchCsv(map));
+}
 
 } // namespace tqdt::dmx

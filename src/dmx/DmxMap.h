@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/FileResult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -24,11 +26,10 @@ QString PointName(int point);
 // without rewriting it. The two last cells govern only the editor: the device address and range.
 struct DmxMap {
     std::array<qint16, kCells> cells{};
-    QString DmxFileName = QStringLiteral("None");
 
     DmxMap() { ResetDmxMap(); }
 
-    // Unnamed, every channel unmapped, address 01 and range 4.
+    // Every channel unmapped, address 01 and range 4.
     void ResetDmxMap();
 
     qint16 GetDeviceAddress() const { return cells[kAddressCell]; }
@@ -54,10 +55,10 @@ QByteArray QdmBytes(const DmxMap& map);
 // the map is left untouched. A channel other than 0-63 or 255, or an address or range outside its
 // 16 entries, would point outside the dimmer selection and the lists, so such a file is refused.
 QString QdmParse(const QByteArray& bytes, DmxMap& map);
-// The same for a file on disk; the problem reads as a sentence naming the file.
-QString QdmRead(const QString& path, DmxMap& map);
+// The same for a file on disk.
+FileResult QdmRead(const QString& path, DmxMap& map);
 // Writes through a temporary file, so a failed save leaves the old file whole.
-QString QdmWrite(const QString& path, const DmxMap& map);
+FileResult QdmWrite(const QString& path, const DmxMap& map);
 
 // The gateway's download checksum over the 512 channel cells, 16 upper-case hex digits, most
 // significant byte first: what its checksum reply carries.
@@ -66,6 +67,6 @@ QByteArray DmxChecksum(const DmxMap& map);
 // A patch listing for a lighting desk: "Channel,Point", then channels 1-512 with the point as the
 // editor names it (empty when not mapped), CR LF line ends.
 QByteArray PatchCsv(const DmxMap& map);
-QString PatchCsvWrite(const QString& path, const DmxMap& map);
+FileResult PatchCsvWrite(const QString& path, const DmxMap& map);
 
 } // namespace tqdt::dmx

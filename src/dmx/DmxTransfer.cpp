@@ -1,6 +1,6 @@
 #include "dmx/DmxTransfer.h"
 
-#include "shell/FrameCodec.h"
+#include "shell/BusLink.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
@@ -35,9 +35,10 @@ QString DmxTransfer::FirmwareText(const QByteArray& reply) { return QString::fro
 
 bool DmxTransfer::WSComPrg(const QByteArray& frame, int count)
 {
-    CommFault = !Exchange(m_host, Channel::Brown, frame, count, kLimitMs, kOnce);
+    BusLink link(m_host);
+    CommFault = !link.exchange(Channel::Brown, frame, count, kLimitMs, kOnce);
     if (!CommFault)
-        LastReply = m_host.reply.ReplyText;
+        LastReply = link.reply();
     return !CommFault;
 }
 

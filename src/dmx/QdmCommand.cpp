@@ -70,8 +70,8 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     DmxMap map;
     if (!inv->file.isEmpty()) {
-        if (const QString problem = QdmRead(inv->file, map); !problem.isEmpty()) {
-            err << "tqdt-cli: " << problem << Qt::endl;
+        if (const FileResult r = QdmRead(inv->file, map); !r) {
+            err << "tqdt-cli: " << r.line() << Qt::endl;
             return 2;
         }
     }
@@ -81,8 +81,8 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     if (inv->verb == QLatin1String("export-csv")) {
         const QString csv = inv->output.isEmpty() ? cnd::CsvPathFor(inv->file) : inv->output;
-        if (const QString problem = PatchCsvWrite(csv, map); !problem.isEmpty()) {
-            err << "tqdt-cli: " << problem << Qt::endl;
+        if (const FileResult r = PatchCsvWrite(csv, map); !r) {
+            err << "tqdt-cli: " << r.line() << Qt::endl;
             return 2;
         }
         return 0;
@@ -103,10 +103,10 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     return 0;
 }
 
-int RunQdmCommand(const QStringList& args)
+CliFamily QdmCommands()
 {
-    QTextStream out(stdout), err(stderr);
-    return RunQdmCommand(args, out, err);
+    return {"qdm", [](const QStringList& args, CliIo& io) { return RunQdmCommand(args, io.out, io.err); },
+            QdmCommandHelp};
 }
 
 } // namespace tqdt::dmx

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QStringList>
-#include <QTextStream>
+#include "shell/CliCommand.h"
 
 namespace tqdt::dmx {
 
@@ -13,10 +12,9 @@ namespace tqdt::dmx {
 // Messages go to err one line each. Returns the exit status: 0 done (the gateway's checksum matched),
 // 1 the transfer or the port failed, 2 bad usage or a bad file.
 int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err);
-// The same on the standard output and error streams.
-int RunQdmCommand(const QStringList& args);
-
 // The lines the command adds to tqdt-cli's help.
 QString QdmCommandHelp();
+// The "qdm" family of tqdt-cli.
+CliFamily QdmCommands();
 
 } // namespace tqdt::dmx

@@ -2,8 +2,8 @@
 
 #include "dmx/DmxTransfer.h"
 #include "dmx/frmDMXDimSel.h"
+#include "shell/DocumentSession.h"
 #include "shell/Host.h"
-#include "shell/Stopwatch.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -133,6 +133,19 @@ frmDMXMap::frmDMXMap(Host& host, QWidget* parent) : Form(host, parent)
     lblNotes->setTextFormat(Qt::PlainText);
     lblNotes->setGeometry(kMarginX, kGridTop + kRows * kRowH + 8, kClientW - 2 * kMarginX, 20);
 
+    DocumentSession::Config c;
+    c.folder = host.paths().sibling(kFolder);
+    c.pattern = QStringLiteral("*.QDM");
+    c.filter = kFilter;
+    c.discardOnNew = c.discardOnOpen = c.discardOnExit =
+        c.discardOnClose = {QStringLiteral("Discard Any Changes?"), kTitle};
+    c.askAgainOnCloseAfterExit = false;
+    c.saveAsStartsFromLastName = true;
+    c.openProblemTitle = c.saveProblemTitle = kTitle;
+    c.read = [this](const QString& p) { return QdmRead(p, map()); };
+    c.write = [this](const QString& p) { return QdmWrite(p, map()); };
+    m_session = std::make_unique<DocumentSession>(host, c);
+
     connect(cboDevAdd, &QComboBox::currentIndexChanged, this, &frmDMXMap::cboDevAdd_Click);
     connect(cboDevRange, &QComboBox::currentIndexChanged, this, &frmDMXMap::cboDevRange_Click);
 }
@@ -165,16 +178,15 @@ void frmDMXMap::buildMenus()
     menuBar->setGeometry(0, 0, kClientW, menuBar->sizeHint().height());
 }
 
-DmxMap& frmDMXMap::map() const { return host().document<DmxMap>(); }
+frmDMXMap::~frmDMXMap() = default;
 
-QString frmDMXMap::folder() const { return host().paths().sibling(kFolder); }
-QString frmDMXMap::pattern() const { return QDir(folder()).filePath(QStringLiteral("*.QDM")); }
+DmxMap& frmDMXMap::map() const { return host().document<DmxMap>(); }
+QString frmDMXMap::fileName() const { return m_session->path(); }
 
 void frmDMXMap::Form_Load()
 {
     m_caption = windowTitle();
-    if (!FolderExists(folder()))
-        QDir().mkpath(folder());
+    m_session->start();
     map().ResetDmxMap();
     const QSignalBlocker a(cboDevAdd), r(cboDevRange);
     for (int n = 1; n <= kListEntries; ++n) {
@@ -186,7 +198,8 @@ void frmDMXMap::Form_Load()
     }
     cboDevAdd->setCurrentIndex(0);
     cboDevRange->setCurrentIndex(0);
-    host().DataChanged = false;
+    map().ResetDmxMap();
+    host().markSaved();
     ShowScreen();
 }
 
@@ -196,18 +209,13 @@ void frmDMXMap::Form_Activate()
     ShowScreen();
 }
 
-void frmDMXMap::Form_Unload(bool& cancel)
-{
-    if (!m_exiting && !discardCheck())
-        cancel = true;
-    m_exiting = false;
-}
+void frmDMXMap::Form_Unload(bool& cancel) { cancel = !m_session->mayClose(); }
 
 void frmDMXMap::ShowScreen()
 {
     const DmxMap& m = map();
     setWindowTitle(m_caption + QStringLiteral("   ") +
-                   (m.DmxFileName == QLatin1String("None") ? QStringLiteral("(None)") : m.DmxFileName));
+                   (m_session->isNamed() ? m_session->path() : QStringLiteral("(None)")));
     // Setting a list runs its handler, which stores the same value back and shows the screen again.
     cboDevAdd->setCurrentIndex(m.GetDeviceAddress());
     cboDevRange->setCurrentIndex(m.GetDeviceRange());
@@ -246,7 +254,7 @@ void frmDMXMap::ChanSel()
     map().channel(CurrentChannel) =
         result == frmDMXDimSel::kNotMappedChoice ? kNotMapped : qint16(result - DimBase);
     ShowScreen();
-    host().DataChanged = true;
+    m_session->markModified();
 }
 
 void frmDMXMap::lblDimChan_MouseDown(int index, Qt::MouseButton button, Qt::KeyboardModifiers mods)
@@ -289,7 +297,7 @@ void frmDMXMap::afterSelectionEdit()
 {
     endMultiSelect();
     ShowScreen();
-    host().DataChanged = true;
+    m_session->markModified();
 }
 
 void frmDMXMap::cmdMSClear_Click()
@@ -322,109 +330,37 @@ void frmDMXMap::cmdMSSeq_Click()
     afterSelectionEdit();
 }
 
-bool frmDMXMap::discardCheck()
-{
-    return !host().DataChanged ||
-           host().dialogs().message(QStringLiteral("Discard Any Changes?"), kTitle, MsgIcon::Question,
-                                    MsgButtons::YesNo) == MsgAnswer::Yes;
-}
-
-QString frmDMXMap::ask(bool save)
-{
-    FileDialogRequest request;
-    request.filter = kFilter;
-    request.title = save ? QStringLiteral("Save As") : QStringLiteral("Open");
-    request.fileMustExist = !save;
-    request.overwritePrompt = true;
-    // The first dialog starts in the maps folder; later an Open starts empty and a Save As with the
-    // last name.
-    if (!m_dialogUsed)
-        m_dialogName = pattern();
-    else if (!save)
-        m_dialogName.clear();
-    m_dialogUsed = true;
-    request.fileName = m_dialogName;
-    const QString chosen = save ? host().dialogs().saveFile(request) : host().dialogs().openFile(request);
-    if (chosen.isEmpty() || chosen == pattern())
-        return {};
-    m_dialogName = chosen;
-    return chosen;
-}
-
-bool frmDMXMap::fileDone(const QString& problem)
-{
-    if (problem.isEmpty())
-        return true;
-    host().dialogs().message(problem, kTitle, MsgIcon::Critical);
-    return false;
-}
-
-void frmDMXMap::FileOpen()
-{
-    const QString chosen = ask(false);
-    // A refused file leaves the map, its name and the unsaved-changes flag as they were.
-    if (chosen.isEmpty() || !fileDone(QdmRead(chosen, map())))
-        return;
-    map().DmxFileName = chosen;
-    host().DataChanged = false;
-}
-
-void frmDMXMap::FileSave()
-{
-    if (fileDone(QdmWrite(map().DmxFileName, map())))
-        host().DataChanged = false;
-}
-
-void frmDMXMap::FileSaveAs()
-{
-    const QString chosen = ask(true);
-    // The name is taken only once the map is safely in the file.
-    if (chosen.isEmpty() || !fileDone(QdmWrite(chosen, map())))
-        return;
-    map().DmxFileName = chosen;
-    host().DataChanged = false;
-}
-
 void frmDMXMap::mnuFileNew_Click()
 {
-    if (!discardCheck())
+    if (!m_session->newDocument())
         return;
-    host().DataChanged = false;
+    host().markSaved();
     map().ResetDmxMap();
     ShowScreen();
 }
 
 void frmDMXMap::mnuFileOpen_Click()
 {
-    if (!discardCheck())
-        return;
-    FileOpen();
+    m_session->open();
     ShowScreen();
 }
 
 void frmDMXMap::mnuFileSave_Click()
 {
-    if (map().DmxFileName == QLatin1String("None")) {
-        FileSaveAs();
-        ShowScreen();
-    } else {
-        FileSave();
-    }
+    m_session->save();
+    ShowScreen();
 }
 
 void frmDMXMap::mnuFileSaveAs_Click()
 {
-    FileSaveAs();
+    m_session->saveAs();
     ShowScreen();
 }
 
 void frmDMXMap::mnuExit_Click()
 {
-    if (!discardCheck())
-        return;
-    m_exiting = true;
-    if (!requestClose())
-        m_exiting = false;
+    if (m_session->exit())
+        requestClose();
 }
 
 void frmDMXMap::mnuDownload_Click()

@@ -5,12 +5,17 @@
 #include "shell/Widgets.h"
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QComboBox;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
+
+namespace tqdt {
+class DocumentSession;
+}
 
 namespace tqdt::dmx {
 
@@ -21,8 +26,11 @@ class frmDMXMap : public Form {
     Q_OBJECT
 public:
     explicit frmDMXMap(Host& host, QWidget* parent = nullptr);
+    ~frmDMXMap() override;
 
     DmxMap& map() const;
+    // The document's path, "None" while it has no file.
+    QString fileName() const;
 
     void ShowScreen();
     void ShowMS();
@@ -77,17 +85,6 @@ protected:
 
 private:
     void buildMenus();
-    // Asks "Discard Any Changes?" when there are unsaved edits; false when the answer is No.
-    bool discardCheck();
-    QString folder() const;
-    QString pattern() const;
-    // The file dialog's answer, or an empty text when it was cancelled.
-    QString ask(bool save);
-    void FileOpen();
-    void FileSave();
-    void FileSaveAs();
-    // Reports a file problem; true when there was none.
-    bool fileDone(const QString& problem);
     void endMultiSelect();
     // lo and hi of the multi-selection.
     int selLo() const { return std::min(SelStart, SelEnd); }
@@ -95,9 +92,7 @@ private:
     void afterSelectionEdit();
 
     QString m_caption;
-    QString m_dialogName; // what the file dialog shows next
-    bool m_dialogUsed = false;
-    bool m_exiting = false;
+    std::unique_ptr<DocumentSession> m_session;
     int CurrentChannel = 0;
     int SelStart = 0;
     int SelEnd = 0;

@@ -1,5 +1,6 @@
 #include "network/frmQVDTDataLogger.h"
 
+#include "shell/BusLink.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 #include "shell/Widgets.h"
@@ -83,12 +84,10 @@ void frmQVDTDataLogger::startLogging()
 {
     const QDateTime now = host().clock().localDateTime();
     const Channel channel = optChan[0]->isChecked() ? Channel::Blue : Channel::Brown;
-    if (!m_comLog->open()) {
-        host().dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
-                                 MsgIcon::Critical);
+    if (!OpenPort(host(), *m_comLog))
         return;
-    }
-    EnsureDataFolder(host());
+    // A folder that cannot be made shows as the log file's creation failing, with the folder named.
+    static_cast<void>(EnsureDataFolder(host()));
     QString error;
     if (!m_log.Open(host().paths().dataFolder(), DataLog::FileName(channel, now), &error)) {
         m_comLog->close();
@@ -106,7 +105,7 @@ void frmQVDTDataLogger::startLogging()
     else
         LogBrown();
     // What was already on its way when the port opened is let through once and dropped.
-    QCoreApplication::processEvents();
+    host().yieldToUser();
     LogAccept = LogActive;
 }
 
@@ -141,8 +140,8 @@ void frmQVDTDataLogger::comLog_OnComm()
     }
 }
 
-void frmQVDTDataLogger::LogBlue() { m_comLog->setDtr(false); }
+void frmQVDTDataLogger::LogBlue() { BusLink(host(), *m_comLog).select(Channel::Blue); }
 
-void frmQVDTDataLogger::LogBrown() { m_comLog->setDtr(true); }
+void frmQVDTDataLogger::LogBrown() { BusLink(host(), *m_comLog).select(Channel::Brown); }
 
 } // namespace tqdt

@@ -1,7 +1,6 @@
 #include "shell/FrameCodec.h"
 
-#include "shell/Host.h"
-#include "shell/Settings.h"
+#include "shell/Stopwatch.h"
 
 namespace tqdt {
 
@@ -117,39 +116,6 @@ bool CheckDevReply(const QByteArray& reply, int checksumPos)
     if (reply.size() < 3)
         return false;
     return HexVal2(Mid(reply, checksumPos, 2)) == DevChecksum(reply.left(reply.size() - 3));
-}
-
-void EmptyReceiveBuffer(Host& host)
-{
-    SerialPort& port = host.comQV();
-    // Four reads, each of everything that waits, whatever input length a window has set.
-    const int len = port.inputLen();
-    port.setInputLen(0);
-    for (int i = 0; i < 4; ++i)
-        port.input();
-    port.setInputLen(len);
-}
-
-bool Exchange(Host& host, Channel channel, const QByteArray& frame, int replyLen, int limitMs,
-              ExchangeOptions options)
-{
-    SerialPort& port = host.comQV();
-    if (channel == Channel::Blue)
-        SelectBlueChannel(host);
-    else
-        SelectBrownChannel(host);
-    EmptyReceiveBuffer(host);
-    if (options.emptyAgain)
-        EmptyReceiveBuffer(host);
-    port.output(frame);
-    Stopwatch& sw = host.stopwatch();
-    sw.StopwatchStart();
-    port.waitForCount(replyLen, sw, limitMs);
-    // A reply that completes in the very millisecond the limit passes is still too late.
-    if (sw.StopwatchElapsed() >= limitMs || port.inBufferCount() < replyLen)
-        return false;
-    host.reply.ReplyText = port.input();
-    return true;
 }
 
 } // namespace tqdt

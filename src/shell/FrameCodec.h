@@ -3,9 +3,10 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-namespace tqdt {
+// The bus's text frames as pure functions: hex fields, the two checksums, frame builders and reply
+// checks. Nothing here touches a port, the host or the settings; BusLink.h sends what these build.
 
-class Host;
+namespace tqdt {
 
 // Fixed-width upper-case hexadecimal text; wider values keep their low digits.
 QByteArray Hex1(qint16 v);
@@ -38,20 +39,7 @@ bool CheckDevReply(const QByteArray& reply, int checksumPos);
 // The text at 1-based position pos, count characters long, or less where the text ends.
 QByteArray Mid(const QByteArray& text, int pos, int count);
 
+// The interface module's two channels, chosen by the DTR line.
 enum class Channel { Blue, Brown };
-
-struct ExchangeOptions {
-    bool emptyAgain = true; // the bus routines empty the receive buffer a second time before writing
-};
-
-// One request/reply: select the channel, empty the receive buffer, write the frame in one write,
-// restart the stopwatch and wait (blocking, not spinning) for replyLen characters or limitMs.
-// When the stopwatch then shows limitMs or more the exchange has failed and nothing is read;
-// otherwise the whole receive buffer is read into the reply store's ReplyText.
-bool Exchange(Host& host, Channel channel, const QByteArray& frame, int replyLen, int limitMs,
-              ExchangeOptions options = {});
-
-// Empties the receive buffer of the host's port.
-void EmptyReceiveBuffer(Host& host);
 
 } // namespace tqdt

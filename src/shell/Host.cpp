@@ -1,5 +1,7 @@
 #include "shell/Host.h"
 
+#include <QCoreApplication>
+
 namespace tqdt {
 
 Host::Host(Clock& clock, Dialogs& dialogs, Paths paths, PortFactory ports)
@@ -9,5 +11,13 @@ Host::Host(Clock& clock, Dialogs& dialogs, Paths paths, PortFactory ports)
 }
 
 Host::~Host() = default;
+
+void Host::yieldToUser()
+{
+    if (m_yield)
+        m_yield();
+    else if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}
 
 } // namespace tqdt

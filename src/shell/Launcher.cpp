@@ -1,9 +1,10 @@
 #include "shell/Launcher.h"
 
+#include "shell/BusLink.h"
 #include "shell/Form.h"
-#include "shell/FrameCodec.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
+#include "shell/ToolList.h"
 
 namespace tqdt {
 
@@ -12,7 +13,7 @@ namespace {
 // Empties the receive buffer, listens for one second and tells whether anything arrived.
 bool quietForOneSecond(Host& host)
 {
-    EmptyReceiveBuffer(host);
+    BusLink(host).emptyReceiveBuffer();
     host.Delay(1000);
     return host.comQV().inBufferCount() == 0;
 }
@@ -82,6 +83,12 @@ bool LaunchTool(Host& host, LaunchKind kind, const std::function<std::unique_ptr
     port.setRThreshold(0);
     port.setInputLen(0);
     return true;
+}
+
+bool LaunchTool(Host& host, const ToolEntry& tool, const std::function<void(bool)>& showCheck)
+{
+    return LaunchTool(
+        host, tool.kind, [&] { return tool.make(host); }, showCheck);
 }
 
 } // namespace tqdt

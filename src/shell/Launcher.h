@@ -9,6 +9,7 @@ namespace tqdt {
 
 class Form;
 class Host;
+struct ToolEntry;
 
 // How the main window prepares the port before a tool window opens.
 enum class LaunchKind {
@@ -29,5 +30,7 @@ bool ActivityCheck(Host& host, LaunchKind kind, const std::function<void(bool)>&
 // makeForm is called only when the preparation succeeded. Returns true when the window was shown.
 bool LaunchTool(Host& host, LaunchKind kind, const std::function<std::unique_ptr<Form>()>& makeForm,
                 const std::function<void(bool)>& showCheck = {});
+// The same for a tool list entry: its launch kind and its factory.
+bool LaunchTool(Host& host, const ToolEntry& tool, const std::function<void(bool)>& showCheck = {});
 
 } // namespace tqdt

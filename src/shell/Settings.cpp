@@ -1,5 +1,6 @@
 #include "shell/Settings.h"
 
+#include "shell/BusLink.h"
 #include "shell/Host.h"
 #include "shell/PrivateProfile.h"
 
@@ -12,9 +13,9 @@ const QString kSection = QStringLiteral("Settings");
 const QString kDtKey = QStringLiteral("DT Com Port");
 const QString kBtKey = QStringLiteral("BT Com Port");
 
-void writeKey(Host& host, const QString& key, qint16 value)
+bool writeKey(Host& host, const QString& key, qint16 value)
 {
-    WritePrivateProfileStringA(kSection, key, QString::number(value), host.paths().settingsFile());
+    return WritePrivateProfileStringA(kSection, key, QString::number(value), host.paths().settingsFile());
 }
 } // namespace
 
@@ -26,25 +27,31 @@ bool EnsureDataFolder(Host& host)
     return QDir().mkpath(folder);
 }
 
-void LoadSettings(Host& host)
+bool LoadSettings(Host& host)
 {
     const QString file = host.paths().settingsFile();
     host.settings.DTComPort = qint16(GetPrivateProfileIntA(kSection, kDtKey, 1, file));
-    writeKey(host, kDtKey, host.settings.DTComPort);
+    const bool dt = writeKey(host, kDtKey, host.settings.DTComPort);
     host.settings.BTComPort = qint16(GetPrivateProfileIntA(kSection, kBtKey, 1, file));
-    writeKey(host, kBtKey, host.settings.BTComPort);
+    const bool bt = writeKey(host, kBtKey, host.settings.BTComPort);
+    return dt && bt;
 }
 
-void SaveSettings(Host& host)
+bool SaveSettings(Host& host)
 {
-    writeKey(host, kDtKey, host.settings.DTComPort);
-    writeKey(host, kBtKey, host.settings.BTComPort);
+    const bool dt = writeKey(host, kDtKey, host.settings.DTComPort);
+    const bool bt = writeKey(host, kBtKey, host.settings.BTComPort);
+    return dt && bt;
 }
 
 bool OpenPort(Host& host)
 {
-    SerialPort& port = host.comQV();
-    port.setCommPort(host.settings.DTComPort);
+    host.comQV().setCommPort(host.settings.DTComPort);
+    return OpenPort(host, host.comQV());
+}
+
+bool OpenPort(Host& host, SerialPort& port)
+{
     if (!port.open()) {
         host.dialogs().message(QStringLiteral("Unable To Open Port"), QStringLiteral("Port Error"),
                                MsgIcon::Critical);
@@ -55,8 +62,8 @@ bool OpenPort(Host& host)
 
 void ClosePort(Host& host) { host.comQV().close(); }
 
-void SelectBlueChannel(Host& host) { host.comQV().setDtr(false); }
-void SelectBrownChannel(Host& host) { host.comQV().setDtr(true); }
+void SelectBlueChannel(Host& host) { BusLink(host).select(Channel::Blue); }
+void SelectBrownChannel(Host& host) { BusLink(host).select(Channel::Brown); }
 
 QString ComDevice(const Paths& paths, int commPort)
 {

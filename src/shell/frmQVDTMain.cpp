@@ -6,6 +6,7 @@
 #include "shell/frmComSel.h"
 
 #include <QCloseEvent>
+#include <QDebug>
 
 namespace tqdt {
 
@@ -14,7 +15,7 @@ constexpr int kButtonWidth = 4095;
 constexpr int kButtonHeight = 375;
 } // namespace
 
-frmQVDTMain::frmQVDTMain(Host& host, ToolCatalog tools, QWidget* parent)
+frmQVDTMain::frmQVDTMain(Host& host, ToolList tools, QWidget* parent)
     : QWidget(parent), m_host(host), m_tools(std::move(tools))
 {
     setObjectName(QStringLiteral("frmQVDTMain"));
@@ -42,22 +43,18 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolCatalog tools, QWidget* parent)
     lblComCheck->setVisible(false);
 
     header(0, QStringLiteral("System Diagnostics"), 480, 960);
-    cmdLocalMonitor =
-        toolButton(QStringLiteral("cmdLocalMonitor"), QStringLiteral("Monitor Panel Level Wistra Devices"),
-                   480, 1320, LaunchKind::Monitor);
+    cmdLocalMonitor = toolButton(QStringLiteral("cmdLocalMonitor"),
+                                 QStringLiteral("Monitor Panel Level Wistra Devices"), 480, 1320);
     cmdLocalScan = toolButton(QStringLiteral("cmdLocalScan"),
-                              QStringLiteral("Scan Panel Level Wistra Devices"), 480, 1800, LaunchKind::Scan);
-    cmdNetworkMonitor =
-        toolButton(QStringLiteral("cmdNetworkMonitor"), QStringLiteral("Monitor Network Panels And Devices"),
-                   480, 2280, LaunchKind::Monitor);
-    cmdNetworkScan =
-        toolButton(QStringLiteral("cmdNetworkScan"), QStringLiteral("Scan Network Panels And Devices"), 480,
-                   2760, LaunchKind::Scan);
-    cmdDiscover =
-        toolButton(QStringLiteral("cmdDiscover"), QStringLiteral("Discover Network Panel Addresses"), 480,
-                   3240, LaunchKind::Discover);
-    cmdDTDataLogger = toolButton(QStringLiteral("cmdDTDataLogger"), QStringLiteral("Serial Data Logger"), 480,
-                                 3720, LaunchKind::DataLogger);
+                              QStringLiteral("Scan Panel Level Wistra Devices"), 480, 1800);
+    cmdNetworkMonitor = toolButton(QStringLiteral("cmdNetworkMonitor"),
+                                   QStringLiteral("Monitor Network Panels And Devices"), 480, 2280);
+    cmdNetworkScan = toolButton(QStringLiteral("cmdNetworkScan"),
+                                QStringLiteral("Scan Network Panels And Devices"), 480, 2760);
+    cmdDiscover = toolButton(QStringLiteral("cmdDiscover"),
+                             QStringLiteral("Discover Network Panel Addresses"), 480, 3240);
+    cmdDTDataLogger =
+        toolButton(QStringLiteral("cmdDTDataLogger"), QStringLiteral("Serial Data Logger"), 480, 3720);
 
     Picture1 = new QFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
@@ -76,28 +73,23 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolCatalog tools, QWidget* parent)
     }
 
     header(1, QStringLiteral("Wistra Test/Configure"), 5040, 120);
-    cmdWSG3Test = toolButton(QStringLiteral("cmdWSG3Test"), QStringLiteral("G3 Wall Switch"), 5040, 420,
-                             LaunchKind::Device);
-    cmdDualTechWall = toolButton(QStringLiteral("cmdDualTechWall"), QStringLiteral("Dual Tech Wall Sensor"),
-                                 5040, 900, LaunchKind::Device);
-    cmdDualTech = toolButton(QStringLiteral("cmdDualTech"), QStringLiteral("Dual Tech Ceiling Sensor"), 5040,
-                             1350, LaunchKind::Device);
-    cmdKestrix = toolButton(QStringLiteral("cmdKestrix"), QStringLiteral("Kestrix Wall Switch"), 5040, 1800,
-                            LaunchKind::Device);
+    cmdWSG3Test = toolButton(QStringLiteral("cmdWSG3Test"), QStringLiteral("G3 Wall Switch"), 5040, 420);
+    cmdDualTechWall =
+        toolButton(QStringLiteral("cmdDualTechWall"), QStringLiteral("Dual Tech Wall Sensor"), 5040, 900);
+    cmdDualTech =
+        toolButton(QStringLiteral("cmdDualTech"), QStringLiteral("Dual Tech Ceiling Sensor"), 5040, 1350);
+    cmdKestrix = toolButton(QStringLiteral("cmdKestrix"), QStringLiteral("Kestrix Wall Switch"), 5040, 1800);
     header(2, QStringLiteral("Conditional Input Module"), 5040, 2310);
     const QString cnd[3] = {QStringLiteral("Factory Setup and Test"), QStringLiteral("Custom Programming"),
                             QStringLiteral("MP Device Programming")};
     for (int i = 0; i < 3; ++i)
-        cmdCndOcc[size_t(i)] = toolButton(QStringLiteral("cmdCndOcc(%1)").arg(i), cnd[i], 5040,
-                                          2610 + 450 * i, LaunchKind::SelfManaged);
+        cmdCndOcc[size_t(i)] =
+            toolButton(QStringLiteral("cmdCndOcc(%1)").arg(i), cnd[i], 5040, 2610 + 450 * i);
     header(3, QStringLiteral("Interface Modules"), 5040, 4050);
-    cmdMGW = toolButton(QStringLiteral("cmdMGW"), QStringLiteral("Brimlock Mapped Gateway"), 5040, 4350,
-                        LaunchKind::SelfManaged);
-    cmdDMX = toolButton(QStringLiteral("cmdDMX"), QStringLiteral("DMX Mapped Gateway"), 5040, 4800,
-                        LaunchKind::SelfManaged);
+    cmdMGW = toolButton(QStringLiteral("cmdMGW"), QStringLiteral("Brimlock Mapped Gateway"), 5040, 4350);
+    cmdDMX = toolButton(QStringLiteral("cmdDMX"), QStringLiteral("DMX Mapped Gateway"), 5040, 4800);
     // The legacy wall-station window is kept but its button is never shown.
-    cmdWSTest = toolButton(QStringLiteral("cmdWSTest"), QStringLiteral("Legacy Wistra Device"), 2760, 5160,
-                           LaunchKind::Device);
+    cmdWSTest = toolButton(QStringLiteral("cmdWSTest"), QStringLiteral("Legacy Wistra Device"), 2760, 5160);
     cmdWSTest->setVisible(false);
 
     linSep[0] = placeLine(this, QStringLiteral("linSep(0)"), 480, 840, 4575, 840);
@@ -116,13 +108,11 @@ frmQVDTMain::~frmQVDTMain()
     Form_Unload();
 }
 
-QPushButton* frmQVDTMain::toolButton(const QString& name, const QString& caption, int left, int top,
-                                     LaunchKind kind)
+QPushButton* frmQVDTMain::toolButton(const QString& name, const QString& caption, int left, int top)
 {
     QPushButton* b = placeButton(this, name, caption, left, top, kButtonWidth, kButtonHeight);
-    m_kinds[name] = kind;
     // A tool whose window is not part of this build stays disabled.
-    b->setEnabled(m_tools.count(name) > 0);
+    b->setEnabled(findToolByButton(m_tools, name) != nullptr);
     connect(b, &QPushButton::clicked, this, [this, name] { launch(name); });
     return b;
 }
@@ -130,8 +120,12 @@ QPushButton* frmQVDTMain::toolButton(const QString& name, const QString& caption
 void frmQVDTMain::Form_Load()
 {
     centreOnScreen(*this);
-    EnsureDataFolder(m_host);
-    LoadSettings(m_host);
+    // The start window has no place for these; the log names what failed, and a document or log
+    // saved into the missing folder says so itself.
+    if (!EnsureDataFolder(m_host))
+        qWarning().noquote() << "Cannot create the data folder" << m_host.paths().dataFolder();
+    if (!LoadSettings(m_host))
+        qWarning().noquote() << "Cannot write the settings file" << m_host.paths().settingsFile();
     lblComPort->setText(QStringLiteral("COM%1").arg(m_host.settings.DTComPort));
 }
 
@@ -140,7 +134,9 @@ void frmQVDTMain::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    SaveSettings(m_host);
+    if (!SaveSettings(m_host))
+        qWarning().noquote() << "Cannot write the settings file; the chosen port is not kept"
+                             << m_host.paths().settingsFile();
 }
 
 void frmQVDTMain::closeEvent(QCloseEvent* e)
@@ -169,17 +165,14 @@ void frmQVDTMain::comQV_OnComm()
 
 void frmQVDTMain::launch(const QString& button)
 {
-    auto tool = m_tools.find(button);
-    if (tool == m_tools.end())
+    const ToolEntry* tool = findToolByButton(m_tools, button);
+    if (!tool)
         return;
-    const ToolFactory factory = tool->second;
-    LaunchTool(
-        m_host, m_kinds.at(button), [&] { return factory(m_host); },
-        [this](bool show) {
-            lblComCheck->setVisible(show);
-            if (show)
-                lblComCheck->repaint();
-        });
+    LaunchTool(m_host, *tool, [this](bool show) {
+        lblComCheck->setVisible(show);
+        if (show)
+            lblComCheck->repaint();
+    });
 }
 
 } // namespace tqdt

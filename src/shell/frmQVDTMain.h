@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Launcher.h"
+#include "shell/ToolList.h"
 #include "shell/Widgets.h"
 
 #include <QWidget>
@@ -15,17 +15,13 @@ namespace tqdt {
 class Form;
 class Host;
 
-// Makes a tool window; the main window holds one per button whose window exists.
-using ToolFactory = std::function<std::unique_ptr<Form>(Host&)>;
-// Keyed by the button's name: "cmdNetworkScan", "cmdCndOcc(1)", ...
-using ToolCatalog = std::map<QString, ToolFactory>;
-
 // The start window: the chosen COM port, one button per tool, and the receive handler that feeds the
 // monitor ring.
 class frmQVDTMain : public QWidget {
     Q_OBJECT
 public:
-    frmQVDTMain(Host& host, ToolCatalog tools, QWidget* parent = nullptr);
+    // A button opens the tool list's entry of its name; a button without one stays disabled.
+    frmQVDTMain(Host& host, ToolList tools, QWidget* parent = nullptr);
     ~frmQVDTMain() override;
 
     void Form_Load();
@@ -60,11 +56,10 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    QPushButton* toolButton(const QString& name, const QString& caption, int left, int top, LaunchKind kind);
+    QPushButton* toolButton(const QString& name, const QString& caption, int left, int top);
 
     Host& m_host;
-    ToolCatalog m_tools;
-    std::map<QString, LaunchKind> m_kinds;
+    ToolList m_tools;
     bool m_unloaded = false;
 };
 

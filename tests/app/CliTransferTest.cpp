@@ -87,7 +87,7 @@ std::unique_ptr<cnd::CndDocument> plantDocument()
 TEST_F(CliTransfer, DownloadProgramsTheModuleAndUploadWritesTheSameDocument)
 {
     auto doc = plantDocument();
-    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).isEmpty());
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).ok());
     const Run down = cli({"cdf", "download", path("PLANT.CDF")});
     EXPECT_EQ(down.exitCode, 0) << down.err.constData();
     EXPECT_TRUE(down.err.contains("Download Complete.")) << down.err.constData();
@@ -102,7 +102,7 @@ TEST_F(CliTransfer, DownloadProgramsTheModuleAndUploadWritesTheSameDocument)
 TEST_F(CliTransfer, SilentModuleFailsWithOneLineAndNoFile)
 {
     module->setSilent(true);
-    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).isEmpty());
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).ok());
     for (const char* verb : {"download", "upload"}) {
         const QString file = path(verb == QByteArray("upload") ? "NEW.CDF" : "PLANT.CDF");
         const Run r = cli({"cdf", verb, file});
@@ -128,7 +128,7 @@ TEST_F(CliTransfer, ProfileTableDownloadsAndBadFilesAreRefusedBeforeThePortOpens
     cnd::ProfileTable profiles{};
     profiles[0] = 0x01;
     profiles[1] = 0x81;
-    ASSERT_TRUE(cnd::MpdWrite(path("HALL.MPD"), profiles).isEmpty());
+    ASSERT_TRUE(cnd::MpdWrite(path("HALL.MPD"), profiles).ok());
     const Run r = cli({"mpd", "download", path("HALL.MPD")});
     EXPECT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_EQ(module->memory(), cnd::ProfileProgramImage(profiles));

@@ -49,16 +49,16 @@ TEST(CdfFile, SavedDocumentReloadsByteForByte)
     auto doc = std::make_unique<CndDocument>(RandomDocument(5));
     for (int i = 0; i < 4000; ++i)
         doc->NoteBytes[size_t(i)] = quint8(0x20 + i % 200);
-    ASSERT_EQ(CdfWrite(path, *doc), QString());
+    ASSERT_EQ(CdfWrite(path, *doc).problem, QString());
     const QByteArray onDisk = readAll(path);
     EXPECT_EQ(onDisk, CdfBytes(*doc));
     auto back = std::make_unique<CndDocument>();
-    ASSERT_EQ(CdfRead(path, *back), QString());
+    ASSERT_EQ(CdfRead(path, *back).problem, QString());
     EXPECT_EQ(back->SegType, doc->SegType);
     EXPECT_EQ(back->SegInput, doc->SegInput);
     EXPECT_EQ(back->NoteBytes, doc->NoteBytes);
     const QString again = dir.filePath(QStringLiteral("AGAIN.CDF"));
-    ASSERT_EQ(CdfWrite(again, *back), QString());
+    ASSERT_EQ(CdfWrite(again, *back).problem, QString());
     EXPECT_EQ(readAll(again), onDisk);
 }
 
@@ -93,13 +93,14 @@ TEST(CdfFile, BadFilesAreRefusedAndTheDocumentStaysAsItWas)
     for (const Case& c : cases) {
         const QString path = dir.filePath(QString::fromLatin1(c.name));
         writeAll(path, c.bytes);
-        const QString problem = CdfRead(path, *doc);
+        const QString problem = CdfRead(path, *doc).problem;
         EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem)))
             << c.name << ": " << problem.toStdString();
         EXPECT_EQ(CdfBytes(*doc), before) << c.name;
     }
-    EXPECT_TRUE(CdfRead(dir.filePath(QStringLiteral("MISSING.CDF")), *doc).contains("cannot be opened"));
-    EXPECT_FALSE(CdfWrite(dir.filePath(QStringLiteral("no/such/folder/X.CDF")), *doc).isEmpty());
+    EXPECT_TRUE(
+        CdfRead(dir.filePath(QStringLiteral("MISSING.CDF")), *doc).problem.contains("cannot be opened"));
+    EXPECT_FALSE(CdfWrite(dir.filePath(QStringLiteral("no/such/folder/X.CDF")), *doc).problem.isEmpty());
     EXPECT_EQ(CdfBytes(*doc), before);
 }
 

@@ -61,7 +61,7 @@ TEST_F(CustomTransfer, CompiledDocumentDownloadsAfterADeclinedFirstTry)
 TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
 {
     doc().factoryDefault();
-    sim.host.DataChanged = true;
+    sim.host.markModified();
     module->dropFrame("[70000000000000000]");
     sim.dialogs.queueAnswer(MsgAnswer::Yes);  // discard the changes for the upload
     sim.dialogs.queueAnswer(MsgAnswer::Ok);   // the notice
@@ -79,7 +79,7 @@ TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
     EXPECT_EQ(shown[3], "Upload Failure: Upload Failed.\r\nHost Program Cleared.");
     EXPECT_EQ(shown[4], "New: Discard Changes?");
     EXPECT_EQ(doc().code(0, 3), 9) << "the partly uploaded arrays stay when New is refused";
-    EXPECT_TRUE(sim.host.DataChanged);
+    EXPECT_TRUE(sim.host.isModified());
     EXPECT_TRUE(w.mnuCompile->isEnabled());
     EXPECT_FALSE(w.mnuDownload->isEnabled());
 }

@@ -92,7 +92,7 @@ TEST_F(Factory, DefaultConfigIsVerifiedByTheWholeChecksumReply)
     EXPECT_EQ(sim.dialogs.shown.back().text, "Checksum Verified");
     EXPECT_EQ(sim.dialogs.shown.back().title, "Default Config");
     EXPECT_EQ(sim.dialogs.shown.back().icon, MsgIcon::None);
-    EXPECT_EQ(module->imageChecksum(), frmExpCndFactory::kDefaultChecksum);
+    EXPECT_EQ(module->imageChecksum(), FactoryModule::kDefaultChecksum);
     EXPECT_TRUE(form.tmrScan->isActive());
     for (QPushButton* b : {form.cmdFind, form.cmdDefault, form.cmdClose})
         EXPECT_TRUE(b->isEnabled());

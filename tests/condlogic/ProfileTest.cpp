@@ -96,7 +96,7 @@ TEST_F(Profile, ClickTogglesOneInputAndDoubleClickPutsItBack)
     form.imgChk_Click(15 * 8 + 7); // profile 128, input 8
     EXPECT_EQ(form.profiles()[127], 0x80);
     EXPECT_TRUE(form.imageChecked(15 * 8 + 7));
-    EXPECT_TRUE(sim.host.DataChanged);
+    EXPECT_TRUE(sim.host.isModified());
     form.imgChk_Click(1 * 8 + 0);
     form.imgChk_DblClick(1 * 8 + 0);
     EXPECT_EQ(form.profiles()[113], 0);
@@ -115,7 +115,7 @@ TEST_F(Profile, SaveAsThenExportWritesTheCsvBesideTheDocument)
     ASSERT_EQ(sim.dialogs.fileRequests.size(), 1u);
     EXPECT_TRUE(sim.dialogs.fileRequests[0].fileName.endsWith("*.MPD"));
     EXPECT_EQ(readAll(file("A.MPD")).size(), kMpdSize);
-    EXPECT_FALSE(sim.host.DataChanged);
+    EXPECT_FALSE(sim.host.isModified());
     EXPECT_EQ(form.lblFile->text(), "File: " + file("A.MPD"));
     ASSERT_TRUE(form.mnuExportCSV->isEnabled());
 
@@ -139,7 +139,7 @@ TEST_F(Profile, OpenRefusesAFileOfTheWrongSizeAndKeepsTheTable)
 {
     ProfileTable good{};
     good[0] = 0x11;
-    ASSERT_TRUE(MpdWrite(file("GOOD.MPD"), good).isEmpty());
+    ASSERT_TRUE(MpdWrite(file("GOOD.MPD"), good).ok());
     QFile bad(file("BAD.MPD"));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write(QByteArray(129, '\x01'));
@@ -158,7 +158,7 @@ TEST_F(Profile, OpenRefusesAFileOfTheWrongSizeAndKeepsTheTable)
         << sim.dialogs.shown.back().text.toStdString();
     EXPECT_EQ(form.profiles()[0], 0x13);
     EXPECT_EQ(form.fileName(), file("GOOD.MPD"));
-    EXPECT_TRUE(sim.host.DataChanged);
+    EXPECT_TRUE(sim.host.isModified());
 }
 
 TEST_F(Profile, UnsavedChangesAreAskedAboutBeforeTheyAreLost)

@@ -89,7 +89,7 @@ TEST_F(CustomWindow, CellClickDrawsTheToolAndTakesBackTheCompile)
     w.imgSegment_Click(40);
     EXPECT_EQ(doc().code(3, 40), 12);
     EXPECT_EQ(doc().code(0, 40), 0);
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_TRUE(compileOn());
     EXPECT_FALSE(downloadOn());
     EXPECT_FALSE(w.lblSeg[40]->isHidden());
@@ -126,7 +126,7 @@ TEST_F(CustomWindow, DropOnALabelSetsTheDraggedCodeAndPaletteClickStartsNoDrag)
     w.lblSeg_DragDrop(5, 14);
     EXPECT_EQ(doc().code(0, 5), 14);
     EXPECT_EQ(w.CurTool, 2);
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_FALSE(downloadOn());
     EXPECT_EQ(w.lblSeg[5]->text(), "I 1");
 }
@@ -136,7 +136,7 @@ TEST_F(CustomWindow, InputSelectorSetsTheContactInputOnlyWhenChosen)
     doc().setCode(0, 33, SegOpen);
     w.ShowConfig();
     compile();
-    sh.host.DataChanged = false;
+    sh.host.markSaved();
     QPoint placed;
     sh.dialogs.queueDriver([&](Form& f) {
         auto& sel = static_cast<frmASelect01&>(f);
@@ -150,7 +150,7 @@ TEST_F(CustomWindow, InputSelectorSetsTheContactInputOnlyWhenChosen)
     EXPECT_EQ(w.CurCell, 33);
     EXPECT_EQ(doc().input(0, 33), 9);
     EXPECT_EQ(w.lblSeg[33]->text(), "P 2");
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     // The menus are not touched by an input choice.
     EXPECT_TRUE(downloadOn());
     EXPECT_EQ(sh.dialogs.modalShown.back(), "frmASelect01");
@@ -159,13 +159,13 @@ TEST_F(CustomWindow, InputSelectorSetsTheContactInputOnlyWhenChosen)
     EXPECT_EQ(placed.x(), std::min(w.x() + label.x() + 11, screen.width() - 160));
 
     // "X" and Escape leave the input as it was.
-    sh.host.DataChanged = false;
+    sh.host.markSaved();
     sh.dialogs.queueDriver([](Form& f) { static_cast<frmASelect01&>(f).lblCancel_Click(); });
     w.lblSeg_Click(33);
     sh.dialogs.queueDriver([](Form& f) { f.reject(); });
     w.lblSeg_Click(33);
     EXPECT_EQ(doc().input(0, 33), 9);
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 }
 
 TEST(InputSelector, KeepsItselfOnScreen)
@@ -197,7 +197,7 @@ TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone)
     for (int c = 0; c < 16; ++c)
         EXPECT_EQ(doc().code(0, c), 0) << c;
     EXPECT_EQ(doc().code(1, 0), SegOpen);
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 
     w.cboOutput->setCurrentIndex(2);
     w.cboOutput_Click();
@@ -210,7 +210,7 @@ TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone)
     EXPECT_EQ(doc().input(6, 0), 2);
     EXPECT_EQ(w.lblSeg[0]->text(), "I 3");
     EXPECT_TRUE(downloadOn());
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 }
 
 TEST_F(CustomWindow, CopyButtonsShowPressedPictureWhileHeld)
@@ -249,7 +249,7 @@ TEST_F(CustomWindow, TestButtonReportsTheOutputFromThePicture)
     }
     // The test reads the picture, which now holds the flood in colour.
     EXPECT_EQ(w.map.picTest.GetPixel(kLeftRailX, 1), kPureRed);
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 }
 
 TEST_F(CustomWindow, CompileFillsTheArrayAndSwitchesTheMenus)
@@ -281,7 +281,7 @@ TEST_F(CustomWindow, CompileFillsTheArrayAndSwitchesTheMenus)
 TEST_F(CustomWindow, NewAsksBeforeDiscardingAndKeepsTheChangedFlag)
 {
     doc().factoryDefault();
-    sh.host.DataChanged = true;
+    sh.host.markModified();
     sh.dialogs.queueAnswer(MsgAnswer::No);
     w.mnuNew_Click();
     EXPECT_EQ(takeShown(), std::vector<std::string>{"New: Discard Changes?"});
@@ -295,7 +295,7 @@ TEST_F(CustomWindow, NewAsksBeforeDiscardingAndKeepsTheChangedFlag)
     EXPECT_EQ(doc().code(0, 0), 0);
     EXPECT_EQ(w.CurOutput, 0);
     EXPECT_EQ(w.cboOutput->currentIndex(), 0);
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_FALSE(downloadOn());
     EXPECT_EQ(w.fileName(), "None");
 }
@@ -305,7 +305,7 @@ TEST_F(CustomWindow, FactoryDefaultMarksChangedAndKeepsTheFileName)
     doc().NoteBytes[0] = 'x';
     w.mnuFactoryDefault_Click();
     EXPECT_TRUE(takeShown().empty());
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_EQ(doc().NoteBytes[0], 0);
     for (int o = 0; o < kOutputs; ++o) {
         EXPECT_EQ(doc().code(o, 0), SegOpen);
@@ -325,7 +325,7 @@ TEST_F(CustomWindow, SaveOfAnUnnamedDocumentAsksForANameAndRoundTrips)
 {
     doc() = RandomDocument(21);
     doc().NoteBytes[0] = 'n';
-    sh.host.DataChanged = true;
+    sh.host.markModified();
     const QString file = path("ROUND.CDF");
     sh.dialogs.queueFile(file);
     w.mnuSave_Click();
@@ -335,7 +335,7 @@ TEST_F(CustomWindow, SaveOfAnUnnamedDocumentAsksForANameAndRoundTrips)
     EXPECT_EQ(r.fileName, QDir::toNativeSeparators(sh.host.paths().dataFolder() + "/*.CDF"));
     EXPECT_TRUE(r.overwritePrompt);
     EXPECT_TRUE(r.fileMustExist);
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
     EXPECT_EQ(w.lblFile->text(), "File: " + file);
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -349,12 +349,12 @@ TEST_F(CustomWindow, SaveOfAnUnnamedDocumentAsksForANameAndRoundTrips)
     w.mnuOpen_Click();
     EXPECT_EQ(CdfBytes(doc()), saved);
     EXPECT_EQ(doc().SegType, before.SegType);
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
     EXPECT_EQ(w.fileName(), file);
-    sh.host.DataChanged = true;
+    sh.host.markModified();
     w.mnuSave_Click();
     EXPECT_EQ(sh.dialogs.fileRequests.size(), 2u); // no third dialog
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 }
 
 TEST_F(CustomWindow, CancelledDialogsLoadAndSaveNothing)
@@ -363,7 +363,7 @@ TEST_F(CustomWindow, CancelledDialogsLoadAndSaveNothing)
     w.cboOutput->setCurrentIndex(3);
     w.cboOutput_Click();
     compile();
-    sh.host.DataChanged = false;
+    sh.host.markSaved();
     // Cancelled, and the placeholder coming back: both mean no file.
     for (const QString& answer : {QString(), w.placeholderName()}) {
         if (!answer.isEmpty())
@@ -381,10 +381,10 @@ TEST_F(CustomWindow, CancelledDialogsLoadAndSaveNothing)
     EXPECT_EQ(sh.dialogs.fileRequests[0].fileName, w.placeholderName());
     EXPECT_EQ(sh.dialogs.fileRequests[1].fileName, QString());
 
-    sh.host.DataChanged = true;
+    sh.host.markModified();
     sh.dialogs.queueFile(w.placeholderName());
     w.mnuSaveAs_Click();
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_EQ(w.fileName(), "None");
     // Open with unsaved changes asks first; No stops before the dialog.
     sh.dialogs.queueAnswer(MsgAnswer::No);
@@ -396,7 +396,7 @@ TEST_F(CustomWindow, CancelledDialogsLoadAndSaveNothing)
 TEST_F(CustomWindow, BadFilesAreRefusedWithTheirNameAndTheDocumentStays)
 {
     doc().factoryDefault();
-    sh.host.DataChanged = true;
+    sh.host.markModified();
     QByteArray badCode = CdfBytes(doc());
     badCode[0] = 99;
     struct Case {
@@ -421,21 +421,21 @@ TEST_F(CustomWindow, BadFilesAreRefusedWithTheirNameAndTheDocumentStays)
         sh.dialogs.shown.clear();
         EXPECT_EQ(doc().code(0, 0), SegOpen);
         EXPECT_EQ(w.fileName(), "None");
-        EXPECT_TRUE(sh.host.DataChanged);
+        EXPECT_TRUE(sh.host.isModified());
     }
     // A save that cannot be written keeps the document unsaved.
     sh.dialogs.queueFile(path("missing/folder/X.CDF"));
     w.mnuSaveAs_Click();
     ASSERT_EQ(sh.dialogs.shown.size(), 1u);
     EXPECT_EQ(sh.dialogs.shown[0].title, "Save");
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_EQ(w.fileName(), "None");
 }
 
 TEST_F(CustomWindow, ExitAndCloseAskWhileChangesAreUnsaved)
 {
     w.markShownModal();
-    sh.host.DataChanged = true;
+    sh.host.markModified();
     sh.dialogs.queueAnswer(MsgAnswer::No);
     w.mnuExit_Click();
     EXPECT_EQ(takeShown(), std::vector<std::string>{"Exit Program: Discard Changes?"});
@@ -454,7 +454,7 @@ TEST_F(CustomWindow, ExitAndCloseAskWhileChangesAreUnsaved)
     EXPECT_FALSE(w.isShownModal());
 
     w.markShownModal();
-    sh.host.DataChanged = false;
+    sh.host.markSaved();
     w.mnuExit_Click();
     EXPECT_TRUE(takeShown().empty());
     EXPECT_FALSE(w.isShownModal());
@@ -474,7 +474,7 @@ TEST_F(CustomWindow, DocumentOutlivesTheWindow)
 TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges)
 {
     compile();
-    sh.host.DataChanged = false;
+    sh.host.markSaved();
     doc().NoteBytes[0] = 'H';
     doc().NoteBytes[1] = 'i';
     sh.dialogs.queueDriver([&](Form& f) {
@@ -483,12 +483,12 @@ TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges)
         EXPECT_EQ(n.txtNotes->toPlainText(), "Hi");
         EXPECT_EQ(n.lblUnusedChars->text(), "2 of 4000 Characters Used");
         // Opening alone changes nothing.
-        EXPECT_FALSE(sh.host.DataChanged);
+        EXPECT_FALSE(sh.host.isModified());
         EXPECT_TRUE(downloadOn());
 
         n.txtNotes->setPlainText(QString(4000, QLatin1Char('a')));
         EXPECT_EQ(n.lblUnusedChars->text(), "4000 of 4000 Characters Used");
-        EXPECT_TRUE(sh.host.DataChanged);
+        EXPECT_TRUE(sh.host.isModified());
         EXPECT_FALSE(downloadOn());
         EXPECT_TRUE(takeShown().empty());
 

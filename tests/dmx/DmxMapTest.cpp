@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace tqdt;
 using namespace tqdt::dmx;
 
 namespace {
@@ -42,7 +43,7 @@ struct QdmFile : ::testing::Test {
 TEST_F(QdmFile, NewMapIsUnmappedChannelsThenAddressAndRange)
 {
     DmxMap map;
-    ASSERT_EQ(QdmWrite(path("new.qdm"), map), QString());
+    ASSERT_TRUE(QdmWrite(path("new.qdm"), map));
     QByteArray expected;
     for (int i = 0; i < 512; ++i)
         expected += QByteArray("\xFF\x00", 2);
@@ -51,16 +52,16 @@ TEST_F(QdmFile, NewMapIsUnmappedChannelsThenAddressAndRange)
 
     map.SetDeviceAddress(15);
     map.SetDeviceRange(9);
-    ASSERT_EQ(QdmWrite(path("new.qdm"), map), QString());
+    ASSERT_TRUE(QdmWrite(path("new.qdm"), map));
     EXPECT_EQ(readAll(path("new.qdm")).right(4), QByteArray("\x0F\x00\x09\x00", 4));
 }
 
 TEST_F(QdmFile, ReadingBackRestoresEveryCell)
 {
     const DmxMap saved = plantedMap();
-    ASSERT_EQ(QdmWrite(path("plant.qdm"), saved), QString());
+    ASSERT_TRUE(QdmWrite(path("plant.qdm"), saved));
     DmxMap loaded;
-    ASSERT_EQ(QdmRead(path("plant.qdm"), loaded), QString());
+    ASSERT_TRUE(QdmRead(path("plant.qdm"), loaded).ok());
     EXPECT_EQ(loaded.cells, saved.cells);
 }
 
@@ -94,8 +95,10 @@ TEST_F(QdmFile, RefusesFilesItCannotShowAndKeepsTheMap)
         }
         writeAll(path("bad.qdm"), bytes);
         DmxMap map = plantedMap();
-        const QString problem = QdmRead(path("bad.qdm"), map);
-        EXPECT_TRUE(problem.contains(path("bad.qdm"))) << problem.toStdString();
+        const FileResult r = QdmRead(path("bad.qdm"), map);
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(r.file, path("bad.qdm"));
+        EXPECT_FALSE(r.problem.isEmpty());
         EXPECT_EQ(map.cells, plantedMap().cells);
     }
 }
@@ -110,14 +113,16 @@ TEST_F(QdmFile, AcceptsTheEdgesOfEveryRange)
     edges.SetDeviceRange(15);
     writeAll(path("edges.qdm"), QdmBytes(edges));
     DmxMap map;
-    EXPECT_EQ(QdmRead(path("edges.qdm"), map), QString());
+    EXPECT_TRUE(QdmRead(path("edges.qdm"), map).ok());
     EXPECT_EQ(map.cells, edges.cells);
 }
 
 TEST_F(QdmFile, MissingFileIsNamed)
 {
     DmxMap map = plantedMap();
-    EXPECT_TRUE(QdmRead(path("absent.qdm"), map).contains(path("absent.qdm")));
+    const FileResult r = QdmRead(path("absent.qdm"), map);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.file, path("absent.qdm"));
     EXPECT_EQ(map.cells, plantedMap().cells);
 }
 
@@ -140,13 +145,11 @@ TEST(DmxMapPoints, ChannelShowsTheAbsolutePointOrADash)
     }
 }
 
-TEST(DmxMapPoints, ResetUnmapsEveryChannelAndForgetsTheName)
+TEST(DmxMapPoints, ResetUnmapsEveryChannel)
 {
     DmxMap map = plantedMap();
-    map.DmxFileName = QStringLiteral("/maps/stage.qdm");
     map.ResetDmxMap();
     EXPECT_EQ(map.cells, DmxMap{}.cells);
-    EXPECT_EQ(map.DmxFileName, QStringLiteral("None"));
     EXPECT_EQ(map.GetDeviceAddress(), 0);
     EXPECT_EQ(map.GetDeviceRange(), 0);
 }

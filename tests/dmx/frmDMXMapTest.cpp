@@ -112,12 +112,12 @@ TEST(DimmerSelection, GreyPointsIgnoreClicksAndEscapeCancels)
 TEST_F(MapWindow, ChoosingAPointStoresItsOffsetFromTheDeviceAddress)
 {
     setLists(1, 1); // address 02 (first point 4), range 8
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
     willChoose(9); // D:03.2
     QTest::mouseClick(w.lblDimChan[20], Qt::LeftButton);
     EXPECT_EQ(map().channel(20), 5);
     EXPECT_EQ(w.lblDimChan[20]->text(), "D:03.2");
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     w.cboDevAdd->setCurrentIndex(0);
     EXPECT_EQ(w.lblDimChan[20]->text(), "D:02.2");
     EXPECT_EQ(map().GetDeviceAddress(), 0);
@@ -139,7 +139,7 @@ TEST_F(MapWindow, DeviceListsChangeTheViewButNotTheUnsavedFlag)
     EXPECT_EQ(map().GetDeviceRange(), 15);
     EXPECT_EQ(w.lblDimChan[0]->text(), "-"); // point 64 does not exist; the offset stays
     EXPECT_EQ(map().channel(0), 4);
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 }
 
 TEST_F(MapWindow, RightClicksMarkARunInEitherDirection)
@@ -183,7 +183,7 @@ TEST_F(MapWindow, ClearCopyAndSequenceWorkOnTheSelectedRun)
         EXPECT_EQ(map().channel(i), 10);
     EXPECT_EQ(map().channel(21), before.channel(21));
     EXPECT_EQ(map().channel(9), before.channel(9));
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_TRUE(sh.host.isModified());
     EXPECT_FALSE(w.multiSelect());
 
     select(30, 32);
@@ -233,7 +233,7 @@ TEST_F(MapDocument, SaveAsNamesTheMapAndOpenBringsItBack)
               "Tarvik Quorvel DMX Map Files (*.QDM)|*.QDM|All Files (*.*)|*.*");
     EXPECT_EQ(readAll(path("stage.qdm")).size(), 1028);
     EXPECT_EQ(w.windowTitle(), "Tarvik Wistra DMX Output Map   " + path("stage.qdm"));
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 
     w.mnuFileNew_Click();
     EXPECT_EQ(map().channel(7), 255);
@@ -256,13 +256,13 @@ TEST_F(MapDocument, CancelledSaveAsKeepsTheNameAndTheChanges)
     willChoose(3);
     w.lblDMXChan_Click(0);
     w.mnuFileSaveAs_Click();
-    EXPECT_EQ(map().DmxFileName, "None");
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_EQ(w.fileName(), "None");
+    EXPECT_TRUE(sh.host.isModified());
     // The placeholder pattern coming back counts as cancelled too.
     sh.dialogs.queueFile(QDir(sh.host.paths().sibling("Tarvik Quorvel DMX Map")).filePath("*.QDM"));
     w.mnuFileSave_Click();
-    EXPECT_EQ(map().DmxFileName, "None");
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_EQ(w.fileName(), "None");
+    EXPECT_TRUE(sh.host.isModified());
 }
 
 TEST_F(MapDocument, AFileOfTheWrongSizeIsRefusedAndTheMapKept)
@@ -283,8 +283,8 @@ TEST_F(MapDocument, AFileOfTheWrongSizeIsRefusedAndTheMapKept)
     EXPECT_TRUE(sh.dialogs.shown[1].text.contains(path("short.qdm")));
     EXPECT_EQ(sh.dialogs.shown[1].icon, MsgIcon::Critical);
     EXPECT_EQ(map().channel(0), 3);
-    EXPECT_EQ(map().DmxFileName, "None");
-    EXPECT_TRUE(sh.host.DataChanged);
+    EXPECT_EQ(w.fileName(), "None");
+    EXPECT_TRUE(sh.host.isModified());
 }
 
 TEST_F(MapDocument, UnsavedChangesAreAskedAboutOnceOnExit)
@@ -327,7 +327,7 @@ TEST_F(MapWindow, DownloadEndsTheSelectionAndLeavesTheMapAlone)
     EXPECT_EQ(gateway->channels()[3], 7);
     EXPECT_EQ(sh.dialogs.shown.back().text, "Download Complete");
     EXPECT_FALSE(w.pbDL->isVisibleTo(&w));
-    EXPECT_FALSE(sh.host.DataChanged);
+    EXPECT_FALSE(sh.host.isModified());
 
     w.mnuGWFW_Click();
     EXPECT_EQ(sh.dialogs.shown.back().title, "Device Firmware Revision");

@@ -16,9 +16,10 @@ using test::SimHost;
 
 namespace {
 
-ToolCatalog logger()
+ToolList logger()
 {
-    return {{"cmdDTDataLogger", [](Host& h) { return std::make_unique<frmQVDTDataLogger>(h); }}};
+    return {{"cmdDTDataLogger", "frmQVDTDataLogger", LaunchKind::DataLogger,
+             [](Host& h) { return std::make_unique<frmQVDTDataLogger>(h); }}};
 }
 
 QByteArray allByteValues()

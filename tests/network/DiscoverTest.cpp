@@ -130,8 +130,8 @@ TEST(DiscoverWindow, OpensFromTheMainWindowSweepsOnActivationAndRescansOnRequest
 {
     SimHost h;
     h.site.panels[0x05] = sim::Panel{};
-    frmQVDTMain main(h.host,
-                     {{"cmdDiscover", [](Host& host) { return std::make_unique<frmQVDTDiscover>(host); }}});
+    frmQVDTMain main(h.host, {{"cmdDiscover", "frmQVDTDiscover", LaunchKind::Discover,
+                               [](Host& host) { return std::make_unique<frmQVDTDiscover>(host); }}});
     h.dialogs.queueDriver([&](Form& f) {
         auto& window = static_cast<frmQVDTDiscover&>(f);
         EXPECT_EQ(h.takeWritten(), probeFramesFor(0x01, 0xFE)) << "one sweep on activation";

@@ -27,10 +27,12 @@ void tick(MonitorWindow& w)
 
 QStringList shownLines(const MonitorWindow& w) { return w.lblData->text().split(QLatin1Char('\n')); }
 
-ToolCatalog monitors()
+ToolList monitors()
 {
-    return {{"cmdLocalMonitor", [](Host& h) { return std::make_unique<frmQVDTLocalMonitor>(h); }},
-            {"cmdNetworkMonitor", [](Host& h) { return std::make_unique<frmQVDTNetworkMonitor>(h); }}};
+    return {{"cmdLocalMonitor", "frmQVDTLocalMonitor", LaunchKind::Monitor,
+             [](Host& h) { return std::make_unique<frmQVDTLocalMonitor>(h); }},
+            {"cmdNetworkMonitor", "frmQVDTNetworkMonitor", LaunchKind::Monitor,
+             [](Host& h) { return std::make_unique<frmQVDTNetworkMonitor>(h); }}};
 }
 
 // Frames "[00]", "[01]", ... "[3B]" without end, one every 10 ms.

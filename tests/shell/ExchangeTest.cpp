@@ -1,3 +1,4 @@
+#include "shell/BusLink.h"
 #include "shell/FrameCodec.h"
 #include "shell/modQVDT.h"
 #include "support/SimHost.h"
@@ -244,4 +245,23 @@ TEST_F(Exchanges, TouchScreenClockAndSecondsCount)
                                                             "27"));
     t.clock.setLocalDateTime(QDateTime(QDate(2020, 1, 2), QTime(0, 0, 1)));
     EXPECT_EQ(SecondsSince2020(t.host), 86401);
+}
+
+TEST_F(Exchanges, ALinkOnAPortOfItsOwnSelectsItsChannelAndKeepsItsReply)
+{
+    t.site.panels[1] = {};
+    std::unique_ptr<SerialPort> own = t.host.newPort();
+    ASSERT_TRUE(own->open());
+    QByteArray reply;
+    BusLink link(t.host, *own, &reply);
+    t.port().setDtr(false);
+    t.host.reply.ReplyText = "untouched";
+    ASSERT_TRUE(link.exchange(Channel::Brown, BuildNetFrame(1, "25"), 36, 200));
+    EXPECT_TRUE(CheckNetReply(reply)) << reply.constData();
+    EXPECT_EQ(t.site.written.back().channel, Channel::Brown);
+    EXPECT_TRUE(own->dtr());
+    EXPECT_FALSE(t.port().dtr()); // the main port's channel is not the link's business
+    EXPECT_EQ(t.host.reply.ReplyText, "untouched");
+    // On the Blue channel the panel hears nothing: the same frame goes unanswered.
+    EXPECT_FALSE(link.exchange(Channel::Blue, BuildNetFrame(1, "25"), 36, 200));
 }

@@ -138,8 +138,8 @@ TEST(MainWindow, MonitorRingFilledByReceiveEvents)
 {
     SimHost t;
     qint64 shownAt = -1;
-    frmQVDTMain main(
-        t.host, {{"cmdNetworkMonitor", [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
+    frmQVDTMain main(t.host, {{"cmdNetworkMonitor", "ProbeForm", LaunchKind::Monitor,
+                               [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
     t.site.setForeignTraffic(Channel::Blue, {"[A][B", 1000, 1000, 5});
     t.dialogs.queueDriver([&](Form&) { t.clock.advanceMs(100); });
     QTest::mouseClick(main.cmdNetworkMonitor, Qt::LeftButton);
@@ -167,8 +167,8 @@ TEST(MainWindow, ControlsAndToolButtons)
 {
     SimHost t;
     qint64 shownAt = -1;
-    frmQVDTMain main(t.host,
-                     {{"cmdCndOcc(1)", [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
+    frmQVDTMain main(t.host, {{"cmdCndOcc(1)", "ProbeForm", LaunchKind::SelfManaged,
+                               [&](Host& h) { return std::make_unique<ProbeForm>(h, &shownAt); }}});
     EXPECT_EQ(main.windowTitle(), "Tarvik Quorvel Diagnostic Tool Rev 1.67");
     EXPECT_FALSE(main.cmdWSTest->isVisibleTo(&main));
     EXPECT_EQ(main.cmdWSTest->text(), "Legacy Wistra Device");

@@ -49,7 +49,7 @@ TEST(Settings, UnreadableValueBecomesZeroAndIsWrittenBack)
     SimHost t;
     writeFile(t.host.paths().settingsFile(),
               "[Settings]\nDT Com Port=abc\nBT Com Port=4\n[Ports]\nCOM1=/dev/x\n");
-    LoadSettings(t.host);
+    ASSERT_TRUE(LoadSettings(t.host));
     EXPECT_EQ(t.host.settings.DTComPort, 0);
     EXPECT_EQ(t.host.settings.BTComPort, 4);
     EXPECT_EQ(fileText(t.host.paths().settingsFile()),
@@ -65,7 +65,7 @@ TEST(Settings, UnreadableValueBecomesZeroAndIsWrittenBack)
 TEST(Settings, PickedPortReachesFileOnlyAtClose)
 {
     SimHost t;
-    auto main = std::make_unique<frmQVDTMain>(t.host, ToolCatalog{});
+    auto main = std::make_unique<frmQVDTMain>(t.host, ToolList{});
     t.dialogs.queueDriver([](Form& f) {
         auto& sel = static_cast<frmComSel&>(f);
         QTest::mouseClick(sel.lblSel[11], Qt::LeftButton);

@@ -1,11 +1,19 @@
 #include "support/SimHost.h"
 
+#include <QCoreApplication>
+
 namespace tqdt::test {
 
 SimHost::SimHost()
     : host(clock, dialogs, Paths(dir.path()),
            [this] { return std::make_unique<sim::SimSerialPort>(site, clock); })
 {
+    host.setYieldHandler([this] {
+        ++yields;
+        QCoreApplication::processEvents();
+        if (const auto it = m_atYield.find(yields); it != m_atYield.end())
+            it->second();
+    });
 }
 
 void SimHost::openPort()

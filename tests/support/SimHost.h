@@ -6,6 +6,8 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace tqdt::test {
@@ -28,8 +30,14 @@ struct SimHost {
     // The frames written to the installation since the last call.
     std::vector<QByteArray> takeWritten();
 
+    // A handler's yields are counted from 1; at yield n the action runs, as a technician's click
+    // would (press Cancel in the middle of a transfer). Pending events run at every yield.
+    void atYield(int n, std::function<void()> action) { m_atYield[n] = std::move(action); }
+    int yields = 0;
+
 private:
     size_t m_seen = 0;
+    std::map<int, std::function<void()>> m_atYield;
 };
 
 } // namespace tqdt::test

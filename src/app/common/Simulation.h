@@ -1,19 +1,21 @@
 #pragma once
 
-#include <QString>
-
-namespace tqdt {
-class Host;
-}
 namespace tqdt::sim {
 class Site;
 }
 
 namespace tqdt::app {
 
-// Puts the device a tool window works with on the simulated bench before the window opens.
-void prepareBench(sim::Site& site, const QString& formName);
-// Takes away what prepareBench set up for a tool once its window has closed.
-void clearBench(sim::Site& site, const QString& formName);
+// What the simulated installation does for a tool window, named in the tool's entry of the tool
+// list (Tools.cpp) and run by --simulate around the window.
+
+// The windows that watch or record the bus see another master at work while they are open; the
+// traffic stops when they close, so the activity check before a scan or the discovery still finds
+// the installation quiet.
+void startOtherMaster(sim::Site& site);
+void stopOtherMaster(sim::Site& site);
+// A conditional input module at node 00 on the bench, one for the whole session, so that what one
+// window programs another finds.
+void benchCondModule(sim::Site& site);
 
 } // namespace tqdt::app

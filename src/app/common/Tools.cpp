@@ -1,5 +1,6 @@
 #include "app/common/Tools.h"
 
+#include "app/common/Simulation.h"
 #include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndFactory.h"
 #include "condlogic/frmExpCndProfile.h"
@@ -14,42 +15,36 @@
 
 namespace tqdt::app {
 
-const std::vector<ToolEntry>& toolEntries()
+namespace {
+template <typename W> ToolFactory make()
 {
-    // Every tool window of this build, by the main window's button that opens it.
-    static const std::vector<ToolEntry> entries = {
-        ToolEntry{"cmdDiscover", "frmQVDTDiscover",
-                  [](Host& h) { return std::make_unique<frmQVDTDiscover>(h); }},
-        ToolEntry{"cmdLocalMonitor", "frmQVDTLocalMonitor",
-                  [](Host& h) { return std::make_unique<frmQVDTLocalMonitor>(h); }},
-        ToolEntry{"cmdNetworkMonitor", "frmQVDTNetworkMonitor",
-                  [](Host& h) { return std::make_unique<frmQVDTNetworkMonitor>(h); }},
-        ToolEntry{"cmdDTDataLogger", "frmQVDTDataLogger",
-                  [](Host& h) { return std::make_unique<frmQVDTDataLogger>(h); }},
-        {QStringLiteral("cmdCndOcc(1)"), QStringLiteral("frmExpCndCustom"),
-         [](Host& h) { return std::make_unique<frmExpCndCustom>(h); }},
-        ToolEntry{"cmdNetworkScan", "frmQVDTNetworkScan",
-                  [](Host& h) { return std::make_unique<frmQVDTNetworkScan>(h); }},
-        ToolEntry{"cmdLocalScan", "frmQVDTLocalScan",
-                  [](Host& h) { return std::make_unique<frmQVDTLocalScan>(h); }},
-        ToolEntry{
-            "cmdCndOcc(0)", "frmExpCndFactory",
-            [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndFactory>(h); }},
-        ToolEntry{
-            "cmdCndOcc(2)", "frmExpCndProfile",
-            [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<cnd::frmExpCndProfile>(h); }},
-        ToolEntry{"cmdDMX", "frmDMXMap",
-                  [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<dmx::frmDMXMap>(h); }},
-    };
-    return entries;
+    return [](Host& h) -> std::unique_ptr<Form> { return std::make_unique<W>(h); };
 }
+} // namespace
 
-ToolCatalog toolCatalog()
+const ToolList& toolList()
 {
-    ToolCatalog catalog;
-    for (const ToolEntry& e : toolEntries())
-        catalog[e.button] = e.make;
-    return catalog;
+    // One entry per tool: button, form name, launch kind, factory, simulated bench.
+    static const ToolList tools = {
+        {"cmdLocalMonitor", "frmQVDTLocalMonitor", LaunchKind::Monitor, make<frmQVDTLocalMonitor>(),
+         startOtherMaster, stopOtherMaster},
+        {"cmdLocalScan", "frmQVDTLocalScan", LaunchKind::Scan, make<frmQVDTLocalScan>()},
+        {"cmdNetworkMonitor", "frmQVDTNetworkMonitor", LaunchKind::Monitor, make<frmQVDTNetworkMonitor>(),
+         startOtherMaster, stopOtherMaster},
+        {"cmdNetworkScan", "frmQVDTNetworkScan", LaunchKind::Scan, make<frmQVDTNetworkScan>()},
+        {"cmdDiscover", "frmQVDTDiscover", LaunchKind::Discover, make<frmQVDTDiscover>()},
+        {"cmdDTDataLogger", "frmQVDTDataLogger", LaunchKind::DataLogger, make<frmQVDTDataLogger>(),
+         startOtherMaster, stopOtherMaster},
+        {"cmdCndOcc(0)", "frmExpCndFactory", LaunchKind::SelfManaged, make<cnd::frmExpCndFactory>(),
+         benchCondModule},
+        {"cmdCndOcc(1)", "frmExpCndCustom", LaunchKind::SelfManaged, make<frmExpCndCustom>(),
+         benchCondModule},
+        {"cmdCndOcc(2)", "frmExpCndProfile", LaunchKind::SelfManaged, make<cnd::frmExpCndProfile>(),
+         benchCondModule},
+        // The DMX gateway hangs on the simulated panel network for the whole session.
+        {"cmdDMX", "frmDMXMap", LaunchKind::SelfManaged, make<dmx::frmDMXMap>()},
+    };
+    return tools;
 }
 
 } // namespace tqdt::app

@@ -1,19 +1,10 @@
 #pragma once
 
-#include "shell/frmQVDTMain.h"
-
-#include <vector>
+#include "shell/ToolList.h"
 
 namespace tqdt::app {
 
-// A tool window the main window can open: its button, its form name and how to make it.
-struct ToolEntry {
-    QString button;
-    QString form;
-    ToolFactory make;
-};
-
-const std::vector<ToolEntry>& toolEntries();
-ToolCatalog toolCatalog();
+// Every tool window of this build, one entry each (see shell/ToolList.h).
+const ToolList& toolList();
 
 } // namespace tqdt::app

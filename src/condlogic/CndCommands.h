@@ -1,0 +1,13 @@
+#pragma once
+
+#include "shell/CliCommand.h"
+
+namespace tqdt::cnd {
+
+// tqdt-cli's conditional input module commands:
+//   cdf compile | checksum | download | upload ...   (CdfCommand.h, TransferCommand.h)
+//   mpd download ...                                  (TransferCommand.h)
+CliFamily CdfCommands();
+CliFamily MpdCommands();
+
+} // namespace tqdt::cnd

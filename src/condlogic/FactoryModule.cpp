@@ -1,0 +1,58 @@
+#include "condlogic/FactoryModule.h"
+
+#include "shell/BusLink.h"
+#include "shell/Host.h"
+
+namespace tqdt::cnd {
+
+namespace {
+// The module's frames carry "--" where a checksum would be; it accepts them so.
+QByteArray moduleFrame(int node, const QByteArray& command)
+{
+    return "[2" + Hex2(qint16(node)) + command + "--]";
+}
+} // namespace
+
+FactoryModule::FactoryModule(Host& host) : m_host(host) {}
+
+bool FactoryModule::command(const QByteArray& frame, int count, int limitMs)
+{
+    return BusLink(m_host).exchange(Channel::Blue, frame, count, limitMs,
+                                    ExchangeOptions{.emptyAgain = false});
+}
+
+bool FactoryModule::poll(int node) { return command(moduleFrame(node, "0"), 6, kPollLimitMs); }
+
+int FactoryModule::find(const std::function<void(int node)>& polling)
+{
+    for (int n = 0; n < kNodes; ++n) {
+        if (polling)
+            polling(n);
+        if (poll(n))
+            return n;
+    }
+    return -1;
+}
+
+std::optional<quint8> FactoryModule::readInputs(int node)
+{
+    if (node < 0 || node >= kNodes || !command(moduleFrame(node, "2"), 6, kPollLimitMs))
+        return std::nullopt;
+    return quint8(HexVal2(Mid(m_host.reply.ReplyText, 2, 2)));
+}
+
+FactoryModule::DefaultResult FactoryModule::applyDefault()
+{
+    if (!command(moduleFrame(0, "D2D"), 6, 8000))
+        return DefaultResult::NoAnswer;
+    if (Mid(m_host.reply.ReplyText, 2, 2) != "D5")
+        return DefaultResult::Refused;
+    // The whole reply, "[" + 16 digits + "]", is awaited: its first six characters alone would
+    // never hold the checksum.
+    if (!command(moduleFrame(0, "C00"), 18, 3000))
+        return DefaultResult::NoChecksum;
+    return Mid(m_host.reply.ReplyText, 2, 16) == kDefaultChecksum ? DefaultResult::Verified
+                                                                  : DefaultResult::ChecksumDiffers;
+}
+
+} // namespace tqdt::cnd

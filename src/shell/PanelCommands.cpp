@@ -1,0 +1,52 @@
+#include "shell/PanelCommands.h"
+
+#include "shell/BusLink.h"
+#include "shell/Host.h"
+
+namespace tqdt {
+
+namespace {
+qint16 byteAt(const QByteArray& reply, int pos) { return qint16(HexVal2(Mid(reply, pos, 2))); }
+} // namespace
+
+bool PanelRelays(Host& host, qint16 address, bool write, qint16 relay, qint16 state)
+{
+    if (write) {
+        const QByteArray body = "10" + Hex2(relay) + (state == 1 ? "1" : "0") + "1";
+        if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, body), 4, 750))
+            return false;
+        return CheckNetReply(host.reply.ReplyText);
+    }
+    if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, "25"), 36, 200))
+        return false;
+    const QByteArray& r = host.reply.ReplyText;
+    if (!CheckNetReply(r))
+        return false;
+    for (int k = 0; k < 8; ++k)
+        host.reply.RelayImage[size_t(k)] = byteAt(r, 4 + 2 * k);
+    return true;
+}
+
+bool PanelPresent(Host& host, qint16 address)
+{
+    if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, "A"), 1, 25))
+        return false;
+    const QByteArray& r = host.reply.ReplyText;
+    if (r.isEmpty())
+        return false;
+    const char c = r[0];
+    return (c >= '0' && c <= ';') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool NodeProbe(Host& host, qint16 address)
+{
+    if (!BusLink(host).exchange(Channel::Brown, BuildNetFrame(address, "00"), 12, 75))
+        return false;
+    const QByteArray& r = host.reply.ReplyText;
+    if (r.size() < 4)
+        return false;
+    const char c = r[3];
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+} // namespace tqdt
