@@ -296,21 +296,22 @@ TEST_F(MapDocument, UnsavedChangesAreAskedAboutOnceOnExit)
     sh.dialogs.queueAnswer(MsgAnswer::No);
     w.mnuFileNew_Click();
     EXPECT_EQ(map().channel(0), 3);
+
+    // The close box asks.
+    sh.dialogs.shown.clear();
+    sh.dialogs.queueAnswer(MsgAnswer::No);
+    EXPECT_FALSE(w.requestClose());
+    EXPECT_EQ(sh.dialogs.shown.size(), 1u);
+
     sh.dialogs.queueAnswer(MsgAnswer::No);
     w.mnuExit_Click();
     EXPECT_TRUE(w.isShownModal());
 
+    // Exit asks, and the close that follows does not ask again.
     sh.dialogs.shown.clear();
     sh.dialogs.queueAnswer(MsgAnswer::Yes);
     w.mnuExit_Click();
     EXPECT_FALSE(w.isShownModal());
-    EXPECT_EQ(sh.dialogs.shown.size(), 1u);
-
-    // The close box asks as well.
-    w.markShownModal();
-    sh.dialogs.shown.clear();
-    sh.dialogs.queueAnswer(MsgAnswer::No);
-    EXPECT_FALSE(w.requestClose());
     EXPECT_EQ(sh.dialogs.shown.size(), 1u);
 }
 
