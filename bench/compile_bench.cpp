@@ -1,9 +1,9 @@
 // The ladder compile: the literal build-and-flood against the fast compile, on the factory default
 // and on the worst case we draw. Each benchmark compares its whole array with the other
 // algorithm's and fails the run when they differ.
-#include "condlogic/DiagramGen.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/LogicMap.h"
+#include "support/DiagramGen.h"
 
 #include <benchmark/benchmark.h>
 

@@ -78,7 +78,7 @@ void LocalScan::FindNodes(ScanDisplay& display)
 
 void LocalScan::start()
 {
-    Scanning = true;
+    m_scanning = true;
     wsEntry = EntryAtStart(wsEntry, wallStations);
     dimEntry = EntryAtStart(dimEntry, dimmers);
     rrEntry = EntryAtStart(rrEntry, relayDevices);
@@ -152,8 +152,8 @@ void LocalScan::pollRelayDevices(ScanDisplay& display)
         qint16 command = 0;
         if (s == selected) {
             // Consumed whether or not the device answers: a lost command is not sent again.
-            command = RRCommand;
-            RRCommand = 0;
+            command = m_rrCommand;
+            m_rrCommand = 0;
         }
         const bool ok = RelayDeviceCommand(m_host, qint16(s + 1), command);
         if (ok && s == selected)
@@ -177,7 +177,7 @@ void LocalScan::TestPC(ScanDisplay& display)
 void LocalScan::pressRelayButton(int i)
 {
     if (i >= 0 && i < 8)
-        RRCommand = qint16(1 << i);
+        m_rrCommand = qint16(1 << i);
 }
 
 void LocalScan::setWliMode(bool on)

@@ -42,8 +42,6 @@ public:
     NodeFamily dimmers{kDimmers};
     NodeFamily relayDevices{kRelayDevices};
     CycleCounter cycles;
-    bool Scanning = false;
-    qint16 RRCommand = 0; // the command the selected relay device gets in the next cycle
     bool TXProfilePending = false;
     bool TXRTCPending = false;
     bool AdvancedMode = false;
@@ -66,7 +64,8 @@ public:
     void ClearTotals(ScanDisplay& display);
     void FindNodes(ScanDisplay& display);
     void start();
-    void stop() { Scanning = false; }
+    void stop() { m_scanning = false; }
+    bool isScanning() const { return m_scanning; }
     // Each tick runs a poll cycle, or a photocell pass while the tester is on.
     void Timer1_Timer(ScanDisplay& display);
     void ScanNodes(ScanDisplay& display);
@@ -75,6 +74,10 @@ public:
     // Relay buttons: button i switches relay i / 2 + 1 off (even i) or on (odd i). A later press
     // before the next cycle replaces an earlier one.
     void pressRelayButton(int i);
+    // "All On" / "All Off": every relay of the selected device in the next cycle.
+    void switchAllRelays(bool on) { m_rrCommand = on ? kAllRelaysOn : kAllRelaysOff; }
+    // The command the selected relay device gets in the next cycle; 0 when none waits.
+    qint16 pendingRelayCommand() const { return m_rrCommand; }
     // Switching WLI mode starts the fade slider again from 0 on the new scale.
     void setWliMode(bool on);
     int fadeMax() const { return wliMode ? kWliFadeMax : kFadeMax; }
@@ -87,6 +90,8 @@ private:
                     ScanDisplay& display);
 
     Host& m_host;
+    bool m_scanning = false;
+    qint16 m_rrCommand = 0;
 };
 
 } // namespace tqdt

@@ -37,7 +37,7 @@ void NetworkScan::FindNodes(ScanDisplay& display)
 
 void NetworkScan::start()
 {
-    Scanning = true;
+    m_scanning = true;
     if (EntryAtStart(m_panelEntry, panels) != m_panelEntry)
         selectPanel(0);
     m_wsEntry = EntryAtStart(m_wsEntry, wallStations);
@@ -47,6 +47,11 @@ void NetworkScan::clickRelay(int r, bool shownOn)
 {
     if (r >= 0 && r < kRelays)
         RelayRequest[size_t(r)] = shownOn ? 2 : 1;
+}
+
+bool NetworkScan::relayOn(int r) const
+{
+    return r >= 0 && r < kRelays && ((m_relayImage[size_t(r / 8)] >> (r % 8)) & 1);
 }
 
 int NetworkScan::pendingRelay() const
@@ -83,8 +88,10 @@ void NetworkScan::pollPanels(ScanDisplay& display)
                 continue;
             }
             const bool ok = PanelRelays(m_host, address, false, 0, 0);
-            if (ok)
-                display.relayImageShown(m_host.reply.RelayImage);
+            if (ok) {
+                m_relayImage = m_host.reply.RelayImage;
+                display.relayImageShown(m_relayImage);
+            }
             ShowPoll(panels, Family::Panel, s, ok, true, display);
         } else {
             ShowPoll(panels, Family::Panel, s, PanelPresent(m_host, address), false, display);

@@ -23,7 +23,6 @@ public:
     NodeFamily panels{kSlots};
     NodeFamily wallStations{kSlots};
     CycleCounter cycles;
-    bool Scanning = false;
     // Pending relay writes of the selected panel: 0 none, 1 switch on, 2 switch off.
     std::array<qint16, kRelays> RelayRequest{};
     PilotChoice pilots;
@@ -40,12 +39,17 @@ public:
     void FindNodes(ScanDisplay& display);
     // Starting keeps only selections of found devices.
     void start();
-    void stop() { Scanning = false; }
+    void stop() { m_scanning = false; }
+    bool isScanning() const { return m_scanning; }
     // One poll cycle.
     void ScanNodes(ScanDisplay& display);
 
     // A click on relay r's label: switch it off when it is shown on, else on.
     void clickRelay(int r, bool shownOn);
+    // The same by what the selected panel last reported: a relay it reported on is switched off.
+    void clickRelay(int r) { clickRelay(r, relayOn(r)); }
+    // Relay r of the selected panel as its last relay read showed it (off before the first read).
+    bool relayOn(int r) const;
     // The lowest relay with a pending write, or -1.
     int pendingRelay() const;
 
@@ -55,6 +59,8 @@ private:
     Host& m_host;
     int m_panelEntry = 0;
     int m_wsEntry = 0;
+    bool m_scanning = false;
+    std::array<qint16, 8> m_relayImage{};
 };
 
 } // namespace tqdt

@@ -33,7 +33,7 @@ frmQVDTLocalScan::frmQVDTLocalScan(Host& host, QWidget* parent)
 void frmQVDTLocalScan::Form_Load()
 {
     setFixedSize(tw(kWidth), tw(kHeight));
-    scan.Scanning = false;
+    scan.stop();
     buildDevices();
     buildControls();
     buildAdvanced();
@@ -334,7 +334,7 @@ void frmQVDTLocalScan::setScanButtons(bool enabled)
 
 void frmQVDTLocalScan::cmdStop_Click()
 {
-    if (!scan.Scanning) {
+    if (!scan.isScanning()) {
         scan.start();
         // Lists that point at a device no longer found fall back to "Select Node".
         ws.cboWSNode->setCurrentIndex(scan.wsEntry);
@@ -351,9 +351,9 @@ void frmQVDTLocalScan::cmdStop_Click()
         setScanButtons(true);
         cmdRlyCycTst->setEnabled(true);
     }
-    ws.frmWSStatus->setVisible(scan.Scanning);
-    frmDO->setVisible(scan.Scanning);
-    frmRR->setVisible(scan.Scanning);
+    ws.frmWSStatus->setVisible(scan.isScanning());
+    frmDO->setVisible(scan.isScanning());
+    frmRR->setVisible(scan.isScanning());
 }
 
 void frmQVDTLocalScan::cmdFindLocal_Click()
@@ -423,17 +423,17 @@ void frmQVDTLocalScan::hsVarFade_Change()
 
 void frmQVDTLocalScan::lblWSNode_Click(int index)
 {
-    NodeClick(scan.Scanning, wsGrid, scan.wallStations, ws.cboWSNode, index);
+    NodeClick(scan.isScanning(), wsGrid, scan.wallStations, ws.cboWSNode, index);
 }
 
 void frmQVDTLocalScan::lblDimNode_Click(int index)
 {
-    NodeClick(scan.Scanning, dimGrid, scan.dimmers, cboDONode, index);
+    NodeClick(scan.isScanning(), dimGrid, scan.dimmers, cboDONode, index);
 }
 
 void frmQVDTLocalScan::lblRRNode_Click(int index)
 {
-    NodeClick(scan.Scanning, rrGrid, scan.relayDevices, cboRRNode, index);
+    NodeClick(scan.isScanning(), rrGrid, scan.relayDevices, cboRRNode, index);
 }
 
 NodeGrid& frmQVDTLocalScan::grid(Family f)

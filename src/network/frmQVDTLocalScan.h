@@ -98,8 +98,8 @@ public:
     void vsPilot_Change() { ws.pilotsFromSlider(ws.vsPilot->value()); }
     void vsPilot_Scroll() { vsPilot_Change(); }
     void cmdRRCmd_Click(int index) { scan.pressRelayButton(index); }
-    void cmdRRAllOn_Click() { scan.RRCommand = kAllRelaysOn; }
-    void cmdRRAllOff_Click() { scan.RRCommand = kAllRelaysOff; }
+    void cmdRRAllOn_Click() { scan.switchAllRelays(true); }
+    void cmdRRAllOff_Click() { scan.switchAllRelays(false); }
     void chkVarFade_Click();
     void chkWLIDim_Click();
     void hsVarFade_Change();

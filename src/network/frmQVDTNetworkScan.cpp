@@ -20,7 +20,7 @@ frmQVDTNetworkScan::frmQVDTNetworkScan(Host& host, QWidget* parent) : Form(host,
 void frmQVDTNetworkScan::Form_Load()
 {
     setFixedSize(tw(15660), tw(8940));
-    scan.Scanning = false;
+    scan.stop();
 
     // Slot s sits in column s / 32 and row s % 32 of its family's grid.
     frmNCPanels = placeFrame(this, QStringLiteral("frmNCPanels"), QStringLiteral("Panels"), 120, kFrameTop,
@@ -108,7 +108,7 @@ void frmQVDTNetworkScan::FindNodes() { scan.FindNodes(*this); }
 
 void frmQVDTNetworkScan::cmdStop_Click()
 {
-    if (!scan.Scanning) {
+    if (!scan.isScanning()) {
         scan.start();
         // Lists that point at a device no longer found fall back to "Select Node".
         cboPnlNode->setCurrentIndex(scan.panelEntry());
@@ -155,7 +155,7 @@ void frmQVDTNetworkScan::lblRlySts_Click(int index)
 {
     if (index < 0 || index >= NetworkScan::kRelays)
         return;
-    scan.clickRelay(index, backgroundOf(lblRlySts[size_t(index)]) != scancolour::Black);
+    scan.clickRelay(index);
 }
 
 void frmQVDTNetworkScan::relayImageShown(const std::array<qint16, 8>& image)
@@ -169,12 +169,12 @@ void frmQVDTNetworkScan::relayImageShown(const std::array<qint16, 8>& image)
 
 void frmQVDTNetworkScan::lblPanelNode_Click(int index)
 {
-    NodeClick(scan.Scanning, panelGrid, scan.panels, cboPnlNode, index);
+    NodeClick(scan.isScanning(), panelGrid, scan.panels, cboPnlNode, index);
 }
 
 void frmQVDTNetworkScan::lblNCWSNode_Click(int index)
 {
-    NodeClick(scan.Scanning, wsGrid, scan.wallStations, ws.cboWSNode, index);
+    NodeClick(scan.isScanning(), wsGrid, scan.wallStations, ws.cboWSNode, index);
 }
 
 } // namespace tqdt

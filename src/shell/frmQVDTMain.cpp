@@ -19,7 +19,7 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolList tools, QWidget* parent)
     : QWidget(parent), m_host(host), m_tools(std::move(tools))
 {
     setObjectName(QStringLiteral("frmQVDTMain"));
-    setWindowTitle(QStringLiteral("Tarvik Quorvel Diagnostic Tool Rev 1.67"));
+    setWindowTitle(QStringLiteral("Tarvik Quorvel Diagnostic Tool Rev " TQDT_VERSION));
     setFixedSize(tw(9615), tw(5760));
 
     auto header = [this](int i, const QString& caption, int left, int top) {

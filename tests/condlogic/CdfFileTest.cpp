@@ -1,6 +1,6 @@
 #include "condlogic/CdfFile.h"
-#include "condlogic/DiagramGen.h"
 #include "condlogic/Win1252.h"
+#include "support/DiagramGen.h"
 
 #include <QFile>
 #include <QTemporaryDir>

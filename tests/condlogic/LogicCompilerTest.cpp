@@ -1,6 +1,6 @@
 #include "condlogic/LogicCompiler.h"
-#include "condlogic/DiagramGen.h"
 #include "condlogic/LogicMap.h"
+#include "support/DiagramGen.h"
 
 #include <gtest/gtest.h>
 

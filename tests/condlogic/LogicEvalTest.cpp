@@ -1,6 +1,6 @@
-#include "condlogic/DiagramGen.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/LogicMap.h"
+#include "support/DiagramGen.h"
 
 #include <gtest/gtest.h>
 

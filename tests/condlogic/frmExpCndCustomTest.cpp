@@ -1,8 +1,8 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "condlogic/CdfFile.h"
-#include "condlogic/DiagramGen.h"
 #include "condlogic/frmASelect01.h"
 #include "condlogic/frmExpCndNotes.h"
+#include "support/DiagramGen.h"
 #include "support/SimHost.h"
 
 #include <QDir>

@@ -65,7 +65,7 @@ TEST_F(LocalScanFixture, RelayCommandPressedWhileTheDeviceIsSilentIsLost)
     scan.pressRelayButton(1); // relay 1 on
     cycle();
     EXPECT_EQ(relayCommands(2), std::vector<int>{0x02});
-    EXPECT_EQ(scan.RRCommand, 0);
+    EXPECT_EQ(scan.pendingRelayCommand(), 0);
     EXPECT_FALSE(shown.connection.at(Family::RelayDevice));
 
     h.site.relayDevices[2] = saved;
@@ -86,7 +86,7 @@ TEST_F(LocalScanFixture, RelayButtonsSwitchTheSelectedDeviceAndTheLastPressWins)
     ASSERT_TRUE(shown.relayStatus);
     EXPECT_EQ(*shown.relayStatus, 0x08);
 
-    scan.RRCommand = kAllRelaysOn;
+    scan.switchAllRelays(true);
     scan.rrEntry = EntryOfSlot(3); // the pending command follows the selection
     cycle();
     EXPECT_EQ(h.site.relayDevices[4].status, 0x0F);

@@ -59,6 +59,23 @@ TEST_F(NetworkScanFixture, WithNothingFoundACycleOnlyCounts)
     EXPECT_EQ(shown.cycle, "Cycle: 2");
 }
 
+TEST_F(NetworkScanFixture, AClickTogglesWhatThePanelLastReportedNotWhatIsPainted)
+{
+    h.site.panels[2].relays[9] = true;
+    scan.selectPanel(EntryOfSlot(1));
+    scan.start();
+    scan.clickRelay(9); // nothing read yet: shown off, so switched on
+    cycle();
+    EXPECT_EQ(relayWrites(), std::vector<QByteArray>{"02:09:1"});
+    cycle(); // the read that follows reports relay 10 (index 9) on
+    EXPECT_TRUE(scan.relayOn(9));
+    EXPECT_FALSE(scan.relayOn(8));
+    h.takeWritten();
+    scan.clickRelay(9);
+    cycle();
+    EXPECT_EQ(relayWrites(), std::vector<QByteArray>{"02:09:0"});
+}
+
 TEST_F(NetworkScanFixture, RelayClicksGoOutLowestFirstOnePerCycle)
 {
     scan.selectPanel(EntryOfSlot(1));

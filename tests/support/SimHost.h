@@ -3,6 +3,7 @@
 #include "shell/Host.h"
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
+#include "support/ScriptedDialogs.h"
 
 #include <QTemporaryDir>
 

@@ -1,4 +1,4 @@
-#include "condlogic/DiagramGen.h"
+#include "support/DiagramGen.h"
 
 #include <random>
 
