@@ -4,7 +4,8 @@
 #   - a file is on the window side when its name starts with "frm" or contains "Window" or
 #     "Widget", or when it includes a Qt Widgets or Qt Gui header, or a header of ours that is itself
 #     on the window side (followed through headers until nothing changes);
-#   - everything else is the core: Qt Core and Qt SerialPort only.
+#   - a file whose name contains "Paint" draws with a painter only and is in the core;
+#   - everything else is the core: Qt Core, Qt SerialPort, and Qt Gui for painting.
 # The same rule sorts the test sources into model tests and window tests.
 
 set(TQDT_UI_QT_INCLUDE
@@ -14,6 +15,12 @@ set(TQDT_UI_QT_INCLUDE
 # ("shell/Form.h" style names).
 function(tqdt_file_is_ui file ui_headers out_var)
     get_filename_component(name "${file}" NAME)
+    # Drawing with a painter alone (the PDF record) needs Qt Gui but no window: it stays in the core,
+    # so the command line can draw without linking widgets.
+    if(name MATCHES "Paint")
+        set(${out_var} FALSE PARENT_SCOPE)
+        return()
+    endif()
     if(name MATCHES "^frm" OR name MATCHES "Window" OR name MATCHES "Widget")
         set(${out_var} TRUE PARENT_SCOPE)
         return()

@@ -1,22 +1,27 @@
 // tqdt-cli: the diagnostic tool's headless companion.
+#include "condlogic/CdfCommand.h"
 #include "condlogic/CndCommands.h"
+#include "devices/WsCommand.h"
 #include "dmx/QdmCommand.h"
+#include "gateway/MgwCommand.h"
+#include "network/LogCommand.h"
 #include "shell/CliCommand.h"
 #include "shell/Pty.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
 // Every command family, once: its entry dispatches it and adds its lines to the help.
 const tqdt::CliFamily kFamilies[] = {
-    tqdt::cnd::CdfCommands(),
-    tqdt::cnd::MpdCommands(),
-    tqdt::dmx::QdmCommands(),
+    tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(),
+    tqdt::dmx::QdmCommands(), tqdt::LogCommands(),      tqdt::ws::WsCommands(),
 };
 
 void usage(FILE* out)
@@ -37,7 +42,17 @@ void usage(FILE* out)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Drawing a PDF needs fonts, so that one command runs a GUI application, on the offscreen
+    // platform unless another is asked for: a production bench has no display.
+    QStringList words;
+    for (int i = 2; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    const bool fonts =
+        argc >= 2 && std::strcmp(argv[1], "cdf") == 0 && tqdt::cnd::CdfCommandNeedsFonts(words);
+    if (fonts && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = fonts ? std::make_unique<QGuiApplication>(argc, argv)
+                                                  : std::make_unique<QCoreApplication>(argc, argv);
     if (argc < 2) {
         usage(stderr);
         return 2;

@@ -1,9 +1,9 @@
 // tqdt: the diagnostic tool's windows.
 #include "app/common/Tools.h"
 #include "condlogic/CdfFile.h"
+#include "shell/DevicePort.h"
 #include "shell/Form.h"
 #include "shell/Host.h"
-#include "shell/QtSerialPort.h"
 #include "shell/Settings.h"
 #include "shell/frmQVDTMain.h"
 #include "sim/SimSerialPort.h"
@@ -104,7 +104,7 @@ int main(int argc, char** argv)
     if (site)
         ports = [&] { return std::make_unique<sim::SimSerialPort>(*site, clock); };
     else
-        ports = [&] { return std::make_unique<QtSerialPort>([&](int n) { return ComDevice(paths, n); }); };
+        ports = [&] { return std::make_unique<DevicePort>([&](int n) { return ComDevice(paths, n); }); };
     Host host(clock, dialogs, paths, ports);
     const ToolList& tools = app::toolList();
     if (site) {

@@ -1,53 +1,120 @@
 #include "condlogic/CdfCommand.h"
 
 #include "condlogic/CdfFile.h"
+#include "condlogic/DiagramPaint.h"
 #include "condlogic/LogicCompiler.h"
+#include "condlogic/LogicExpression.h"
 #include "condlogic/ProgramImage.h"
 
 #include <QSaveFile>
 
 #include <memory>
+#include <optional>
 
 namespace tqdt::cnd {
 
 QString CdfCommandHelp()
 {
-    return QStringLiteral("  cdf compile FILE.CDF -o FILE.BIN\n"
-                          "              compile a conditional data file into its 65,536-byte control array\n"
-                          "  cdf checksum FILE.CDF\n"
-                          "              print the checksum of the compiled download image and, on a second\n"
-                          "              line, of the configuration area as an upload reads it\n");
+    return QStringLiteral(
+        "  cdf compile FILE.CDF -o FILE.BIN\n"
+        "              compile a conditional data file into its 65,536-byte control array\n"
+        "  cdf checksum FILE.CDF\n"
+        "              print the checksum of the compiled download image and, on a second\n"
+        "              line, of the configuration area as an upload reads it\n"
+        "  cdf expr FILE.CDF\n"
+        "              print each output's truth table as a sum of products, one line per\n"
+        "              output (\"QV Input 1: I1\u00B7\u00ACP2 + I3\")\n"
+        "  cdf print FILE.CDF -o FILE.PDF [--two-per-page]\n"
+        "              write the eight diagrams, their expressions, the checksum and the notes\n"
+        "              as a PDF, one diagram per page or two\n");
 }
+
+namespace {
+
+enum class Verb { Compile, Checksum, Expr, Print };
+
+struct Invocation {
+    Verb verb;
+    QString file, output;
+    int perPage = 1;
+};
+
+std::optional<Invocation> parse(const QStringList& args)
+{
+    if (args.isEmpty())
+        return std::nullopt;
+    const QString& verb = args[0];
+    if (verb == QLatin1String("checksum") && args.size() == 2)
+        return Invocation{Verb::Checksum, args[1], {}};
+    if (verb == QLatin1String("expr") && args.size() == 2)
+        return Invocation{Verb::Expr, args[1], {}};
+    if (verb == QLatin1String("compile") && args.size() == 4 && args[2] == QLatin1String("-o"))
+        return Invocation{Verb::Compile, args[1], args[3]};
+    if (verb == QLatin1String("print") && (args.size() == 4 || args.size() == 5) &&
+        args[2] == QLatin1String("-o")) {
+        Invocation inv{Verb::Print, args[1], args[3]};
+        if (args.size() == 5) {
+            if (args[4] != QLatin1String("--two-per-page"))
+                return std::nullopt;
+            inv.perPage = 2;
+        }
+        return inv;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const bool compile =
-        args.size() == 4 && args[0] == QLatin1String("compile") && args[2] == QLatin1String("-o");
-    const bool checksum = args.size() == 2 && args[0] == QLatin1String("checksum");
-    if (!compile && !checksum) {
-        err << "tqdt-cli: usage: cdf compile FILE.CDF -o FILE.BIN | cdf checksum FILE.CDF\n";
+    const auto inv = parse(args);
+    if (!inv) {
+        err << "tqdt-cli: usage: cdf compile FILE.CDF -o FILE.BIN | cdf checksum FILE.CDF | cdf expr FILE.CDF"
+               " | cdf print FILE.CDF -o FILE.PDF [--two-per-page]\n";
         return 2;
     }
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
-    if (const FileResult read = CdfRead(args[1], *doc); !read) {
+    if (const FileResult read = CdfRead(inv->file, *doc); !read) {
         err << "tqdt-cli: " << read.line() << "\n";
         return 2;
     }
-    CompileFast(*doc, doc->ControlArray);
-    if (checksum) {
-        out << DownloadChecksum(*doc) << "\n" << UploadChecksum(*doc) << "\n";
+    switch (inv->verb) {
+    case Verb::Expr:
+        for (int o = 0; o < kOutputs; ++o)
+            out << "QV Input " << (o + 1) << ": " << ExpressionText(OutputProducts(*doc, o)) << "\n";
+        return 0;
+    case Verb::Print: {
+        RecordOptions options;
+        options.fileName = inv->file;
+        options.perPage = inv->perPage;
+        if (const QString problem = WriteRecordPdf(inv->output, *doc, options); !problem.isEmpty()) {
+            err << "tqdt-cli: " << inv->output << ": " << problem << "\n";
+            return 2;
+        }
         return 0;
     }
+    case Verb::Checksum:
+        CompileFast(*doc, doc->ControlArray);
+        out << DownloadChecksum(*doc) << "\n" << UploadChecksum(*doc) << "\n";
+        return 0;
+    case Verb::Compile: break;
+    }
+    CompileFast(*doc, doc->ControlArray);
     QByteArray bytes(kPatterns, '\0');
     for (int p = 0; p < kPatterns; ++p)
         bytes[p] = char(quint8(doc->ControlArray[size_t(p)]));
-    QSaveFile f(args[3]);
+    QSaveFile f(inv->output);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        err << "tqdt-cli: " << args[3] << ": cannot be written: " << f.errorString() << "\n";
+        err << "tqdt-cli: " << inv->output << ": cannot be written: " << f.errorString() << "\n";
         return 2;
     }
     return 0;
+}
+
+bool CdfCommandNeedsFonts(const QStringList& args)
+{
+    return !args.isEmpty() && args[0] == QLatin1String("print");
 }
 
 } // namespace tqdt::cnd

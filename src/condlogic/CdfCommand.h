@@ -9,8 +9,14 @@ namespace tqdt::cnd {
 //   compile FILE.CDF -o FILE.BIN   writes the 65,536-byte control array, one byte per pattern
 //   checksum FILE.CDF              prints the download image's checksum, then the configuration area's
 //                                  checksum as an upload computes it
+//   expr FILE.CDF                  prints each output's expression, "QV Input n: EXPR", in UTF-8
+//   print FILE.CDF -o FILE.PDF [--two-per-page]
+//                                  writes the printable record of the document as a PDF
 // Returns the exit status: 0 done, 2 bad usage or a bad file (one line on err).
 int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
+// True for the words that draw (print): those need a GUI application for its fonts.
+bool CdfCommandNeedsFonts(const QStringList& args);
 
 // The lines the command adds to tqdt-cli's help.
 QString CdfCommandHelp();

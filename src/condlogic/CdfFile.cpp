@@ -27,6 +27,24 @@ QByteArray CdfBytes(const CndDocument& doc)
     return b;
 }
 
+namespace {
+// What is wrong with one cell's values, as a sentence; empty when a diagram can hold them.
+QString cellProblem(int i, qint16 code, qint16 input)
+{
+    const int o = i % kOutputs, c = i / kOutputs;
+    const auto where = QStringLiteral("QV Input %1, cell %2 (row %3, column %4)")
+                           .arg(o + 1)
+                           .arg(c)
+                           .arg(c / kColumns + 1)
+                           .arg(c % kColumns + 1);
+    if (code < 0 || code > 15)
+        return QStringLiteral("%1 has segment code %2; codes run from 0 to 15.").arg(where).arg(code);
+    if (input < 0 || input > 15)
+        return QStringLiteral("%1 has input %2; inputs run from 0 to 15.").arg(where).arg(input);
+    return {};
+}
+} // namespace
+
 QString CdfParse(const QByteArray& bytes, CndDocument& doc)
 {
     if (bytes.size() != kCdfSize)
@@ -37,24 +55,21 @@ QString CdfParse(const QByteArray& bytes, CndDocument& doc)
     for (int i = 0; i < kOutputs * kCells; ++i) {
         types[size_t(i)] = readLe16(bytes, i * 2);
         inputs[size_t(i)] = readLe16(bytes, kArrayBytes + i * 2);
-        const int o = i % kOutputs, c = i / kOutputs;
-        const auto where = QStringLiteral("QV Input %1, cell %2 (row %3, column %4)")
-                               .arg(o + 1)
-                               .arg(c)
-                               .arg(c / kColumns + 1)
-                               .arg(c % kColumns + 1);
-        if (types[size_t(i)] < 0 || types[size_t(i)] > 15)
-            return QStringLiteral("%1 has segment code %2; codes run from 0 to 15.")
-                .arg(where)
-                .arg(types[size_t(i)]);
-        if (inputs[size_t(i)] < 0 || inputs[size_t(i)] > 15)
-            return QStringLiteral("%1 has input %2; inputs run from 0 to 15.")
-                .arg(where)
-                .arg(inputs[size_t(i)]);
+        if (QString problem = cellProblem(i, types[size_t(i)], inputs[size_t(i)]); !problem.isEmpty())
+            return problem;
     }
     doc.SegType = types;
     doc.SegInput = inputs;
     std::copy(bytes.begin() + 2 * kArrayBytes, bytes.end(), doc.NoteBytes.begin());
+    return {};
+}
+
+QString ForeignCellProblem(const CndDocument& doc)
+{
+    for (int i = 0; i < kOutputs * kCells; ++i)
+        if (QString problem = cellProblem(i, doc.SegType[size_t(i)], doc.SegInput[size_t(i)]);
+            !problem.isEmpty())
+            return problem;
     return {};
 }
 
@@ -77,6 +92,11 @@ FileResult CdfRead(const QString& path, CndDocument& doc)
 
 FileResult CdfWrite(const QString& path, const CndDocument& doc)
 {
+    // A file that Open would refuse is never written: the foreign cells must be redrawn first.
+    if (const QString foreign = ForeignCellProblem(doc); !foreign.isEmpty())
+        return FileResult::failed(
+            path, QStringLiteral("Not saved: %1 Draw over the cells marked as foreign, then save again.")
+                      .arg(foreign));
     QSaveFile f(path);
     const QByteArray bytes = CdfBytes(doc);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())

@@ -22,6 +22,8 @@ void CndDocument::factoryDefault()
 
 QString inputLabel(int input)
 {
+    if (input < 0 || input >= kInputs)
+        return QStringLiteral("? %1").arg(input);
     return input < 8 ? QStringLiteral("I %1").arg(input + 1) : QStringLiteral("P %1").arg(input - 7);
 }
 

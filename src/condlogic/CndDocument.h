@@ -40,6 +40,15 @@ enum SegCode : qint16 {
 constexpr bool isContact(int code) { return code >= 8 && code <= 15; }
 constexpr bool isClosedContact(int code) { return code >= 12 && code <= 15; }
 
+// A cell that no diagram drawn here can hold, as an upload may bring back from a module: a code or
+// an input outside 0..15. Such a cell is drawn marked as foreign and evaluates as the build reads
+// it: a code outside 0..15 joins nothing, and a contact on an input that does not exist sees that
+// input off, so a normally closed one always conducts. No file is written while one remains.
+constexpr bool isForeignCell(int code, int input)
+{
+    return code < 0 || code > 15 || input < 0 || input >= kInputs;
+}
+
 // Element (output o, cell c) of the cell arrays; the outputs of one cell lie side by side, the order
 // the file and the module's copy rely on.
 constexpr int segIndex(int output, int cell) { return cell * kOutputs + output; }
@@ -59,13 +68,23 @@ struct CndDocument {
     void setCode(int output, int cell, int v) { SegType[size_t(segIndex(output, cell))] = qint16(v); }
     void setInput(int output, int cell, int v) { SegInput[size_t(segIndex(output, cell))] = qint16(v); }
 
+    // Places a palette picture in a cell. A foreign input becomes Input 1 at the same time, so that
+    // drawing over a foreign cell mends it.
+    void placeCode(int output, int cell, int v)
+    {
+        setCode(output, cell, v);
+        if (isForeignCell(v, input(output, cell)))
+            setInput(output, cell, 0);
+    }
+
     // Every cell empty, every note byte zero (the compiled array is left alone).
     void clear();
     // Output o follows Input o + 1: a normally open contact in cell 0, wires to the right rail.
     void factoryDefault();
 };
 
-// "I 1".."I 8" for inputs 0..7, "P 1".."P 8" for the pilots 8..15.
+// "I 1".."I 8" for inputs 0..7, "P 1".."P 8" for the pilots 8..15, "? n" for an input that does not
+// exist.
 QString inputLabel(int input);
 
 } // namespace tqdt::cnd

@@ -4,6 +4,8 @@
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
+#include <memory>
+
 namespace tqdt::cnd {
 
 namespace {
@@ -76,6 +78,33 @@ std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const U
     if (steps.starting)
         steps.starting();
     return ModuleTransfer(host, steps.progress).Upload(doc, steps.runNew);
+}
+
+std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc,
+                                             const ModuleTransfer::Progress& progress)
+{
+    const QString title = QStringLiteral("Compare With Module");
+    if (!portReady(host))
+        return std::nullopt;
+    if (!confirmed(
+            host,
+            QStringLiteral("Power Cycle Device Prior To Compare.\r\nDevice Node Must Be 00\r\nContinue?"),
+            title))
+        return std::nullopt;
+    QByteArray moduleArray;
+    if (ModuleTransfer(host, progress)
+            .ReadControlArray(moduleArray, QStringLiteral("Compare Failed.\r\nNo Answer To Block %1 Of 256."),
+                              QStringLiteral("Compare Failure")) != TransferResult::Verified)
+        return std::nullopt; // already reported
+    // The drawing as it is now, compiled aside: the window's own array and menus stay as they are.
+    auto compiled = std::make_unique<ControlArrayT>();
+    CompileFast(doc, *compiled);
+    const ArrayComparison cmp = CompareControlArrays(moduleArray, *compiled);
+    const bool same =
+        std::all_of(cmp.begin(), cmp.end(), [](const OutputDifference& d) { return d.equal(); });
+    host.dialogs().message(ComparisonText(cmp) + QStringLiteral("\r\nPower Cycle Device."), title,
+                           same ? MsgIcon::Information : MsgIcon::Exclamation);
+    return cmp;
 }
 
 } // namespace tqdt::cnd

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "condlogic/ModuleCompare.h"
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/MpdFile.h"
 
@@ -29,5 +30,11 @@ struct UploadSteps {
 // nothing when the port did not open or the user stopped; the window then redraws only after a
 // result.
 std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps);
+
+// "Compare With Module": asks before reading, reads the module's control array and shows, output
+// by output, whether it equals what the document compiles to now. Returns the comparison, or
+// nothing when the port did not open, the user declined or the read failed (each already reported).
+std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc,
+                                             const ModuleTransfer::Progress& progress);
 
 } // namespace tqdt::cnd

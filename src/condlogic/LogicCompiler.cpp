@@ -113,6 +113,8 @@ ContactNet reduceDiagram(const CndDocument& doc, int output)
     };
     net.source = id(kLeftRail);
     net.sink = id(kRightRail);
+    for (int c = 0; c < kCells; ++c)
+        net.junction[size_t(c)] = hasJunction(doc.code(output, c)) ? id(pointNode(c, PJunction)) : -1;
     for (const RawEdge& e : raw) {
         const int a = id(e.a), b = id(e.b);
         if (a != b)
@@ -129,92 +131,127 @@ constexpr std::array<quint64, 6> kLanes = {
     0xFF00FF00FF00FF00ull, 0xFFFF0000FFFF0000ull, 0xFFFFFFFF00000000ull,
 };
 
-// Which of 2^r compressed patterns energise the right rail, r being the number of inputs the net
-// reads (compressed bit i = the i-th of those inputs, lowest first).
-std::vector<quint64> truthTable(const ContactNet& net, const std::array<int, kInputs>& compressedBit, int r)
+} // namespace
+
+void FloodNet(const ContactNet& net, const quint64* lit, std::vector<quint64>& energy)
 {
-    const int words = r <= 6 ? 1 : 1 << (r - 6);
-    std::vector<quint64> table(size_t(words), 0);
+    energy.assign(size_t(net.nodes), 0ull);
+    energy[size_t(net.source)] = ~0ull;
+    // Conduction is undirected, so sweep the edges both ways until nothing changes.
+    bool changed = true;
+    auto relax = [&](size_t e) {
+        const ContactNet::Edge& ed = net.edges[e];
+        quint64& ea = energy[size_t(ed.a)];
+        quint64& eb = energy[size_t(ed.b)];
+        const quint64 m = lit[e] & (ea | eb);
+        if ((m & ~ea) | (m & ~eb)) {
+            ea |= m;
+            eb |= m;
+            changed = true;
+        }
+    };
+    while (changed) {
+        changed = false;
+        for (size_t e = 0; e < net.edges.size(); ++e)
+            relax(e);
+        if (!changed)
+            break;
+        changed = false;
+        for (size_t e = net.edges.size(); e-- > 0;)
+            relax(e);
+    }
+}
+
+unsigned NetTable::compress(quint16 mask) const
+{
+    unsigned q = 0;
+    for (int n = 0; n < kInputs; ++n)
+        if (var[size_t(n)] >= 0 && ((mask >> n) & 1))
+            q |= 1u << var[size_t(n)];
+    return q;
+}
+
+NetTable TabulateNet(const ContactNet& net)
+{
+    NetTable t;
+    for (const ContactNet::Edge& e : net.edges)
+        t.inputs |= 1u << e.input;
+    for (int i = 0; i < kInputs; ++i)
+        t.var[size_t(i)] = (t.inputs >> i) & 1 ? t.vars++ : -1;
+    const int words = t.vars <= 6 ? 1 : 1 << (t.vars - 6);
+    t.bits.assign(size_t(words), 0);
     if (net.source == net.sink) {
-        table.assign(size_t(words), ~0ull);
-        return table;
+        t.bits.assign(size_t(words), ~0ull);
+        return t;
     }
     if (net.edges.empty())
-        return table;
+        return t;
     std::vector<int> bitOf(net.edges.size());
     for (size_t e = 0; e < net.edges.size(); ++e)
-        bitOf[e] = compressedBit[size_t(net.edges[e].input)];
+        bitOf[e] = t.var[size_t(net.edges[e].input)];
     std::vector<quint64> lit(net.edges.size());
-    std::vector<quint64> energy(size_t(net.nodes));
+    std::vector<quint64> energy;
     for (int w = 0; w < words; ++w) {
         for (size_t e = 0; e < net.edges.size(); ++e) {
             const int i = bitOf[e];
             const quint64 on = i < 6 ? kLanes[size_t(i)] : (((w >> (i - 6)) & 1) ? ~0ull : 0ull);
             lit[e] = net.edges[e].closed ? ~on : on;
         }
-        std::fill(energy.begin(), energy.end(), 0ull);
-        energy[size_t(net.source)] = ~0ull;
-        // Conduction is undirected, so sweep the edges both ways until nothing changes.
-        bool changed = true;
-        auto relax = [&](size_t e) {
-            const ContactNet::Edge& ed = net.edges[e];
-            quint64& ea = energy[size_t(ed.a)];
-            quint64& eb = energy[size_t(ed.b)];
-            const quint64 m = lit[e] & (ea | eb);
-            if ((m & ~ea) | (m & ~eb)) {
-                ea |= m;
-                eb |= m;
-                changed = true;
-            }
-        };
-        while (changed) {
-            changed = false;
-            for (size_t e = 0; e < net.edges.size(); ++e)
-                relax(e);
-            if (!changed)
-                break;
-            changed = false;
-            for (size_t e = net.edges.size(); e-- > 0;)
-                relax(e);
-        }
-        table[size_t(w)] = energy[size_t(net.sink)];
+        FloodNet(net, lit.data(), energy);
+        t.bits[size_t(w)] = energy[size_t(net.sink)];
     }
-    return table;
+    // Fewer than six inputs fill only the low lanes; the rest repeat them and are never read.
+    return t;
 }
 
-} // namespace
+EnergisedCells EnergisedPath(const CndDocument& doc, const ContactNet& net, int output, quint16 mask)
+{
+    std::vector<quint64> lit(net.edges.size());
+    for (size_t e = 0; e < net.edges.size(); ++e) {
+        const bool on = (mask >> net.edges[e].input) & 1;
+        lit[e] = (on != net.edges[e].closed) ? ~0ull : 0ull;
+    }
+    std::vector<quint64> energy;
+    FloodNet(net, lit.data(), energy);
+    EnergisedCells r;
+    for (int c = 0; c < kCells; ++c) {
+        const CellPoints p = cellPoints(doc.code(output, c), doc.input(output, c), mask);
+        r.conductor[size_t(c)] = p;
+        const int j = net.junction[size_t(c)];
+        if (j >= 0 && energy[size_t(j)]) {
+            CellPoints& e = r.energised[size_t(c)];
+            e.junction = true;
+            e.up = p.up;
+            e.down = p.down;
+            e.left = p.left;
+        }
+    }
+    r.output = energy[size_t(net.sink)] != 0;
+    return r;
+}
+
+EnergisedCells EnergisedPath(const CndDocument& doc, int output, quint16 mask)
+{
+    return EnergisedPath(doc, reduceDiagram(doc, output), output, mask);
+}
 
 void CompileFast(const CndDocument& doc, ControlArrayT& out, const CompileStep& step)
 {
     out.fill(0);
     for (int o = 0; o < kOutputs; ++o) {
-        const ContactNet net = reduceDiagram(doc, o);
-        quint32 used = 0;
-        for (const ContactNet::Edge& e : net.edges)
-            used |= 1u << e.input;
-        std::array<int, kInputs> compressedBit{};
-        int r = 0;
-        for (int i = 0; i < kInputs; ++i)
-            compressedBit[size_t(i)] = (used >> i) & 1 ? r++ : -1;
-        const std::vector<quint64> table = truthTable(net, compressedBit, r);
+        const NetTable table = TabulateNet(reduceDiagram(doc, o));
 
         // A pattern's compressed index, from its low and its high byte.
         std::array<quint16, 256> lo{}, hi{};
         for (int v = 0; v < 256; ++v) {
-            for (int b = 0; b < 8; ++b) {
-                if (!((v >> b) & 1))
-                    continue;
-                if (compressedBit[size_t(b)] >= 0)
-                    lo[size_t(v)] = quint16(lo[size_t(v)] | (1u << compressedBit[size_t(b)]));
-                if (compressedBit[size_t(b + 8)] >= 0)
-                    hi[size_t(v)] = quint16(hi[size_t(v)] | (1u << compressedBit[size_t(b + 8)]));
-            }
+            lo[size_t(v)] = quint16(table.compress(quint16(v)));
+            hi[size_t(v)] = quint16(table.compress(quint16(v << 8)));
         }
         const quint16 bit = quint16(1u << o);
         for (int chunk = 0; chunk < 32; ++chunk) {
             for (int p = chunk * 2048; p < (chunk + 1) * 2048; ++p) {
                 const unsigned q = lo[size_t(p & 255)] | hi[size_t(p >> 8)];
-                if ((table[q >> 6] >> (q & 63)) & 1)
+                if (table.on(q))
                     out[size_t(p)] |= bit;
             }
             if (step)

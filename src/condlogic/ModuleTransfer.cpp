@@ -5,6 +5,9 @@
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
+#include <cctype>
+#include <memory>
+
 namespace tqdt::cnd {
 
 namespace {
@@ -80,11 +83,12 @@ QByteArray ModuleTransfer::DataFrame(int quarter, const char* bytes)
     return f + ']';
 }
 
-QByteArray ModuleTransfer::ReadFrame(int block)
+QByteArray ModuleTransfer::ReadFrameAt(int address)
 {
-    return "[8" + QByteArray::number(kConfigAddress + block * 256, 16).toUpper().rightJustified(16, '0') +
-           ']';
+    return "[8" + QByteArray::number(address, 16).toUpper().rightJustified(16, '0') + ']';
 }
+
+QByteArray ModuleTransfer::ReadFrame(int block) { return ReadFrameAt(kConfigAddress + block * 256); }
 
 BlockTransfer::Plan ModuleTransfer::plan(int blocks)
 {
@@ -147,10 +151,17 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
 {
     Q_ASSERT(image.size() == kImageSize);
     BlockTransfer::Plan p = plan(kImageBlocks);
-    p.prepare = [this, connect = p.prepare] {
+    // A lost reply costs its wait and the transfer goes on; a module that has stopped answering
+    // would cost 3 s for each of the thousands of frames left, so a run of lost replies ends it.
+    auto unanswered = std::make_shared<int>(0);
+    auto send = [this, unanswered](const QByteArray& frame) {
+        *unanswered = WSComPrg(frame, kAckLen) ? 0 : *unanswered + 1;
+        return *unanswered < kUnansweredLimit;
+    };
+    p.prepare = [connect = p.prepare, send] {
         const Step s = connect();
-        if (s.ok)
-            WSComPrg(kStartFrame, kAckLen);
+        if (s.ok && !send(kStartFrame))
+            return Step::failed(int(TransferResult::Failed));
         return s;
     };
     constexpr int arrayBlocks = kConfigAddress / 32;
@@ -159,11 +170,12 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
         if (block % (block < arrayBlocks ? 16 : 8) == 0)
             show(blockText(block, kImageBlocks));
     };
-    p.block = [this, &image](int block) {
+    p.block = [&image, send](int block) {
         if (block * 32 + 32 <= image.size())
             for (int q = 0; q < 4; ++q)
-                WSComPrg(DataFrame(q, image.constData() + block * 32 + q * 8), kAckLen);
-        return Step::done(); // the module's acknowledgements carry nothing to check
+                if (!send(DataFrame(q, image.constData() + block * 32 + q * 8)))
+                    return Step::failed(int(TransferResult::Failed));
+        return Step::done(); // the module's acknowledgements carry nothing else to check
     };
     verifyAndReport(p, [&image] { return ProgramChecksumText(image); }, kImageChecksumFrame,
                     {QStringLiteral("Download Complete.\r\nPower Cycle Device."), QStringLiteral("Download"),
@@ -178,7 +190,9 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
     BlockTransfer::Plan p = plan(kUploadBlocks);
     p.progress = [this](int m) { show(blockText(m, kUploadBlocks)); };
     p.block = [this, &doc](int m) {
-        WSComPrg(ReadFrame(m), kBlockReplyLen);
+        // Without this block's reply the upload cannot verify; the rest would only cost waits.
+        if (!WSComPrg(ReadFrame(m), kBlockReplyLen))
+            return Step::failed(kFailed);
         const QByteArray& text = m_host.reply.ReplyText;
         for (int i = 0; i < 256; ++i) {
             // A short or missing reply gives zeros for what it lacks.
@@ -202,6 +216,51 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
             onFailure();
     };
     return run(p);
+}
+
+namespace {
+bool wholeBlock(const QByteArray& text)
+{
+    if (text.size() < kBlockReplyLen || text[0] != '[')
+        return false;
+    for (int i = 1; i < kBlockReplyLen - 1; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(text[i])))
+            return false;
+    return true;
+}
+} // namespace
+
+TransferResult ModuleTransfer::ReadControlArray(QByteArray& bytes, const QString& failureText,
+                                                const QString& failureTitle, int* failedBlock)
+{
+    bytes.clear();
+    bytes.reserve(kArrayReadBlocks * 256);
+    auto lost = std::make_shared<int>(-1);
+    BlockTransfer::Plan p = plan(kArrayReadBlocks);
+    p.progress = [this](int n) { show(blockText(n, kArrayReadBlocks)); };
+    p.block = [this, &bytes, lost](int n) {
+        // Only a whole reply to this very read counts: zeros in place of a lost block would pass for
+        // the module's own data.
+        if (!WSComPrg(ReadFrameAt(n * 256), kBlockReplyLen) || !wholeBlock(m_host.reply.ReplyText)) {
+            *lost = n;
+            return Step::failed(kFailed);
+        }
+        for (int i = 0; i < 256; ++i)
+            bytes.append(char(HexVal2(Mid(m_host.reply.ReplyText, 2 + 2 * i, 2))));
+        return Step::done();
+    };
+    p.verify = [] { return Step::done(); };
+    p.messages.failed = [lost, failureText, failureTitle](int code) {
+        if (code == kFailed)
+            return BlockTransfer::Message{failureText.arg(*lost), failureTitle, MsgIcon::Critical};
+        return connectionMessage(TransferResult(code));
+    };
+    const TransferResult r = run(p);
+    if (failedBlock)
+        *failedBlock = *lost;
+    if (r != TransferResult::Verified)
+        bytes.clear();
+    return r;
 }
 
 } // namespace tqdt::cnd

@@ -32,6 +32,9 @@ public:
     static constexpr int kSwitchWaitMs = 500;
     static constexpr int kFrameLimitMs = 3000;
     static constexpr int kUploadBlocks = 32;
+    static constexpr int kArrayReadBlocks = 256;
+    // A download ends after this many consecutive frames without a reply: the module is gone.
+    static constexpr int kUnansweredLimit = 3;
 
     // What the block counter shows ("Block 16 of 2304", "Host Checksum", "Device Checksum");
     // an empty text hides it.
@@ -51,15 +54,24 @@ public:
     void CloseAfterProgramming();
 
     // Writes a 73,728-byte program image block by block and compares the whole-image checksums.
+    // A single lost reply is passed over; three in a row end the download as failed.
     TransferResult Download(const QByteArray& image);
     // Reads the configuration area into doc, each block as it arrives, and compares the
-    // configuration checksums. onFailure runs after the failure message, before the port closes.
+    // configuration checksums; a block without a reply ends the upload as failed. onFailure runs after the
+    // failure message, before the port closes.
     TransferResult Upload(CndDocument& doc, const std::function<void()>& onFailure = {});
 
     // "[2".."[5" with the eight bytes of one quarter of a block.
     static QByteArray DataFrame(int quarter, const char* bytes);
-    // The read frame of upload block m.
+    // The read frame of upload block m, and of the 256 bytes from any address.
     static QByteArray ReadFrame(int block);
+    static QByteArray ReadFrameAt(int address);
+
+    // Reads the control array with the upload's read frames: 256 blocks of 256 bytes from 0x0000 to
+    // 0xFF00 at the programming speed. A read without a whole reply ends it with failureText (its %1
+    // is the block); *failedBlock then names the block. There is no checksum to compare.
+    TransferResult ReadControlArray(QByteArray& bytes, const QString& failureText,
+                                    const QString& failureTitle, int* failedBlock = nullptr);
 
 private:
     void show(const QString& text);

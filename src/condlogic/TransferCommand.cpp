@@ -5,7 +5,8 @@
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
-#include "shell/CliSession.h"
+#include "shell/CliHost.h"
+#include "shell/Host.h"
 
 #include <memory>
 #include <optional>
@@ -67,7 +68,8 @@ QString TransferCommandHelp(const QString& family)
     return QStringLiteral(
         "  mpd download FILE.MPD --port PORT\n"
         "              program an MP device profile table into the module at node 00\n"
-        "              PORT is COMn (mapped in the settings file's [Ports]) or a device path\n");
+        "              PORT is COMn (mapped in the settings file's [Ports]), a device path or\n"
+        "              rfc2217://HOST:PORT[?ign_set_control&ign_purge&timeout=SECONDS]\n");
 }
 
 bool IsTransferCommand(const QString& family, const QStringList& args)
@@ -105,10 +107,10 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         image = cdf ? BuildProgramImage(*doc) : ProfileProgramImage(profiles);
     }
 
-    const auto session = OpenCliSession(inv->port, err);
-    if (!session)
+    const auto cli = OpenCliHost(inv->port, err);
+    if (!cli)
         return 1;
-    Host& host = *session->host;
+    Host& host = *cli->host;
 
     ModuleTransfer transfer(host, [&](const QString& text) {
         if (!progressTerminal)

@@ -43,4 +43,18 @@ QString fromWin1252(const QByteArray& bytes)
     return out;
 }
 
+QString NotesText(const CndDocument& doc)
+{
+    int n = 0;
+    while (n < kNoteBytes - 1 && doc.NoteBytes[size_t(n)] != 0)
+        ++n;
+    const QByteArray bytes(reinterpret_cast<const char*>(doc.NoteBytes.data()), n);
+    return fromWin1252(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QByteArray NotesBytesOf(const QString& text)
+{
+    return toWin1252(QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+}
+
 } // namespace tqdt::cnd

@@ -2,6 +2,7 @@
 
 #include "condlogic/CdfFile.h"
 #include "condlogic/CustomTransfer.h"
+#include "condlogic/DiagramPaint.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/TransferLabel.h"
 #include "condlogic/frmASelect01.h"
@@ -26,7 +27,8 @@ using namespace cnd;
 namespace {
 constexpr int kCellPx = 40;
 constexpr int kGridLeft = 120, kGridTop = 8;
-const QColor kWireColour(20, 20, 20);
+const QString kLabelStyle = QStringLiteral("color: #0000A0; background: #FFFFC0;");
+const QString kForeignLabelStyle = QStringLiteral("color: white; background: #C800A0;");
 } // namespace
 
 // ---- small widgets ---------------------------------------------------------------------------
@@ -83,48 +85,16 @@ void LogicPictureView::paintEvent(QPaintEvent*)
 
 // ---- pictures --------------------------------------------------------------------------------
 
-QPixmap SegmentPicture(int code, bool cellOutline)
+QPixmap SegmentPicture(int code, bool cellOutline, bool foreign)
 {
-    // The wire runs across the lower half so that the input label fits above a contact; the
-    // vertical links sit at the junction near the right edge, where the cells above and below
-    // meet them.
-    constexpr int wireY = 26, junctionX = 34;
     QPixmap pm(kCellPx, kCellPx);
     pm.fill(Qt::white);
     QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
     if (cellOutline) {
         p.setPen(QPen(QColor(225, 225, 225), 1, Qt::DotLine));
         p.drawRect(0, 0, kCellPx - 1, kCellPx - 1);
     }
-    if (code <= 0 || code > 15)
-        return pm;
-    QPen wire(kWireColour, 2, Qt::SolidLine, Qt::FlatCap);
-    p.setPen(wire);
-    p.drawLine(junctionX, wireY, kCellPx, wireY);
-    if (code & 1)
-        p.drawLine(junctionX, 0, junctionX, wireY);
-    if (code & 2)
-        p.drawLine(junctionX, wireY, junctionX, kCellPx);
-    if (code & 3) {
-        p.setBrush(kWireColour);
-        p.drawEllipse(QPointF(junctionX, wireY), 2.5, 2.5);
-    }
-    if (code >= 4 && code <= 7) {
-        p.drawLine(0, wireY, junctionX, wireY);
-    } else if (code >= 8) {
-        // A contact: two plates across the wire; a closed contact has a slash through them.
-        constexpr int plateL = 12, plateR = 22, half = 8;
-        p.drawLine(0, wireY, plateL, wireY);
-        p.drawLine(plateR, wireY, junctionX, wireY);
-        p.setPen(QPen(kWireColour, 2.5, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(plateL, wireY - half, plateL, wireY + half);
-        p.drawLine(plateR, wireY - half, plateR, wireY + half);
-        if (isClosedContact(code)) {
-            p.setPen(QPen(QColor(200, 0, 0), 2));
-            p.drawLine(plateL - 4, wireY + half + 2, plateR + 4, wireY - half - 2);
-        }
-    }
+    PaintSegment(p, QRectF(0, 0, kCellPx, kCellPx), code, nullptr, foreign);
     return pm;
 }
 
@@ -170,7 +140,8 @@ DocumentSession::Config cdfSession(Host& host, CndDocument& doc)
 } // namespace
 
 frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
-    : Form(host, parent), m_doc(host.document<CndDocument>()), m_session(host, cdfSession(host, m_doc))
+    : Form(host, parent), m_doc(host.document<CndDocument>()), m_session(host, cdfSession(host, m_doc)),
+      m_copy(host.document<CndCopyBuffer>())
 {
     setObjectName(QStringLiteral("frmExpCndCustom"));
     setWindowTitle(QStringLiteral("Conditional Input Module Configuration"));
@@ -206,8 +177,12 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
     layout->addWidget(body);
     body->setAutoFillBackground(true);
 
-    for (int k = 0; k < 16; ++k)
+    for (int k = 0; k < 16; ++k) {
         m_pictures[size_t(k)] = SegmentPicture(k, true);
+        m_foreignPictures[size_t(k)] = SegmentPicture(k, true, true);
+    }
+    // Any code outside the palette: a hatched cell that joins nothing.
+    m_foreignPictures[16] = SegmentPicture(0, true, true);
 
     // The palette: two columns of eight pictures left of the grid.
     for (int k = 0; k < 16; ++k) {
@@ -263,7 +238,7 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
         lbl->setGeometry((c % 16) * kCellPx + kGridLeft + 7, (c / 16) * kCellPx + kGridTop + 4, 26, 14);
         lbl->setFont(labelFont);
         lbl->setAlignment(Qt::AlignCenter);
-        lbl->setStyleSheet(QStringLiteral("color: #0000A0; background: #FFFFC0;"));
+        lbl->setStyleSheet(kLabelStyle);
         lbl->setCursor(Qt::PointingHandCursor);
         lbl->hide();
         connect(lbl, &ClickLabel::clicked, this, [this, c] { lblSeg_Click(c); });
@@ -311,6 +286,7 @@ frmExpCndCustom::frmExpCndCustom(Host& host, QWidget* parent)
     lblFile = new QLabel(body);
     lblFile->setObjectName(QStringLiteral("lblFile"));
     lblFile->setGeometry(kGridLeft, kGridTop + 16 * kCellPx + 12, 16 * kCellPx, 22);
+    setupAdditions();
 }
 
 void frmExpCndCustom::Form_Load()
@@ -325,6 +301,7 @@ void frmExpCndCustom::Form_Load()
     ShowTool();
     ShowConfig();
     needsCompile();
+    resetHistory();
 }
 
 void frmExpCndCustom::Form_Unload(bool& cancel)
@@ -351,21 +328,27 @@ void frmExpCndCustom::ShowConfig()
 {
     lblFile->setText(QStringLiteral("File: ") + m_session.path());
     for (int c = 0; c < kCells; ++c) {
-        int code = m_doc.code(CurOutput, c);
-        // A cell holding what no diagram can (uploaded from a module with foreign data) shows empty.
+        const int code = m_doc.code(CurOutput, c);
         const int input = m_doc.input(CurOutput, c);
-        if (code < 0 || code > 15 || (isContact(code) && (input < 0 || input >= kInputs)))
-            code = 0;
-        imgSegment[size_t(c)]->setPixmap(m_pictures[size_t(code)]);
+        // A cell holding what no diagram drawn here can (uploaded from a module with foreign data) is
+        // hatched, and shows what it conducts as: the compile and Test read it the same way.
+        const bool foreign = isForeignCell(code, input);
+        const bool drawable = code >= 0 && code <= 15;
+        imgSegment[size_t(c)]->setPixmap(foreign ? m_foreignPictures[size_t(drawable ? code : 16)]
+                                                 : m_pictures[size_t(code)]);
         SegLabel* lbl = lblSeg[size_t(c)];
         if (isContact(code)) {
-            lbl->setText(inputLabel(m_doc.input(CurOutput, c)));
+            lbl->setText(inputLabel(input));
+            if (const QString& style = foreign ? kForeignLabelStyle : kLabelStyle; lbl->styleSheet() != style)
+                lbl->setStyleSheet(style);
             lbl->show();
             lbl->raise();
         } else {
             lbl->hide();
         }
     }
+    refreshSimulation();
+    refreshTruthTable();
 }
 
 void frmExpCndCustom::ShowTool()
@@ -388,7 +371,16 @@ void frmExpCndCustom::cboOutput_Click()
 
 void frmExpCndCustom::imgSegment_Click(int c)
 {
-    m_doc.setCode(CurOutput, c, CurTool);
+    // A press starts a stroke: moving on over other cells with a wire or link paints them too.
+    m_strokeCell = c;
+    ++m_strokeId;
+    // The keyboard cursor follows the click once the keyboard has shown it; before that the click
+    // only tells the keyboard where to start.
+    m_clickedCell = c;
+    if (m_cursor >= 0)
+        setCursorCell(c);
+    edit(
+        QStringLiteral("Draw"), [&] { m_doc.placeCode(CurOutput, c, CurTool); }, 1000 + m_strokeId % 1000);
     edited();
     ShowConfig();
     needsCompile();
@@ -396,7 +388,7 @@ void frmExpCndCustom::imgSegment_Click(int c)
 
 void frmExpCndCustom::lblSeg_DragDrop(int c, int paletteIndex)
 {
-    m_doc.setCode(CurOutput, c, paletteIndex);
+    edit(QStringLiteral("Draw"), [&] { m_doc.placeCode(CurOutput, c, paletteIndex); });
     edited();
     ShowConfig();
     needsCompile();
@@ -411,7 +403,7 @@ void frmExpCndCustom::lblSeg_Click(int c)
     sel.move(x() + label.x() + tw(165), y() + label.y() + tw(1035));
     host().dialogs().showModal(sel);
     if (sel.SelectResult >= 0) {
-        m_doc.setInput(CurOutput, c, sel.SelectResult);
+        edit(QStringLiteral("Choose Input"), [&] { m_doc.setInput(CurOutput, c, sel.SelectResult); });
         edited();
         ShowConfig();
     }
@@ -420,17 +412,22 @@ void frmExpCndCustom::lblSeg_Click(int c)
 void frmExpCndCustom::imgCopyInput_Click()
 {
     for (int c = 0; c < kCells; ++c) {
-        m_copyTypes[size_t(c)] = m_doc.code(CurOutput, c);
-        m_copyInputs[size_t(c)] = m_doc.input(CurOutput, c);
+        m_copy.types[size_t(c)] = m_doc.code(CurOutput, c);
+        m_copy.inputs[size_t(c)] = m_doc.input(CurOutput, c);
     }
 }
 
 void frmExpCndCustom::imgPasteInput_Click()
 {
-    for (int c = 0; c < kCells; ++c) {
-        m_doc.setCode(CurOutput, c, m_copyTypes[size_t(c)]);
-        m_doc.setInput(CurOutput, c, m_copyInputs[size_t(c)]);
-    }
+    // The buffer lasts for the run of the program, and a paste that changes the document marks it
+    // changed, so that a pasted output is not lost at the next close without a question. The menus
+    // stay as they are; Download tells a stale array by the cells themselves.
+    edit(QStringLiteral("Paste Input"), [&] {
+        for (int c = 0; c < kCells; ++c) {
+            m_doc.setCode(CurOutput, c, m_copy.types[size_t(c)]);
+            m_doc.setInput(CurOutput, c, m_copy.inputs[size_t(c)]);
+        }
+    });
     ShowConfig();
 }
 
@@ -474,9 +471,25 @@ void frmExpCndCustom::mnuCompile_Click()
     prgCompile->hide();
     mnuCompile->setEnabled(false);
     mnuDownload->setEnabled(true);
+    if (!m_compiledCells)
+        m_compiledCells = std::make_unique<CndDocument::CellArray[]>(2);
+    m_compiledCells[0] = m_doc.SegType;
+    m_compiledCells[1] = m_doc.SegInput;
 }
 
-void frmExpCndCustom::mnuDownload_Click() { CustomDownload(host(), m_doc, TransferLabel(lblComPrg)); }
+void frmExpCndCustom::mnuDownload_Click()
+{
+    // An input choice or a paste leaves Download enabled; the module must never receive an array
+    // compiled from other cells than the ones on the screen.
+    if (diagramChangedSinceCompile()) {
+        if (host().dialogs().message(
+                QStringLiteral("The Diagram Has Changed Since The Last Compile.\r\nCompile It Now?"),
+                QStringLiteral("Download"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+        mnuCompile_Click();
+    }
+    CustomDownload(host(), m_doc, TransferLabel(lblComPrg));
+}
 
 void frmExpCndCustom::mnuUpload_Click()
 {
@@ -486,13 +499,17 @@ void frmExpCndCustom::mnuUpload_Click()
     ShowConfig();
     needsCompile();
     edited();
+    resetHistory();
 }
 
 void frmExpCndCustom::mnuNotes_Click()
 {
-    frmExpCndNotes notes(
-        host(), m_doc, [this] { needsCompile(); }, this);
-    host().dialogs().showModal(notes);
+    // The whole visit to the notes is one undo step.
+    edit(QStringLiteral("Notes"), [&] {
+        frmExpCndNotes notes(
+            host(), m_doc, [this] { needsCompile(); }, this);
+        host().dialogs().showModal(notes);
+    });
 }
 
 // ---- document --------------------------------------------------------------------------------
@@ -505,34 +522,41 @@ void frmExpCndCustom::mnuNew_Click()
     selectFirstOutput();
     ShowConfig();
     needsCompile();
+    resetHistory();
 }
 
 void frmExpCndCustom::mnuOpen_Click()
 {
-    m_session.open();
+    const bool loaded = m_session.open() == DocumentSession::Outcome::Done;
     selectFirstOutput();
     ShowConfig();
     needsCompile();
+    if (loaded)
+        resetHistory();
 }
 
 void frmExpCndCustom::mnuSave_Click()
 {
     // An unnamed document goes through Save As, which shows the new name.
-    if (m_session.save() == DocumentSession::Outcome::Done)
+    if (m_session.save() == DocumentSession::Outcome::Done) {
+        markHistorySaved();
         ShowConfig();
+    }
 }
 
 void frmExpCndCustom::mnuSaveAs_Click()
 {
-    if (m_session.saveAs() == DocumentSession::Outcome::Done)
+    if (m_session.saveAs() == DocumentSession::Outcome::Done) {
+        markHistorySaved();
         ShowConfig();
+    }
 }
 
 void frmExpCndCustom::mnuFactoryDefault_Click()
 {
     if (!m_session.mayDiscard({QStringLiteral("Discard Changes?"), QStringLiteral("New")}))
         return;
-    m_doc.factoryDefault();
+    edit(QStringLiteral("Factory Default"), [&] { m_doc.factoryDefault(); });
     selectFirstOutput();
     edited();
     ShowConfig();

@@ -10,20 +10,6 @@ namespace tqdt {
 
 using namespace cnd;
 
-QString NotesText(const CndDocument& doc)
-{
-    int n = 0;
-    while (n < kNoteBytes - 1 && doc.NoteBytes[size_t(n)] != 0)
-        ++n;
-    const QByteArray bytes(reinterpret_cast<const char*>(doc.NoteBytes.data()), n);
-    return fromWin1252(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-QByteArray NotesBytesOf(const QString& text)
-{
-    return toWin1252(QString(text).replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
-}
-
 frmExpCndNotes::frmExpCndNotes(Host& host, CndDocument& doc, std::function<void()> edited, QWidget* parent)
     : Form(host, parent), m_doc(doc), m_edited(std::move(edited))
 {
@@ -47,6 +33,12 @@ void frmExpCndNotes::Form_Activate()
     {
         const QSignalBlocker quiet(txtNotes);
         txtNotes->setPlainText(NotesText(m_doc));
+    }
+    // Notes from a file or a module can run past the limit: they are cut as typing would cut them,
+    // and that cut is a change of the document, unlike merely looking at them.
+    if (NotesBytesOf(txtNotes->toPlainText()).size() > kNoteChars) {
+        txtNotes_Change();
+        return;
     }
     ShowRem();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "condlogic/CndDocument.h"
+#include "condlogic/Win1252.h"
 #include "shell/Form.h"
 
 #include <QLabel>
@@ -9,6 +10,9 @@
 #include <functional>
 
 namespace tqdt {
+
+using cnd::NotesBytesOf;
+using cnd::NotesText;
 
 // The document's free notes: at most 4000 single-byte characters, kept in NoteBytes as they are typed.
 class frmExpCndNotes : public Form {
@@ -32,10 +36,5 @@ private:
     std::function<void()> m_edited;
     bool m_inChange = false;
 };
-
-// The notes as the text box shows them (line breaks as "\n") and back: NoteBytes keep CR LF, so a
-// line break counts two characters of the 4000.
-QString NotesText(const cnd::CndDocument& doc);
-QByteArray NotesBytesOf(const QString& text);
 
 } // namespace tqdt

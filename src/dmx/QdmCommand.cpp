@@ -3,7 +3,7 @@
 #include "condlogic/MpdFile.h"
 #include "dmx/DmxMap.h"
 #include "dmx/DmxTransfer.h"
-#include "shell/CliSession.h"
+#include "shell/CliHost.h"
 
 #include <optional>
 
@@ -88,13 +88,13 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 0;
     }
 
-    const auto session = OpenCliSession(inv->port, err);
-    if (!session)
+    const auto cli = OpenCliHost(inv->port, err);
+    if (!cli)
         return 1;
     // The transfer opens the port itself, the way the window does; the session only made sure the
     // device exists, so that its one line could name it.
-    session->host->comQV().close();
-    DmxTransfer transfer(*session->host);
+    cli->host->comQV().close();
+    DmxTransfer transfer(*cli->host);
     if (inv->verb == QLatin1String("download"))
         return transfer.Download(map) == DmxResult::Done ? 0 : 1;
     if (transfer.FirmwareRev() != DmxResult::Done)

@@ -29,13 +29,17 @@ int DimmerMarkerTop(int level)
     return int(divRoundHalfEven(463500 - 1147 * l, 100));
 }
 
+qint64 FadeTenths(qint64 value, bool wliMode)
+{
+    // Two seconds a step, or in WLI mode value x 0.102 rounded to a tenth.
+    return wliMode ? (value * 102 + 50) / 100 : value * 20;
+}
+
 QString FadeCaption(int value, bool wliMode)
 {
     if (!wliMode)
         return QString::number(value * 2) + QStringLiteral(" Seconds");
-    // value x 0.102 to one decimal, in tenths.
-    const qint64 tenths = (qint64(value) * 102 + 50) / 100;
-    return QLocale().toString(double(tenths) / 10.0, 'f', 1) + QStringLiteral(" Seconds");
+    return QLocale().toString(double(FadeTenths(value, true)) / 10.0, 'f', 1) + QStringLiteral(" Seconds");
 }
 
 bool PhotocellInWindow(int p, int level)

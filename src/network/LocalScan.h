@@ -14,6 +14,8 @@ int DimmerMarkerTop(int level);
 // The variable fade rate as shown beside its slider: two seconds a step, or in WLI mode a tenth of
 // a second per 0.98 step ("600.0 Seconds" at the top).
 QString FadeCaption(int value, bool wliMode);
+// The fade time of a fade field's value, in tenths of a second.
+qint64 FadeTenths(qint64 value, bool wliMode);
 // The tester's four photocell controllers sit at addresses 55-58 (hex); each should read its
 // target within 3.
 constexpr int kPhotocells = 4;

@@ -5,9 +5,11 @@
 #include "shell/Settings.h"
 #include "shell/Widgets.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QRadioButton>
+#include <QSpinBox>
 
 namespace tqdt {
 
@@ -36,6 +38,29 @@ frmQVDTDataLogger::frmQVDTDataLogger(Host& host, QWidget* parent)
     lblFileName->setWordWrap(true);
     lblBlocks = placeLabel(this, QStringLiteral("lblBlocks"), QStringLiteral("Blocks Logged: 0"), 240, 1800,
                            4095, 285);
+
+    chkRotate = placeCheck(this, QStringLiteral("chkRotate"), QStringLiteral("Rotate"), 5040, 285, 1095);
+    connect(chkRotate, &QCheckBox::clicked, this, &frmQVDTDataLogger::chkRotate_Click);
+    cboRotate = new QComboBox(this);
+    cboRotate->setObjectName(QStringLiteral("cboRotate"));
+    cboRotate->addItems({QStringLiteral("By Size (MB)"), QStringLiteral("Daily At Midnight")});
+    cboRotate->setGeometry(tw(6240), tw(240), tw(1800), tw(345));
+    spnRotateMB = new QSpinBox(this);
+    spnRotateMB->setObjectName(QStringLiteral("spnRotateMB"));
+    spnRotateMB->setRange(1, 1000000);
+    spnRotateMB->setValue(100);
+    spnRotateMB->setGeometry(tw(8160), tw(240), tw(1215), tw(345));
+    connect(cboRotate, &QComboBox::currentIndexChanged, this,
+            [this](int i) { spnRotateMB->setEnabled(i == 0); });
+    lblKeep = placeLabel(this, QStringLiteral("lblKeep"), QStringLiteral("Keep Last (0 = All):"), 5040, 690,
+                         2055, 285);
+    spnKeep = new QSpinBox(this);
+    spnKeep->setObjectName(QStringLiteral("spnKeep"));
+    spnKeep->setRange(0, 9999);
+    spnKeep->setValue(7);
+    spnKeep->setGeometry(tw(7200), tw(660), tw(900), tw(345));
+    for (QWidget* w : std::initializer_list<QWidget*>{cboRotate, spnRotateMB, lblKeep, spnKeep})
+        w->setVisible(false);
 
     // One character per read and a receive event for every character; the line stays at
     // "38400,n,8,1" like the main window's port.
@@ -73,6 +98,28 @@ void frmQVDTDataLogger::setIdleControls(bool idle)
     cmdStart->setText(idle ? QStringLiteral("Start Logging") : QStringLiteral("Stop Logging"));
     for (QRadioButton* o : optChan)
         o->setEnabled(idle);
+    for (QWidget* w : std::initializer_list<QWidget*>{chkRotate, cboRotate, spnKeep})
+        w->setEnabled(idle);
+    spnRotateMB->setEnabled(idle && cboRotate->currentIndex() == 0);
+}
+
+void frmQVDTDataLogger::chkRotate_Click()
+{
+    const bool on = chkRotate->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{cboRotate, spnRotateMB, lblKeep, spnKeep})
+        w->setVisible(on);
+}
+
+DataLog::Rotation frmQVDTDataLogger::rotation() const
+{
+    DataLog::Rotation r;
+    if (!chkRotate->isChecked())
+        return r;
+    r.mode =
+        cboRotate->currentIndex() == 0 ? DataLog::Rotation::Mode::BySize : DataLog::Rotation::Mode::Daily;
+    r.sizeBytes = qint64(spnRotateMB->value()) * 1024 * 1024;
+    r.keep = spnKeep->value();
+    return r;
 }
 
 void frmQVDTDataLogger::showBlocks()
@@ -89,6 +136,7 @@ void frmQVDTDataLogger::startLogging()
     // A folder that cannot be made shows as the log file's creation failing, with the folder named.
     static_cast<void>(EnsureDataFolder(host()));
     QString error;
+    m_log.setRotation(rotation(), &host().clock());
     if (!m_log.Open(host().paths().dataFolder(), DataLog::FileName(channel, now), &error)) {
         m_comLog->close();
         host().dialogs().message(QStringLiteral("Unable To Create The Log File In\r\n%1\r\n%2")
@@ -133,7 +181,13 @@ void frmQVDTDataLogger::comLog_OnComm()
         for (char b : c) {
             switch (m_log.Add(b)) {
             case DataLog::Added::Buffered: break;
-            case DataLog::Added::BlockWritten: showBlocks(); break;
+            case DataLog::Added::BlockWritten:
+                showBlocks();
+                // A new part has a name of its own.
+                if (m_log.part() > 1)
+                    lblFileName->setText(QStringLiteral("Log File: ") +
+                                         QDir::toNativeSeparators(m_log.path()));
+                break;
             case DataLog::Added::WriteFailed: stopLogging(true); return;
             }
         }

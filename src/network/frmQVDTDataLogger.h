@@ -6,9 +6,12 @@
 #include <array>
 #include <memory>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace tqdt {
 
@@ -30,6 +33,16 @@ public:
     QPushButton* cmdStart = nullptr;
     QLabel* lblFileName = nullptr;
     QLabel* lblBlocks = nullptr;
+
+    // Beside the original controls: an optional split of a long log into parts, off at load. Its
+    // settings show once "Rotate" is ticked and stay fixed while logging.
+    void chkRotate_Click();
+    DataLog::Rotation rotation() const;
+    QCheckBox* chkRotate = nullptr;
+    QComboBox* cboRotate = nullptr; // 0: by size, 1: daily
+    QSpinBox* spnRotateMB = nullptr;
+    QLabel* lblKeep = nullptr;
+    QSpinBox* spnKeep = nullptr; // 0 keeps every part
 
     SerialPort& comLog() { return *m_comLog; }
     const DataLog& log() const { return m_log; }

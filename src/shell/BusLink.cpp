@@ -17,6 +17,7 @@ void BusLink::emptyReceiveBuffer()
 {
     const int len = m_port.inputLen();
     m_port.setInputLen(0);
+    m_port.purgeInput();
     for (int i = 0; i < 4; ++i)
         m_port.input();
     m_port.setInputLen(len);

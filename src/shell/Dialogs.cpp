@@ -2,8 +2,11 @@
 
 #include "shell/Form.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace tqdt {
 
@@ -77,6 +80,12 @@ void QtDialogs::showModal(Form& form)
     form.ensureLoaded();
     form.markShownModal();
     form.exec();
+}
+
+bool QtDialogs::choosePrinter(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace tqdt

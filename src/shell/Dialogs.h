@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QPrinter;
+
 namespace tqdt {
 
 class Form;
@@ -35,6 +37,12 @@ public:
     virtual QString saveFile(const FileDialogRequest& request) = 0;
     // Shows the window modally and returns when it has closed.
     virtual void showModal(Form& form) = 0;
+    // Lets the user set up the printer; false when cancelled (and where nobody can be asked).
+    virtual bool choosePrinter(QPrinter& printer)
+    {
+        (void)printer;
+        return false;
+    }
 };
 
 // The real thing: QMessageBox, QFileDialog, QDialog::exec.
@@ -44,6 +52,7 @@ public:
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     void showModal(Form& form) override;
+    bool choosePrinter(QPrinter& printer) override;
 };
 
 } // namespace tqdt

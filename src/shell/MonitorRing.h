@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <functional>
 
 namespace tqdt {
 
@@ -13,6 +14,9 @@ struct MonitorRing {
     std::array<QByteArray, 51> MonFrames; // entry 50 is never used
     qint16 MonIndex = 0;
     QByteArray MonCurrent;
+    // Sees every piece of received text as it arrives, after the ring has taken it (an open
+    // monitor's details table listens here).
+    std::function<void(const QByteArray&)> tap;
 
     void receive(char c)
     {
@@ -28,6 +32,8 @@ struct MonitorRing {
     {
         for (char c : text)
             receive(c);
+        if (tap)
+            tap(text);
     }
 };
 

@@ -53,6 +53,9 @@ public:
     virtual int inBufferCount() = 0;
     // Takes inputLen() characters (all when 0) from the receive buffer.
     virtual QByteArray input() = 0;
+    // Empties the receive buffer: reads drop what waits here; a port behind a device server also
+    // has the server drop what it still holds, so nothing from before reads as the next reply.
+    virtual void purgeInput() {}
     // Writes the whole text; it has left the PC when this returns.
     virtual void output(const QByteArray& data) = 0;
 

@@ -69,12 +69,15 @@ QString ComDevice(const Paths& paths, int commPort)
 {
     const QString name = QStringLiteral("COM%1").arg(commPort);
 #ifdef Q_OS_WIN
-    Q_UNUSED(paths);
-    return name;
+    const QString fallback = name;
 #else
-    return GetPrivateProfileStringA(QStringLiteral("Ports"), name,
-                                    QStringLiteral("/dev/ttyUSB%1").arg(commPort - 1), paths.settingsFile());
+    const QString fallback = QStringLiteral("/dev/ttyUSB%1").arg(commPort - 1);
 #endif
+    // A line in "Ports" wins everywhere: it may name a device server (rfc2217://HOST:PORT). An
+    // empty one is a mapping taken away.
+    const QString mapped =
+        GetPrivateProfileStringA(QStringLiteral("Ports"), name, QString(), paths.settingsFile()).trimmed();
+    return mapped.isEmpty() ? fallback : mapped;
 }
 
 } // namespace tqdt

@@ -29,8 +29,8 @@ void ClosePort(Host& host);
 void SelectBlueChannel(Host& host);
 void SelectBrownChannel(Host& host);
 
-// The device behind "COM" + n: the device name itself on Windows; elsewhere the key "COMn" of the
-// section "Ports" of the settings file, by default /dev/ttyUSB(n-1).
+// The device behind "COM" + n: the key "COMn" of the section "Ports" of the settings file (a device
+// or an rfc2217:// address), by default the device COMn on Windows and /dev/ttyUSB(n-1) elsewhere.
 QString ComDevice(const Paths& paths, int commPort);
 
 } // namespace tqdt

@@ -4,9 +4,11 @@
 #include "shell/Host.h"
 #include "shell/Settings.h"
 #include "shell/frmComSel.h"
+#include "shell/frmPorts.h"
 
 #include <QCloseEvent>
 #include <QDebug>
+#include <QMenu>
 
 namespace tqdt {
 
@@ -37,6 +39,14 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolList tools, QWidget* parent)
     lblComPort->setStyleSheet(
         QStringLiteral("QLabel { border: 1px solid #808080; background: white; padding-left: 4px; }"));
     connect(lblComPort, &ClickLabel::clicked, this, &frmQVDTMain::lblComPort_Click);
+    // The window's arrangement is fixed; the ports list is reached from the label it concerns.
+    mnuComPort = new QMenu(this);
+    mnuComPort->setObjectName(QStringLiteral("mnuComPort"));
+    mnuPorts = mnuComPort->addAction(QStringLiteral("Ports..."));
+    mnuPorts->setObjectName(QStringLiteral("mnuPorts"));
+    connect(mnuPorts, &QAction::triggered, this, &frmQVDTMain::mnuPorts_Click);
+    connect(lblComPort, &ClickLabel::rightClicked, this,
+            [this](QPoint pos, Qt::KeyboardModifiers) { mnuComPort->popup(lblComPort->mapToGlobal(pos)); });
     lblComCheck = placeLabel(this, QStringLiteral("lblComCheck"), QStringLiteral("Checking Network Activity"),
                              1560, 480, 3015, 285);
     lblComCheck->setStyleSheet(QStringLiteral("QLabel { color: #C00000; }"));
@@ -155,6 +165,13 @@ void frmQVDTMain::lblComPort_Click()
         m_host.settings.DTComPort = qint16(m_host.settings.ComSelIndex + 1);
         lblComPort->setText(QStringLiteral("COM%1").arg(m_host.settings.DTComPort));
     }
+}
+
+void frmQVDTMain::mnuPorts_Click()
+{
+    frmPorts window(m_host, this);
+    window.ensureLoaded();
+    m_host.dialogs().showModal(window);
 }
 
 void frmQVDTMain::comQV_OnComm()

@@ -5,6 +5,9 @@
 
 #include <QWidget>
 
+class QAction;
+class QMenu;
+
 #include <array>
 #include <functional>
 #include <map>
@@ -27,12 +30,16 @@ public:
     void Form_Load();
     void Form_Unload();
     void lblComPort_Click();
+    // The port label's context menu: "Ports..." opens the machine's ports and the COMn mappings.
+    void mnuPorts_Click();
     void comQV_OnComm();
     // Launches the tool behind a button; the button handlers all come here.
     void launch(const QString& button);
 
     std::array<QLabel*, 5> lblHeader{};
     ClickLabel* lblComPort = nullptr;
+    QMenu* mnuComPort = nullptr;
+    QAction* mnuPorts = nullptr;
     QLabel* lblComCheck = nullptr;
     QPushButton* cmdLocalMonitor = nullptr;
     QPushButton* cmdLocalScan = nullptr;

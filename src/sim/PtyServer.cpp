@@ -2,9 +2,11 @@
 
 #include "sim/Site.h"
 
+#include <algorithm>
+
 namespace tqdt::sim {
 
-PtyServer::PtyServer(Site& site, Channel channel) : m_site(site), m_channel(channel) {}
+PtyServer::PtyServer(Site& site) : m_site(site) {}
 
 PtyServer::~PtyServer() { stop(); }
 
@@ -26,6 +28,12 @@ void PtyServer::stop()
         m_thread.join();
 }
 
+std::vector<int> PtyServer::baudsSeen() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_bauds;
+}
+
 void PtyServer::run()
 {
     QByteArray pending;
@@ -40,6 +48,11 @@ void PtyServer::run()
                 continue;
             LineSettings line;
             line.baud = m_pty.slaveBaud();
+            {
+                const std::lock_guard lock(m_mutex);
+                if (std::find(m_bauds.begin(), m_bauds.end(), line.baud) == m_bauds.end())
+                    m_bauds.push_back(line.baud);
+            }
             if (const auto reply = m_site.receive(m_channel, frame, line))
                 m_pty.write(reply->text);
         }

@@ -4,7 +4,9 @@
 #include "shell/Pty.h"
 
 #include <atomic>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace tqdt::sim {
 
@@ -13,11 +15,11 @@ class Site;
 // Serves a simulated installation on a pseudo-terminal, so that another process (tqdt-cli) can talk
 // to it through a real serial-port device. A thread reads frames up to "]", hands each to the site at
 // the baud rate the program has set on its side, and writes the reply back. A pseudo-terminal carries
-// no DTR, so every frame goes to one channel, the one the program under test selects (Blue unless
-// told); no wire time is modelled. The site belongs to the server's thread while it runs.
+// no DTR, so every frame goes to one channel, as on a module whose channel is strapped (the Blue one
+// unless set); no wire time is modelled. The site belongs to the server's thread while it runs.
 class PtyServer {
 public:
-    explicit PtyServer(Site& site, Channel channel = Channel::Blue);
+    explicit PtyServer(Site& site);
     ~PtyServer();
     PtyServer(const PtyServer&) = delete;
     PtyServer& operator=(const PtyServer&) = delete;
@@ -25,6 +27,11 @@ public:
     // False where pseudo-terminals are not available.
     bool start();
     void stop();
+    // The channel every frame goes to; set before start().
+    void setChannel(Channel channel) { m_channel = channel; }
+    // The baud rates read from the line settings of the pseudo-terminal as each frame arrived, each
+    // rate once, in the order first seen: what the far side really set, not what it meant to.
+    std::vector<int> baudsSeen() const;
     // The device the program opens.
     QString portName() const { return m_pty.slaveName(); }
 
@@ -32,10 +39,12 @@ private:
     void run();
 
     Site& m_site;
-    Channel m_channel;
     PseudoTerminal m_pty;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    Channel m_channel = Channel::Blue;
+    mutable std::mutex m_mutex;
+    std::vector<int> m_bauds;
 };
 
 } // namespace tqdt::sim

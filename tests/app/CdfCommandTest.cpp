@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -110,6 +111,78 @@ TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("X.BIN"))));
 }
 
+TEST_F(CdfCommand, ExprPrintsOneLinePerOutput)
+{
+    auto doc = std::make_unique<CndDocument>();
+    doc->factoryDefault();
+    doc->setCode(2, 0, SegClosed); // ¬I3
+    doc->setInput(7, 0, 15);       // P8
+    for (int c = 0; c < 16; ++c)
+        doc->setCode(5, c, c == 0 ? int(SegWire) : int(doc->code(5, c))); // always on
+    for (int c = 0; c < 16; ++c)
+        doc->setCode(6, c, 0); // never
+    const CliRun r = run({QStringLiteral("expr"), write(QStringLiteral("E.CDF"), CdfBytes(*doc))});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.isEmpty());
+    EXPECT_EQ(r.out,
+              QString::fromUtf8("QV Input 1: I1\nQV Input 2: I2\nQV Input 3: \u00ACI3\nQV Input 4: I4\n"
+                                "QV Input 5: I5\nQV Input 6: 1\nQV Input 7: 0\nQV Input 8: P8\n"));
+}
+
+namespace {
+
+// Drawing needs the fonts of a GUI application, which the built program makes for its print command
+// and this model-test program does not.
+CliRun runProgram(const QStringList& args)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TQDT_CLI_BIN), QStringList{QStringLiteral("cdf")} + args);
+    if (!cli.waitForFinished(60000))
+        return {-1, {}, QStringLiteral("tqdt-cli did not finish")};
+    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()),
+            QString::fromUtf8(cli.readAllStandardError())};
+}
+
+} // namespace
+
+TEST_F(CdfCommand, PrintWritesAPdfThatRendersAndRefusesWhatItCannotRead)
+{
+    const QString pdf = dir.filePath(QStringLiteral("RECORD.PDF"));
+    for (const QStringList& extra : {QStringList{}, QStringList{QStringLiteral("--two-per-page")}}) {
+        const CliRun r = runProgram(
+            QStringList{QStringLiteral("print"), factoryFile(), QStringLiteral("-o"), pdf} + extra);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        QFile f(pdf);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll().startsWith("%PDF-"));
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "poppler-utils is not installed";
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_EQ(info.exitCode(), 0);
+    // Two diagrams a page, then the expressions and the notes.
+    EXPECT_TRUE(info.readAllStandardOutput().contains("Pages:           6")) << "two per page";
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"),
+                 {QStringLiteral("-r"), QStringLiteral("30"), QStringLiteral("-png"), QStringLiteral("-f"),
+                  QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), pdf,
+                  dir.filePath(QStringLiteral("page"))});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+
+    const QString badFile = write(QStringLiteral("BAD.CDF"), QByteArray(7, '\0'));
+    const CliRun bad =
+        runProgram({QStringLiteral("print"), badFile, QStringLiteral("-o"), dir.filePath("X.PDF")});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_FALSE(QFile::exists(dir.filePath("X.PDF")));
+    const CliRun usage =
+        runProgram({QStringLiteral("print"), badFile, QStringLiteral("-o"), pdf, QStringLiteral("--three")});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_TRUE(usage.err.contains("usage"));
+}
+
 TEST_F(CdfCommand, BuiltProgramAnswersOnTheCommandLine)
 {
     QProcess cli;
@@ -124,6 +197,33 @@ TEST_F(CdfCommand, BuiltProgramAnswersOnTheCommandLine)
     ASSERT_TRUE(cli.waitForFinished(30000));
     EXPECT_EQ(cli.exitCode(), 2);
     EXPECT_TRUE(cli.readAllStandardError().contains("TINY.CDF"));
+
+    // Expressions come out in UTF-8; the PDF is drawn without a display.
+    cli.start(QStringLiteral(TQDT_CLI_BIN), {QStringLiteral("cdf"), QStringLiteral("expr"), factoryFile()});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0);
+    EXPECT_TRUE(cli.readAllStandardOutput().startsWith("QV Input 1: I1\n"));
+    auto closed = std::make_unique<CndDocument>();
+    closed->setCode(0, 0, SegClosed);
+    closed->setInput(0, 0, 15);
+    for (int c = 1; c < 16; ++c)
+        closed->setCode(0, c, SegWire);
+    cli.start(QStringLiteral(TQDT_CLI_BIN), {QStringLiteral("cdf"), QStringLiteral("expr"),
+                                             write(QStringLiteral("NC.CDF"), CdfBytes(*closed))});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_TRUE(cli.readAllStandardOutput().startsWith("QV Input 1: \xC2\xAC"
+                                                       "P8\n"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    cli.setProcessEnvironment(env);
+    const QString pdf = dir.filePath(QStringLiteral("CLI.PDF"));
+    cli.start(QStringLiteral(TQDT_CLI_BIN),
+              {QStringLiteral("cdf"), QStringLiteral("print"), factoryFile(), QStringLiteral("-o"), pdf});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+    EXPECT_TRUE(QFile::exists(pdf));
+    cli.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
 
     cli.start(QStringLiteral(TQDT_CLI_BIN), {QStringLiteral("--help")});
     ASSERT_TRUE(cli.waitForFinished(30000));

@@ -5,7 +5,9 @@
 #include "sim/CondModule.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/DeviceServer.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -40,7 +42,7 @@ struct CliTransfer : ::testing::Test {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TQDT_HOME", home.path());
         p.setProcessEnvironment(env);
-        p.start(TQDT_CLI_BIN, args + QStringList{"--port", server.portName()});
+        p.start(TQDT_CLI_BIN, args + QStringList{"--port", portArg.isEmpty() ? server.portName() : portArg});
         const bool finished = p.waitForFinished(120000);
         server.stop();
         if (!finished)
@@ -66,6 +68,7 @@ struct CliTransfer : ::testing::Test {
     }
 
     QTemporaryDir home;
+    QString portArg; // the port tqdt-cli is given; the pseudo-terminal itself when empty
     sim::Site site;
     std::shared_ptr<sim::CondModule> module = std::make_shared<sim::CondModule>(0);
     sim::PtyServer server{site};
@@ -142,4 +145,93 @@ TEST_F(CliTransfer, ProfileTableDownloadsAndBadFilesAreRefusedBeforeThePortOpens
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_TRUE(bad.err.contains("100 bytes")) << bad.err.constData();
     EXPECT_TRUE(site.written.empty());
+}
+
+namespace {
+
+// The same module behind ser2net: tqdt-cli talks RFC 2217 to a server on a loopback port, which
+// serves the pseudo-terminal. A pseudo-terminal has no DTR, so ser2net cannot acknowledge it.
+struct CliOverSer2net : CliTransfer {
+    void SetUp() override
+    {
+        CliTransfer::SetUp();
+        if (IsSkipped())
+            return;
+        if (const QString why = test::DeviceServer::unavailable(test::DeviceServer::Kind::Ser2net);
+            !why.isEmpty())
+            GTEST_SKIP() << why.toStdString();
+        // ser2net's default holds each reply back by a few character times; over thousands of
+        // programming frames that is most of a minute, so the site turns it off, as the README says.
+        ser2net.setSer2netOptions({QStringLiteral("chardelay: false")});
+        QString why;
+        ASSERT_TRUE(ser2net.start(test::DeviceServer::Kind::Ser2net, server.portName(), &why))
+            << why.toStdString();
+        portArg = ser2net.url(QStringLiteral("ign_set_control"));
+    }
+    test::DeviceServer ser2net;
+};
+
+} // namespace
+
+TEST_F(CliOverSer2net, DownloadAndUploadSwitchTheFarSideTo115200)
+{
+    auto doc = plantDocument();
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).ok());
+    const Run down = cli({"cdf", "download", path("PLANT.CDF")});
+    EXPECT_EQ(down.exitCode, 0) << down.err.constData();
+    cnd::CompileFast(*doc, doc->ControlArray);
+    EXPECT_EQ(module->memory(), cnd::BuildProgramImage(*doc));
+    // Read from the pseudo-terminal's own line settings as the frames arrived.
+    EXPECT_EQ(server.baudsSeen(), (std::vector<int>{38400, 115200}));
+
+    const Run up = cli({"cdf", "upload", path("BACK.CDF")});
+    EXPECT_EQ(up.exitCode, 0) << up.err.constData();
+    EXPECT_EQ(readAll(path("BACK.CDF")), cnd::CdfBytes(*doc));
+}
+
+TEST_F(CliOverSer2net, WithoutTheQuirkOptionThePortIsRefusedWithTheReason)
+{
+    portArg = ser2net.url(QStringLiteral("timeout=0.5"));
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).ok());
+    const Run r = cli({"cdf", "download", path("PLANT.CDF")});
+    EXPECT_EQ(r.exitCode, 1);
+    const auto lines = said(r.err);
+    ASSERT_EQ(lines.size(), 1) << r.err.constData();
+    EXPECT_TRUE(lines[0].startsWith("tqdt-cli: Port Error: Unable To Open Port rfc2217://"))
+        << r.err.constData();
+    EXPECT_TRUE(lines[0].contains("?ign_set_control")) << r.err.constData();
+    EXPECT_TRUE(site.written.empty());
+}
+
+TEST_F(CliOverSer2net, ServerKilledMidDownloadFailsWithinTheFrameLimit)
+{
+    auto doc = plantDocument();
+    ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).ok());
+    ASSERT_TRUE(server.start());
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TQDT_HOME", home.path());
+    p.setProcessEnvironment(env);
+    p.start(TQDT_CLI_BIN, {"cdf", "download", path("PLANT.CDF"), "--port", portArg});
+    // Killed once the data frames flow at the programming rate.
+    QElapsedTimer waited;
+    waited.start();
+    while (server.baudsSeen().size() < 2 && waited.elapsed() < 30000)
+        p.waitForFinished(5);
+    ASSERT_EQ(p.state(), QProcess::Running) << "the download ended before it could be cut";
+    ser2net.kill();
+    QElapsedTimer sinceKill;
+    sinceKill.start();
+    ASSERT_TRUE(p.waitForFinished(60000));
+    server.stop();
+    // One frame's limit is 3 s; a dead server must not cost one limit per remaining frame.
+    EXPECT_LT(sinceKill.elapsed(), 3000 + 1000);
+    EXPECT_EQ(p.exitCode(), 1);
+    const QByteArray err = p.readAllStandardError();
+    EXPECT_EQ(said(err),
+              QList<QByteArray>{"tqdt-cli: Download Failure: Download Failed. Device Will NOT Function "
+                                "Properly."})
+        << err.constData();
+    cnd::CompileFast(*doc, doc->ControlArray);
+    EXPECT_NE(module->memory(), cnd::BuildProgramImage(*doc));
 }

@@ -99,3 +99,24 @@ TEST(SimulatedTraffic, MonitorsShowFramesAndTheLoggerOpens)
         EXPECT_GT(dark, 50);
     }
 }
+
+// Each device window finds its station on the simulated bench: the status line turns green once the
+// station has been identified.
+TEST(SimulatedBench, DeviceWindowsIdentifyTheirStation)
+{
+    for (const char* form : {"frmQVDTWSG3TestCnf", "frmQVDTWSDualTechCnf", "frmQVDTWSDualTechWallCnf",
+                             "frmQVDTKestrixTestCnf", "frmQVDTWSTestCnf"}) {
+        SCOPED_TRACE(form);
+        QTemporaryDir home;
+        const QString png = home.filePath(QString(form) + ".png");
+        const ProgramRun r =
+            run(TQDT_GUI_BIN, {"--simulate", "--open", form, "--screenshot", png}, home.path());
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+        const QImage image(png);
+        int green = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                green += image.pixel(x, y) == qRgb(0, 255, 0);
+        EXPECT_GT(green, 500);
+    }
+}

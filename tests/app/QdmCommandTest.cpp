@@ -31,10 +31,11 @@ struct QdmCli : ::testing::Test {
         e.flush();
         return {code, out.toUtf8(), err.toUtf8()};
     }
-    // tqdt-cli against the gateway served on a pseudo-terminal, on the channel the program selects.
+    // tqdt-cli against the gateway served on a pseudo-terminal, on the Brown channel, where the gateway hangs.
     Run withGateway(const QStringList& args)
     {
-        sim::PtyServer server(site, Channel::Brown);
+        sim::PtyServer server(site);
+        server.setChannel(Channel::Brown);
         if (!server.start())
             return {-2, {}, "no pseudo-terminals here"};
         QProcess p;

@@ -113,3 +113,35 @@ TEST(Win1252, RoundTripAndUnmappable)
     EXPECT_EQ(fromWin1252("\x80\x93\xE9"), QString::fromUtf8("€“é"));
     EXPECT_EQ(toWin1252(QString::fromUtf8("ab€Ω")), QByteArray("ab\x80?"));
 }
+
+TEST(CdfFile, DocumentThatCouldNotBeOpenedAgainIsNeverWritten)
+{
+    // What an upload can leave in the document: codes and inputs outside 0..15, on any cell kind.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("KEEP.CDF"));
+    auto good = std::make_unique<CndDocument>(RandomDocument(4));
+    ASSERT_TRUE(CdfWrite(path, *good).ok());
+    const QByteArray onDisk = readAll(path);
+    struct Case {
+        int output, cell, code, input;
+        const char* problem;
+    } cases[] = {
+        {0, 0, SegClosed, 200, "QV Input 1, cell 0 (row 1, column 1) has input 200"},
+        {3, 17, 77, 0, "QV Input 4, cell 17 (row 2, column 2) has segment code 77"},
+        {7, 255, SegWire, -1, "QV Input 8, cell 255 (row 16, column 16) has input -1"},
+    };
+    for (const Case& c : cases) {
+        auto doc = std::make_unique<CndDocument>(*good);
+        doc->setCode(c.output, c.cell, c.code);
+        doc->setInput(c.output, c.cell, c.input);
+        const QString problem = CdfWrite(path, *doc).problem;
+        EXPECT_TRUE(problem.contains(QString::fromLatin1(c.problem))) << problem.toStdString();
+        EXPECT_EQ(readAll(path), onDisk) << c.problem;
+        // Drawing a picture over the cell mends it.
+        doc->placeCode(c.output, c.cell, SegOpen);
+        EXPECT_TRUE(CdfWrite(path, *doc).ok()) << c.problem;
+        auto back = std::make_unique<CndDocument>();
+        EXPECT_TRUE(CdfRead(path, *back).ok());
+        ASSERT_TRUE(CdfWrite(path, *good).ok());
+    }
+}

@@ -3,6 +3,8 @@
 #include "sim/CondModule.h"
 #include "support/SimHost.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 using namespace tqdt;
@@ -84,22 +86,67 @@ TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
     EXPECT_FALSE(w.mnuDownload->isEnabled());
 }
 
-TEST_F(CustomTransfer, ForeignCellValuesFromAModuleShowAsEmptyCells)
+TEST_F(CustomTransfer, ForeignCellsAreDrawnTestedAndCompiledAlikeAndNeverSaved)
 {
-    // Output 0: cell 0 a contact on input 200, cell 1 code 77, cell 2 a good contact on input 3.
+    // Output 1: a normally closed contact on input 200 in column 0, then wires; cell 16 holds code
+    // 77 and cell 18 a good contact on input 3.
     QByteArray& m = module->memory();
-    m[kConfigAddress + 0] = 8;
+    m.replace(kConfigAddress, 256, QByteArray(256, '\0'));
+    m[kConfigAddress + 0] = char(SegClosed);
     m[kSegInputAddress + 0] = char(200);
-    m[kConfigAddress + 1] = 77;
-    m[kConfigAddress + 2] = 8;
-    m[kSegInputAddress + 2] = 3;
+    for (int c = 1; c < 16; ++c)
+        m[kConfigAddress + c] = char(SegWire);
+    m[kConfigAddress + 16] = 77;
+    m[kConfigAddress + 18] = char(SegOpen);
+    m[kSegInputAddress + 18] = 3;
     w.mnuUpload_Click();
-    EXPECT_EQ(sim.dialogs.shown.back().text, "Upload Complete.\r\nPower Cycle Device.");
-    EXPECT_EQ(doc().input(0, 0), 200);
-    EXPECT_EQ(doc().code(0, 1), 77);
-    EXPECT_TRUE(w.lblSeg[0]->isHidden());
-    EXPECT_TRUE(w.lblSeg[1]->isHidden());
-    EXPECT_FALSE(w.lblSeg[2]->isHidden());
-    EXPECT_EQ(w.lblSeg[2]->text(), "I 4");
-    EXPECT_EQ(w.imgSegment[0]->pixmap().toImage(), w.imgSegment[255]->pixmap().toImage());
+    ASSERT_EQ(sim.dialogs.shown.back().text, "Upload Complete.\r\nPower Cycle Device.");
+    ASSERT_EQ(doc().input(0, 0), 200);
+    sim.dialogs.shown.clear();
+
+    // Drawn as what it is: a closed contact, hatched, with its foreign input named.
+    const QImage plainClosed = SegmentPicture(SegClosed, true).toImage();
+    EXPECT_EQ(w.imgSegment[0]->pixmap().toImage(), SegmentPicture(SegClosed, true, true).toImage());
+    EXPECT_NE(w.imgSegment[0]->pixmap().toImage(), plainClosed);
+    EXPECT_FALSE(w.lblSeg[0]->isHidden());
+    EXPECT_EQ(w.lblSeg[0]->text(), "? 200");
+    EXPECT_NE(w.imgSegment[16]->pixmap().toImage(), w.imgSegment[17]->pixmap().toImage());
+    EXPECT_TRUE(w.lblSeg[16]->isHidden());
+    EXPECT_EQ(w.lblSeg[18]->text(), "I 4");
+    // ... and it conducts as drawn: a closed contact on an input that is never on.
+    w.cmdTest_Click();
+    EXPECT_EQ(sim.dialogs.shown.back().text, "Quorvel Input 1 On");
+    w.mnuCompile_Click();
+    for (int p = 0; p < kPatterns; p += 311)
+        ASSERT_EQ(doc().ControlArray[size_t(p)] & 1, 1) << p;
+    sim.dialogs.shown.clear();
+
+    // A file Open would refuse is not written.
+    const QString file = sim.dir.filePath("FOREIGN.CDF");
+    sim.dialogs.queueFile(file);
+    w.mnuSaveAs_Click();
+    ASSERT_EQ(sim.dialogs.shown.size(), 1u);
+    EXPECT_EQ(sim.dialogs.shown[0].title, "Save");
+    EXPECT_TRUE(sim.dialogs.shown[0].text.contains("QV Input 1, cell 0 (row 1, column 1) has input 200"))
+        << sim.dialogs.shown[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(w.fileName(), "None");
+    EXPECT_TRUE(sim.host.isModified());
+
+    // Drawing over the foreign cells mends them; the file then opens again.
+    w.imgSelect_MouseDown(SegClosed);
+    w.imgSegment_Click(0);
+    EXPECT_EQ(doc().input(0, 0), 0);
+    EXPECT_EQ(w.lblSeg[0]->text(), "I 1");
+    w.imgSelect_MouseDown(SegEmpty);
+    w.imgSegment_Click(16);
+    sim.dialogs.shown.clear();
+    sim.dialogs.queueFile(file);
+    w.mnuSaveAs_Click();
+    EXPECT_TRUE(sim.dialogs.shown.empty());
+    EXPECT_FALSE(sim.host.isModified());
+    sim.dialogs.queueFile(file);
+    w.mnuOpen_Click();
+    EXPECT_TRUE(sim.dialogs.shown.empty()) << sim.dialogs.shown[0].text.toStdString();
+    EXPECT_EQ(doc().code(0, 0), SegClosed);
 }

@@ -168,6 +168,9 @@ TEST_F(Transfer, DamagedOrLostDataIsReportedAsAFailedDownload)
         {"a lost checksum reply", [](sim::CondModule& m) { m.dropFrame("[6"); }},
     };
     const QByteArray image = BuildProgramImage(*compiled(plantDocument));
+    qint64 healthyMs = sim.nowMs();
+    ASSERT_EQ(transfer().Download(image), TransferResult::Verified);
+    healthyMs = sim.nowMs() - healthyMs;
     for (const Case& c : cases) {
         module = std::make_shared<sim::CondModule>(0);
         sim.site.setBench(module);
@@ -194,7 +197,7 @@ TEST_F(Transfer, FailedUploadKeepsWhatArrivedAndRunsTheCallerBeforeClosing)
 {
     const auto doc = compiled(plantDocument);
     ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
-    // Block 16 (the first notes block) is lost: the notes then start with block 15's bytes.
+    // Block 16 (the first notes block) is lost: the upload ends there, keeping the diagrams.
     module->dropFrame("[80000000000011000]");
     auto back = std::make_unique<CndDocument>();
     bool portOpenInCallback = false;
@@ -209,8 +212,45 @@ TEST_F(Transfer, FailedUploadKeepsWhatArrivedAndRunsTheCallerBeforeClosing)
     EXPECT_EQ(sim.dialogs.shown[messagesBefore - 1].text, "Upload Failed.\r\nHost Program Cleared.");
     EXPECT_EQ(sim.dialogs.shown[messagesBefore - 1].title, "Upload Failure");
     EXPECT_EQ(back->SegType, doc->SegType);
-    EXPECT_EQ(back->NoteBytes[0], quint8(doc->input(7, 0)));
+    EXPECT_EQ(back->SegInput, doc->SegInput);
+    EXPECT_EQ(back->NoteBytes[0], 0);
+    EXPECT_EQ(sim.site.written.back().frame, "[80000000000011000]") << "no read after the lost block";
     EXPECT_FALSE(sim.port().isOpen());
+}
+
+TEST_F(Transfer, ModuleThatStopsAnsweringEndsTheDownloadAfterThreeSilentFrames)
+{
+    // The module answers the first `answered` programming frames, then nothing.
+    struct Case {
+        int answered;
+        int lostOnTheWay; // single replies lost before, which must not end the download
+    } cases[] = {{0, 0}, {5, 0}, {9200, 0}, {9200, 2}};
+    const QByteArray image = BuildProgramImage(*compiled(plantDocument));
+    qint64 healthyMs = sim.nowMs();
+    ASSERT_EQ(transfer().Download(image), TransferResult::Verified);
+    healthyMs = sim.nowMs() - healthyMs;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answered);
+        sim.site.written.clear();
+        sim.dialogs.shown.clear();
+        int frames = 0;
+        sim.site.script = [&](Channel, const QByteArray& f) -> std::optional<QByteArray> {
+            if (f.size() != 19)
+                return std::nullopt; // the connection frames
+            ++frames;
+            const bool lost = frames > c.answered || (c.lostOnTheWay && frames % 1000 == 0 && frames < 3000);
+            return lost ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+        };
+        const qint64 start = sim.nowMs();
+        EXPECT_EQ(transfer().Download(image), TransferResult::Failed);
+        EXPECT_EQ(frames, c.answered + 3);
+        // The frames that were answered, then three waits, not one for every frame left.
+        EXPECT_LT(sim.nowMs() - start, healthyMs * c.answered / 9218 + (3 + c.lostOnTheWay) * 3000 + 3000);
+        EXPECT_EQ(lastMessage().title, "Download Failure");
+        EXPECT_EQ(lastMessage().text, "Download Failed.\r\nDevice Will NOT Function Properly.");
+        EXPECT_FALSE(sim.port().isOpen());
+    }
+    sim.site.script = {};
 }
 
 TEST_F(Transfer, PortThatCannotBeReopenedIsReportedAndNothingIsSent)

@@ -188,16 +188,18 @@ TEST(InputSelector, KeepsItselfOnScreen)
     }
 }
 
-TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone)
+TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAloneAndMarkTheChange)
 {
-    // Pasting before any copy empties the current output.
+    // Pasting before any copy empties the current output; a paste that changes the document marks
+    // it changed, so that closing asks before the pasted output is lost.
     doc().factoryDefault();
     w.ShowConfig();
     w.imgPasteInput_Click();
     for (int c = 0; c < 16; ++c)
         EXPECT_EQ(doc().code(0, c), 0) << c;
     EXPECT_EQ(doc().code(1, 0), SegOpen);
-    EXPECT_FALSE(sh.host.isModified());
+    EXPECT_TRUE(sh.host.isModified());
+    sh.host.markSaved();
 
     w.cboOutput->setCurrentIndex(2);
     w.cboOutput_Click();
@@ -210,7 +212,7 @@ TEST_F(CustomWindow, CopyAndPasteAnOutputLeaveTheMenusAlone)
     EXPECT_EQ(doc().input(6, 0), 2);
     EXPECT_EQ(w.lblSeg[0]->text(), "I 3");
     EXPECT_TRUE(downloadOn());
-    EXPECT_FALSE(sh.host.isModified());
+    EXPECT_TRUE(sh.host.isModified());
 }
 
 TEST_F(CustomWindow, CopyButtonsShowPressedPictureWhileHeld)
@@ -509,6 +511,33 @@ TEST_F(CustomWindow, NotesWindowCountsLimitsAndMarksChanges)
     EXPECT_EQ(doc().NoteBytes[3999], 'd');
     for (int i = 4000; i < 4096; ++i)
         ASSERT_EQ(doc().NoteBytes[size_t(i)], 0) << i;
+}
+
+TEST_F(CustomWindow, NotesPastTheLimitFromAFileAreCutWhenShown)
+{
+    // A file or a module can hold 4095 characters of notes, more than the box may.
+    const QString file = path("LONG.CDF");
+    auto longNotes = std::make_unique<CndDocument>();
+    longNotes->factoryDefault();
+    std::fill(longNotes->NoteBytes.begin(), longNotes->NoteBytes.end() - 1, quint8('n'));
+    writeFile(file, CdfBytes(*longNotes));
+    sh.dialogs.queueFile(file);
+    w.mnuOpen_Click();
+    compile();
+    ASSERT_FALSE(sh.host.isModified());
+    sh.dialogs.queueDriver([&](Form& f) {
+        auto& n = static_cast<frmExpCndNotes&>(f);
+        EXPECT_EQ(takeShown(), std::vector<std::string>{"Error: Out Of Note Space"});
+        EXPECT_EQ(n.txtNotes->toPlainText(), QString(4000, QLatin1Char('n')));
+        EXPECT_EQ(n.lblUnusedChars->text(), "4000 of 4000 Characters Used");
+    });
+    w.mnuNotes_Click();
+    EXPECT_EQ(doc().NoteBytes[3999], 'n');
+    for (int i = 4000; i < 4096; ++i)
+        ASSERT_EQ(doc().NoteBytes[size_t(i)], 0) << i;
+    // The cut changed the document: leaving now asks, and the image to download is stale.
+    EXPECT_TRUE(sh.host.isModified());
+    EXPECT_FALSE(downloadOn());
 }
 
 TEST(Notes, LineBreaksAndCodePageSurviveTheTextBox)

@@ -3,11 +3,15 @@
 #include "shell/frmQVDTMain.h"
 #include "support/SimHost.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -204,4 +208,156 @@ TEST(DataLogger, StartFailuresAreReportedAndLeaveTheLoggerIdle)
         EXPECT_TRUE(h.dialogs.shown[0].text.startsWith(c.textStart)) << h.dialogs.shown[0].text.toStdString();
         EXPECT_EQ(h.dialogs.shown[0].icon, MsgIcon::Critical);
     }
+}
+
+namespace {
+
+struct RotationFixture {
+    QTemporaryDir dir;
+    ManualClock clock{QDateTime(QDate(2026, 12, 6), QTime(23, 59, 58))};
+    DataLog log;
+    QByteArray sent;
+
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    void open(DataLog::Rotation r)
+    {
+        log.setRotation(r, &clock);
+        ASSERT_TRUE(log.Open(dir.path(), "Log.TXT"));
+    }
+    void feed(qint64 count)
+    {
+        for (qint64 i = 0; i < count; ++i) {
+            const char b = char((sent.size() * 7 + sent.size() / 4096) & 0xFF);
+            sent += b;
+            ASSERT_NE(log.Add(b), DataLog::Added::WriteFailed);
+        }
+    }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files, QDir::Name); }
+};
+
+} // namespace
+
+TEST(DataLog, RotationBySizeSplitsOnBlocksAndKeepsTheLastParts)
+{
+    constexpr qint64 size = 4 * DataLog::kBlockBytes;
+    struct Case {
+        const char* name;
+        qint64 bytes;
+        int keep;
+        QStringList want; // the parts left, oldest first
+        std::vector<qint64> sizes;
+    } cases[] = {
+        {"3.5 times the size",
+         size * 7 / 2,
+         0,
+         {"Log (part 1).TXT", "Log (part 2).TXT", "Log (part 3).TXT", "Log (part 4).TXT"},
+         {size, size, size, size / 2}},
+        {"keeping two", size * 7 / 2, 2, {"Log (part 3).TXT", "Log (part 4).TXT"}, {size, size / 2}},
+        {"an incomplete last block", size + 10, 0, {"Log (part 1).TXT", "Log (part 2).TXT"}, {size, 10}},
+        {"less than one part", 100, 1, {"Log (part 1).TXT"}, {100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RotationFixture fx;
+        fx.open({DataLog::Rotation::Mode::BySize, size, c.keep});
+        fx.feed(c.bytes);
+        ASSERT_TRUE(fx.log.Close());
+        EXPECT_EQ(fx.files(), c.want);
+        QByteArray joined;
+        for (int i = 0; i < fx.files().size() && i < int(c.sizes.size()); ++i) {
+            const QByteArray part = fileBytes(fx.path(c.want[i]));
+            EXPECT_EQ(part.size(), c.sizes[size_t(i)]);
+            joined += part;
+        }
+        EXPECT_EQ(joined, fx.sent.right(joined.size()))
+            << "the parts left are the end of the stream, in order";
+        if (c.keep == 0) {
+            EXPECT_EQ(joined, fx.sent);
+        }
+    }
+}
+
+// Keeping the last parts removes only this log's own parts: another log, a numbered twin and a
+// stale file of the next part's name all survive, and the stale file is stepped over.
+TEST(DataLog, RotationNeverTouchesAnotherLog)
+{
+    RotationFixture fx;
+    const QStringList others = {"Log (2) (part 1).TXT", "Other (part 1).TXT", "Log (part 2).TXT"};
+    for (const QString& name : others) {
+        QFile f(fx.path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    fx.open({DataLog::Rotation::Mode::BySize, DataLog::kBlockBytes, 1});
+    fx.feed(3 * DataLog::kBlockBytes);
+    ASSERT_TRUE(fx.log.Close());
+    for (const QString& name : others)
+        EXPECT_EQ(fileBytes(fx.path(name)), "keep me") << name.toStdString();
+    EXPECT_EQ(fx.files(), (QStringList{"Log (2) (part 1).TXT", "Log (part 2).TXT", "Log (part 4).TXT",
+                                       "Other (part 1).TXT"}));
+    EXPECT_EQ(fileBytes(fx.path("Log (part 4).TXT")), fx.sent.right(DataLog::kBlockBytes));
+}
+
+TEST(DataLog, DailyRotationCrossesMidnightBetweenBlocks)
+{
+    RotationFixture fx;
+    fx.open({DataLog::Rotation::Mode::Daily, 0, 0});
+    fx.feed(DataLog::kBlockBytes + 100); // one block written on the 6th, 100 bytes waiting
+    fx.clock.advanceMs(3000);            // 00:00:01 on the 7th
+    fx.feed(DataLog::kBlockBytes);       // completes the waiting block: the first of the new day
+    ASSERT_TRUE(fx.log.Close());
+    ASSERT_EQ(fx.files(), (QStringList{"Log (part 1).TXT", "Log (part 2).TXT"}));
+    const QByteArray first = fileBytes(fx.path("Log (part 1).TXT"));
+    const QByteArray second = fileBytes(fx.path("Log (part 2).TXT"));
+    EXPECT_EQ(first.size(), DataLog::kBlockBytes);
+    EXPECT_EQ(first + second, fx.sent);
+}
+
+TEST(DataLog, WithoutRotationOneFileHoldsEverything)
+{
+    RotationFixture fx;
+    fx.open({});
+    fx.feed(5 * DataLog::kBlockBytes + 1);
+    ASSERT_TRUE(fx.log.Close());
+    EXPECT_EQ(fx.files(), QStringList{"Log.TXT"});
+    EXPECT_EQ(fileBytes(fx.path("Log.TXT")), fx.sent);
+}
+
+// The Rotate setting is off and folded away at load; ticked, a log started before midnight goes on
+// in a second part after it, the name on show follows, and the settings cannot change while logging.
+TEST(DataLogger, RotateDailySplitsTheLogAtMidnight)
+{
+    SimHost h;
+    h.clock.setLocalDateTime(QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59)));
+    frmQVDTMain main(h.host, logger());
+    const QString base = "DataLog BlueChan  Date 2026-12-06 Time 23_59_59";
+    h.dialogs.queueDriver([&](Form& f) {
+        auto& w = static_cast<frmQVDTDataLogger&>(f);
+        EXPECT_FALSE(w.chkRotate->isChecked());
+        EXPECT_FALSE(w.cboRotate->isVisibleTo(&w));
+        EXPECT_FALSE(w.spnKeep->isVisibleTo(&w));
+        w.chkRotate->click();
+        EXPECT_TRUE(w.cboRotate->isVisibleTo(&w));
+        w.cboRotate->setCurrentIndex(1);
+        EXPECT_FALSE(w.spnRotateMB->isEnabled()) << "no size for a daily rotation";
+        w.cmdStart->click();
+        EXPECT_FALSE(w.chkRotate->isEnabled());
+        EXPECT_FALSE(w.cboRotate->isEnabled());
+        EXPECT_EQ(w.lblFileName->text(),
+                  "Log File: " + QDir::toNativeSeparators(logPath(h, base + " (part 1).TXT")));
+        h.site.setForeignTraffic(Channel::Blue, stream(h, 3 * 4096));
+        receive(h, 3 * 4096);
+        EXPECT_EQ(w.lblFileName->text(),
+                  "Log File: " + QDir::toNativeSeparators(logPath(h, base + " (part 2).TXT")));
+        EXPECT_EQ(w.lblBlocks->text(), "Blocks Logged: 3") << "counted over every part";
+        w.cmdStart->click();
+        EXPECT_TRUE(w.chkRotate->isEnabled());
+    });
+    main.launch("cmdDTDataLogger");
+    const QByteArray first = fileBytes(logPath(h, base + " (part 1).TXT"));
+    const QByteArray second = fileBytes(logPath(h, base + " (part 2).TXT"));
+    EXPECT_EQ(first.size() % 4096, 0) << "the split falls between blocks";
+    EXPECT_GT(second.size(), 0);
+    EXPECT_EQ(first + second, streamBytes(3 * 4096));
+    EXPECT_TRUE(h.dialogs.shown.empty());
 }

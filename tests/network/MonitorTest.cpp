@@ -4,9 +4,16 @@
 #include "shell/frmQVDTMain.h"
 #include "support/SimHost.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -166,4 +173,152 @@ TEST(MonitorWindow, ReceivedTextIsShownAsPlainText)
     EXPECT_EQ(w.lblData->textFormat(), Qt::PlainText);
     EXPECT_EQ(shownLines(w)[0], QString::fromLatin1("[\xE9]"));
     EXPECT_EQ(shownLines(w)[49], "[<b>x</b>&amp;]");
+}
+
+namespace {
+
+// Another master polling wall station 12 (pilots 1 and 3) and relay device 02 on the Blue channel
+// and panel 05 on the Brown channel, as a running installation does.
+void otherMaster(SimHost& h)
+{
+    h.site.wallStations[0x12].pilots = 0x05;
+    h.site.relayDevices[2].status = 0x01;
+    h.site.panels[5].relays[0] = true;
+    h.site.setForeignTraffic(Channel::Blue, {sim::otherMasterPattern(h.site, Channel::Blue), 400});
+    h.site.setForeignTraffic(Channel::Brown, {sim::otherMasterPattern(h.site, Channel::Brown), 200});
+}
+
+QString cell(const MonitorWindow& w, int row, int column)
+{
+    return w.frames()->index(row, column).data().toString();
+}
+
+} // namespace
+
+// The details table lists what the ring collects, one decoded frame a row; at load it is hidden and
+// the window shows its label as always.
+TEST(MonitorDetails, DecodedRowsFilterPauseAndSave)
+{
+    SimHost h;
+    otherMaster(h);
+    frmQVDTMain main(h.host, monitors());
+    const QString csv = QDir(h.dir.path()).filePath("capture.csv");
+    const QString txt = QDir(h.dir.path()).filePath("capture.txt");
+    h.dialogs.queueFile(csv);
+    h.dialogs.queueFile(txt);
+    h.dialogs.queueFile(QDir(h.dir.path()).filePath("no such folder/capture.csv"));
+    int first = 0;
+    h.dialogs.queueDriver([&](Form& f) {
+        auto& w = static_cast<MonitorWindow&>(f);
+        EXPECT_FALSE(w.chkDetails->isChecked());
+        EXPECT_FALSE(w.fraDetails->isVisibleTo(&w));
+        EXPECT_TRUE(w.lblData->isVisibleTo(&w));
+
+        for (int i = 0; i < 2000; ++i) // a millisecond at a time, as the characters come
+            h.clock.advanceMs(1);
+        tick(w);
+        EXPECT_EQ(w.frames()->rowCount(), 0) << "the table fills only while it is shown";
+        w.chkDetails->click();
+        EXPECT_FALSE(w.lblData->isVisibleTo(&w));
+        const int rows = w.frames()->rowCount();
+        ASSERT_GT(rows, 10);
+        // The capture began in the middle of a frame: what came before its first "[" is a row of
+        // its own.
+        EXPECT_EQ(cell(w, 0, FrameTableModel::Meaning), "unknown (between frames)");
+        first = 1;
+        while (first < 6 && cell(w, first, FrameTableModel::Raw) != "[21270523]")
+            ++first;
+        ASSERT_LT(first, 6) << "the first wall station poll";
+        for (int r = first; r < rows; ++r) {
+            SCOPED_TRACE(cell(w, r, FrameTableModel::Raw).toStdString());
+            EXPECT_EQ(cell(w, r, FrameTableModel::Chan), "Blue");
+            EXPECT_EQ(cell(w, r, FrameTableModel::Check), "ok");
+            const QString m = cell(w, r, FrameTableModel::Meaning);
+            EXPECT_TRUE(m == "Wall station 12 status, pilots 1 3" || m == "Relay device 02 status read" ||
+                        m == "Reply: relay 1 on" || m.startsWith("Reply: status"))
+                << m.toStdString();
+        }
+        EXPECT_EQ(cell(w, 0, FrameTableModel::Delta), "");
+        // A 9-character poll at 400 characters a second takes some 22 ms to the reply's "[".
+        const int delta = cell(w, first + 1, FrameTableModel::Delta).toInt();
+        EXPECT_GE(delta, 20);
+        EXPECT_LE(delta, 30);
+        EXPECT_NEAR(cell(w, first + 1, FrameTableModel::Time).toDouble() -
+                        cell(w, first, FrameTableModel::Time).toDouble(),
+                    delta / 1000.0, 1e-6);
+
+        w.chkHex->click();
+        EXPECT_EQ(cell(w, first, FrameTableModel::Raw), "5B 32 31 32 37 30 35 32 33 5D");
+        w.chkHex->click();
+
+        // Filters: the relay device's exchanges only, then only what address 12 said and heard.
+        w.cboCommand->setCurrentIndex(w.cboCommand->findText("Relay device command"));
+        ASSERT_GT(w.frames()->rowCount(), 0);
+        for (int r = 0; r < w.frames()->rowCount(); ++r)
+            EXPECT_TRUE(cell(w, r, FrameTableModel::Meaning)
+                            .contains(QRegularExpression("^(Relay device 02|Reply: relay 1 on)")));
+        w.cboCommand->setCurrentIndex(0);
+        w.txtAddress->setText("12");
+        for (int r = 0; r < w.frames()->rowCount(); ++r)
+            EXPECT_TRUE(cell(w, r, FrameTableModel::Meaning)
+                            .contains(QRegularExpression("^(Wall station 12|Reply: status)")));
+        w.txtAddress->clear();
+
+        // Pause holds the table; the capture goes on and the rows appear on Resume.
+        const int before = w.frames()->rowCount();
+        const quint64 captured = w.capture().last();
+        w.cmdPause->click();
+        h.clock.advanceMs(1000);
+        tick(w);
+        EXPECT_EQ(w.frames()->rowCount(), before);
+        EXPECT_GT(w.capture().last(), captured);
+        w.cmdPause->click();
+        EXPECT_EQ(w.frames()->rowCount(), before + int(w.capture().last() - captured));
+
+        w.cmdSaveCapture->click();
+        w.cmdSaveCapture->click();
+        w.cmdSaveCapture->click();
+    });
+    main.launch("cmdLocalMonitor");
+    EXPECT_FALSE(bool(h.host.mon.tap)) << "the closed window stops listening";
+
+    QFile saved(csv);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = saved.readAll().split('\n');
+    EXPECT_EQ(lines[0], "index,time_ms,delta_ms,channel,raw,checksum,meaning\r");
+    ASSERT_GT(lines.size(), first + 2);
+    const QByteArray poll = lines[first + 1], reply = lines[first + 2];
+    EXPECT_TRUE(poll.contains(",blue,[21270523],ok,\"Wall station 12 status, pilots 1 3\"\r"))
+        << poll.toStdString();
+    EXPECT_TRUE(reply.contains(",blue,[4000A4],ok,Reply: status 40 00\r")) << reply.toStdString();
+    EXPECT_EQ(lines.last(), "") << "every line ends in CR LF";
+    QFile text(txt);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    EXPECT_EQ(text.readLine(), "index\ttime_ms\tdelta_ms\tchannel\traw\tchecksum\tmeaning\r\n");
+    ASSERT_FALSE(h.dialogs.shown.empty());
+    EXPECT_TRUE(h.dialogs.shown.back().text.startsWith("Unable To Save The Capture"));
+}
+
+TEST(MonitorDetails, NetworkMonitorRowsCarryTheChannelTheyCameOn)
+{
+    SimHost h;
+    otherMaster(h);
+    frmQVDTMain main(h.host, monitors());
+    h.dialogs.queueDriver([&](Form& f) {
+        auto& w = static_cast<frmQVDTNetworkMonitor&>(f);
+        w.chkDetails->click();
+        for (int i = 0; i < 50; ++i)
+            h.clock.advanceMs(10);
+        w.optChan[1]->click();
+        for (int i = 0; i < 100; ++i)
+            h.clock.advanceMs(10);
+        tick(w);
+        QSet<QString> brown;
+        for (int r = 0; r < w.frames()->rowCount(); ++r)
+            if (cell(w, r, FrameTableModel::Chan) == "Brown" && cell(w, r, FrameTableModel::Check) == "ok")
+                brown << cell(w, r, FrameTableModel::Meaning);
+        EXPECT_TRUE(brown.contains("Panel 05 relays read"));
+        EXPECT_TRUE(brown.contains("Reply: relay 1 on"));
+    });
+    main.launch("cmdNetworkMonitor");
 }

@@ -4,7 +4,13 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "condlogic/frmExpCndFactory.h"
 #include "condlogic/frmExpCndProfile.h"
+#include "devices/frmQVDTKestrixTestCnf.h"
+#include "devices/frmQVDTWSDualTechCnf.h"
+#include "devices/frmQVDTWSDualTechWallCnf.h"
+#include "devices/frmQVDTWSG3TestCnf.h"
+#include "devices/frmQVDTWSTestCnf.h"
 #include "dmx/frmDMXMap.h"
+#include "gateway/frmMGW.h"
 #include "network/frmQVDTDataLogger.h"
 #include "network/frmQVDTDiscover.h"
 #include "network/frmQVDTLocalMonitor.h"
@@ -41,6 +47,16 @@ const ToolList& toolList()
          benchCondModule},
         {"cmdCndOcc(2)", "frmExpCndProfile", LaunchKind::SelfManaged, make<cnd::frmExpCndProfile>(),
          benchCondModule},
+        {"cmdMGW", "frmMGW", LaunchKind::SelfManaged, make<gw::frmMGW>()},
+        {"cmdWSG3Test", "frmQVDTWSG3TestCnf", LaunchKind::Device, make<frmQVDTWSG3TestCnf>(), benchG3Station},
+        {"cmdDualTechWall", "frmQVDTWSDualTechWallCnf", LaunchKind::Device, make<frmQVDTWSDualTechWallCnf>(),
+         benchWallSensor},
+        {"cmdDualTech", "frmQVDTWSDualTechCnf", LaunchKind::Device, make<frmQVDTWSDualTechCnf>(),
+         benchCeilingSensor},
+        {"cmdKestrix", "frmQVDTKestrixTestCnf", LaunchKind::Device, make<frmQVDTKestrixTestCnf>(),
+         benchKestrixSwitch},
+        // Its button stays hidden; the window opens through --open and the tests.
+        {"cmdWSTest", "frmQVDTWSTestCnf", LaunchKind::Device, make<frmQVDTWSTestCnf>(), benchLegacyStation},
         // The DMX gateway hangs on the simulated panel network for the whole session.
         {"cmdDMX", "frmDMXMap", LaunchKind::SelfManaged, make<dmx::frmDMXMap>()},
     };

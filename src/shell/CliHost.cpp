@@ -1,6 +1,6 @@
-#include "shell/CliSession.h"
+#include "shell/CliHost.h"
 
-#include "shell/QtSerialPort.h"
+#include "shell/DevicePort.h"
 #include "shell/Settings.h"
 
 #include <QRegularExpression>
@@ -19,32 +19,34 @@ MsgAnswer CliDialogs::message(const QString& text, const QString& title, MsgIcon
     }
 }
 
-std::unique_ptr<CliSession> OpenCliSession(const QString& port, QTextStream& err)
+CliHost::CliHost(QTextStream& err) : dialogs(err) {}
+
+std::unique_ptr<CliHost> OpenCliHost(const QString& port, QTextStream& err)
 {
     static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]*)$"),
                                             QRegularExpression::CaseInsensitiveOption);
     const auto m = comName.match(port);
-    auto s = std::make_unique<CliSession>(err);
+    auto cli = std::make_unique<CliHost>(err);
     const int commPort = m.hasMatch() ? m.captured(1).toInt() : 1;
-    s->device = m.hasMatch() ? ComDevice(s->paths, commPort) : port;
-    CliSession* raw = s.get();
-    s->host = std::make_unique<Host>(s->clock, s->dialogs, s->paths, [raw] {
-        return std::make_unique<QtSerialPort>([raw](int) { return raw->device; });
+    cli->device = m.hasMatch() ? ComDevice(cli->paths, commPort) : port;
+    const QString device = cli->device;
+    cli->host = std::make_unique<Host>(cli->clock, cli->dialogs, cli->paths, [device] {
+        return std::make_unique<DevicePort>([device](int) { return device; });
     });
-    Host& host = *s->host;
+    Host& host = *cli->host;
     host.settings.DTComPort = qint16(commPort);
     // Opened here rather than by the windows' routine, so that the one line can name the device.
     host.comQV().setCommPort(commPort);
     if (QString why; !host.comQV().open(&why)) {
         err << "tqdt-cli: Port Error: Unable To Open Port " << port;
-        if (s->device != port)
-            err << " (" << s->device << ")";
+        if (device != port)
+            err << " (" << device << ")";
         err << ": " << why << Qt::endl;
         return nullptr;
     }
     host.comQV().setInputLen(0);
     host.comQV().setRThreshold(0);
-    return s;
+    return cli;
 }
 
 } // namespace tqdt

@@ -5,14 +5,14 @@
 #include "shell/Host.h"
 #include "shell/Paths.h"
 
+#include <QString>
 #include <QTextStream>
 
 #include <memory>
 
 namespace tqdt {
 
-// For tqdt-cli: messages become lines on the error stream; a question, which a script cannot
-// answer, is refused.
+// Messages become lines on the error stream; a question, which a script cannot answer, is refused.
 class CliDialogs final : public Dialogs {
 public:
     explicit CliDialogs(QTextStream& err) : m_err(err) {}
@@ -25,17 +25,21 @@ private:
     QTextStream& m_err;
 };
 
-// A host for one command line on the port PORT ("COMn", mapped as the windows map it, or a device
-// path), with its main port open, input length and receive threshold at 0.
-struct CliSession {
-    explicit CliSession(QTextStream& err) : dialogs(err) {}
+// The PC of a command-line transfer: the steady clock, messages on err, and the main port on PORT,
+// which is "COMn" (mapped as the windows map it) or a device path.
+struct CliHost {
+    explicit CliHost(QTextStream& err);
+
     SteadyClock clock;
     CliDialogs dialogs;
     Paths paths;
     QString device;
     std::unique_ptr<Host> host;
 };
-// Null after one line on err that names the port (and its device) and why it did not open.
-std::unique_ptr<CliSession> OpenCliSession(const QString& port, QTextStream& err);
+
+// Builds the host and opens its port once, so that a port that cannot be opened is named in one line
+// on err ("Port Error: Unable To Open Port COM3 (/dev/ttyUSB2): why"); nullptr then. The port is left
+// open with input length 0 and no receive events.
+std::unique_ptr<CliHost> OpenCliHost(const QString& port, QTextStream& err);
 
 } // namespace tqdt

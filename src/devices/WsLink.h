@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace tqdt {
+class Host;
+}
+
+namespace tqdt::ws {
+
+// The wall-station models' own senders reach the port only through these calls, all on the Blue
+// channel: the models never touch the serial port themselves.
+
+// Empties the receive buffer, writes the frame and waits for replyLen characters or limitMs;
+// true when they came in time (the reply is then in the reply store's ReplyText).
+bool Request(Host& host, const QByteArray& frame, int replyLen, int limitMs);
+// Empties the receive buffer and writes the frame; nothing is read.
+void Send(Host& host, const QByteArray& frame);
+
+// "[2" + address + "8": type (or status) byte and revision byte, checksum checked. The byte is also
+// left in WsStatusA.
+struct TypeReply {
+    int type = 0;
+    int revision = 0;
+};
+std::optional<TypeReply> TypeQuery(Host& host, int address);
+
+// The model write of the G3, Kestrix and dual-technology wall stations: the enable frame with the
+// address's complement, answered within 500 ms, then the write frame. After the write the G3 and
+// Kestrix stations are given a fixed second; the wall sensor is waited for like the enable.
+enum class AfterWrite { WaitOneSecond, WaitForReply };
+// False when the enable frame went unanswered and nothing was written.
+bool EnableAndWrite(Host& host, int address, int value, AfterWrite after);
+
+} // namespace tqdt::ws
