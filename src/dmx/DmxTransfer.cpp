@@ -1,5 +1,6 @@
 #include "dmx/DmxTransfer.h"
 
+#include "shell/BlockTransfer.h"
 #include "shell/BusLink.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
@@ -58,48 +59,72 @@ bool DmxTransfer::PreparePort()
     return true;
 }
 
-DmxResult DmxTransfer::commFault()
+void DmxTransfer::commFault()
 {
     m_host.dialogs().message(QStringLiteral("Comm Fault"), QStringLiteral("Fault"), MsgIcon::Critical);
     show(-1);
     ClosePort(m_host);
-    return DmxResult::CommFault;
 }
 
 DmxResult DmxTransfer::Download(const DmxMap& map)
 {
-    if (!PreparePort())
-        return DmxResult::PortError;
-    show(0);
-    for (int b = 0; b < kBlocks; ++b) {
-        show(b);
-        // The acknowledgement's content is not examined; only that four characters came in time.
-        if (!WSComPrg(BlockFrame(map, b), kBlockReplyLen))
-            return commFault();
-    }
-    const QByteArray checksum = DmxChecksum(map);
-    if (!WSComPrg("[03]", kChecksumReplyLen))
-        return commFault();
-    if (!ChecksumMatches(LastReply, checksum)) {
-        m_host.dialogs().message(
-            QStringLiteral("Download Failed.\r\nChecksum Fault.\r\nDevice Will NOT Function Properly."),
-            QStringLiteral("Download Failure"), MsgIcon::Critical);
+    // Codes of the steps that fail; a port that would not open has already said so.
+    enum : int { kPort = 1, kComm, kChecksum };
+    bool prepared = false;
+    BlockTransfer::Plan plan;
+    plan.blocks = kBlocks;
+    plan.prepare = [&] {
+        prepared = PreparePort();
+        return prepared ? Step::done() : Step::failed(kPort);
+    };
+    plan.progress = [&](int b) { show(b); };
+    // The acknowledgement's content is not examined; only that four characters came in time.
+    plan.block = [&](int b) {
+        return WSComPrg(BlockFrame(map, b), kBlockReplyLen) ? Step::done() : Step::failed(kComm);
+    };
+    plan.verify = [&] {
+        const QByteArray checksum = DmxChecksum(map);
+        if (!WSComPrg("[03]", kChecksumReplyLen))
+            return Step::failed(kComm);
+        if (!ChecksumMatches(LastReply, checksum))
+            return Step::failed(kChecksum);
+        // The port is free before the technician reads that all went well.
+        ClosePort(m_host);
+        return Step::done();
+    };
+    plan.messages.verified = {QStringLiteral("Download Complete"), QStringLiteral("Downlaod"), MsgIcon::None};
+    plan.messages.failed = [](int code) -> BlockTransfer::Message {
+        switch (code) {
+        case kComm: return {QStringLiteral("Comm Fault"), QStringLiteral("Fault"), MsgIcon::Critical};
+        case kChecksum:
+            return {
+                QStringLiteral("Download Failed.\r\nChecksum Fault.\r\nDevice Will NOT Function Properly."),
+                QStringLiteral("Download Failure"), MsgIcon::Critical};
+        default: return {};
+        }
+    };
+    plan.finish = [&] {
+        if (!prepared)
+            return;
         show(-1);
         ClosePort(m_host);
-        return DmxResult::ChecksumFault;
-    }
-    ClosePort(m_host);
-    m_host.dialogs().message(QStringLiteral("Download Complete"), QStringLiteral("Downlaod"), MsgIcon::None);
-    show(-1);
-    return DmxResult::Done;
+    };
+    const BlockTransfer::Result r = BlockTransfer(m_host).run(plan);
+    if (r.outcome == BlockTransfer::Outcome::Verified)
+        return DmxResult::Done;
+    return r.code == kPort   ? DmxResult::PortError
+           : r.code == kComm ? DmxResult::CommFault
+                             : DmxResult::ChecksumFault;
 }
 
 DmxResult DmxTransfer::FirmwareRev()
 {
     if (!PreparePort())
         return DmxResult::PortError;
-    if (!WSComPrg("[04]", kFirmwareReplyLen))
-        return commFault();
+    if (!WSComPrg("[04]", kFirmwareReplyLen)) {
+        commFault();
+        return DmxResult::CommFault;
+    }
     ClosePort(m_host);
     m_host.dialogs().message(FirmwareText(LastReply), QStringLiteral("Device Firmware Revision"),
                              MsgIcon::Information);

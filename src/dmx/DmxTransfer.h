@@ -57,7 +57,7 @@ public:
 private:
     void show(int value);
     // Reports a missing reply, hides the bar and closes the port.
-    DmxResult commFault();
+    void commFault();
 
     Host& m_host;
     Progress m_progress;

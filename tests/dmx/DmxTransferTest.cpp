@@ -71,7 +71,7 @@ TEST_F(Gateway, DownloadStoresTheChannelsAndTheChecksumAgrees)
     EXPECT_EQ(lastMessage().title, "Downlaod");
     EXPECT_EQ(lastMessage().icon, MsgIcon::None);
     EXPECT_FALSE(sim.port().isOpen());
-    EXPECT_EQ(progress, (std::vector<int>{0, 0, 1, 2, 3, 4, 5, 6, 7, -1}));
+    EXPECT_EQ(progress, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, -1}));
 }
 
 TEST_F(Gateway, EveryFaultIsReportedAndThePortClosed)
