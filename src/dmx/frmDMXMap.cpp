@@ -2,6 +2,7 @@
 
 #include "dmx/DmxTransfer.h"
 #include "dmx/frmDMXDimSel.h"
+#include "shell/DocumentMenu.h"
 #include "shell/DocumentSession.h"
 #include "shell/Host.h"
 
@@ -154,27 +155,27 @@ void frmDMXMap::buildMenus()
 {
     menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
-    mnuFile = menuBar->addMenu(QStringLiteral("File"));
-    auto item = [this](QMenu* m, const QString& name, const QString& text, void (frmDMXMap::*slot)()) {
-        QAction* a = m ? m->addAction(text) : menuBar->addAction(text);
+    const FileMenu file = AddFileMenu(menuBar,
+                                      {[this] { mnuFileNew_Click(); }, [this] { mnuFileOpen_Click(); },
+                                       [this] { mnuFileSave_Click(); }, [this] { mnuFileSaveAs_Click(); },
+                                       [this] { mnuExit_Click(); }},
+                                      {});
+    mnuFile = file.menu;
+    mnuFileNew = file.mnuNew;
+    mnuFileOpen = file.mnuOpen;
+    mnuFileSave = file.mnuSave;
+    mnuFileSaveAs = file.mnuSaveAs;
+    mnuExit = file.mnuExit;
+    UseFileCommandNames(file);
+    auto item = [this](const QString& name, const QString& text, void (frmDMXMap::*slot)()) {
+        QAction* a = menuBar->addAction(text);
         a->setObjectName(name);
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    mnuFileNew =
-        item(mnuFile, QStringLiteral("mnuFileNew"), QStringLiteral("New"), &frmDMXMap::mnuFileNew_Click);
-    mnuFileOpen =
-        item(mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("Open"), &frmDMXMap::mnuFileOpen_Click);
-    mnuFileSave =
-        item(mnuFile, QStringLiteral("mnuFileSave"), QStringLiteral("Save"), &frmDMXMap::mnuFileSave_Click);
-    mnuFileSaveAs = item(mnuFile, QStringLiteral("mnuFileSaveAs"), QStringLiteral("Save As"),
-                         &frmDMXMap::mnuFileSaveAs_Click);
-    mnuFile->addSeparator();
-    mnuExit = item(mnuFile, QStringLiteral("mnuExit"), QStringLiteral("Exit"), &frmDMXMap::mnuExit_Click);
-    mnuDownload = item(nullptr, QStringLiteral("mnuDownload"), QStringLiteral("Download"),
-                       &frmDMXMap::mnuDownload_Click);
-    mnuGWFW = item(nullptr, QStringLiteral("mnuGWFW"), QStringLiteral("GW Firmware Rev"),
-                   &frmDMXMap::mnuGWFW_Click);
+    mnuDownload =
+        item(QStringLiteral("mnuDownload"), QStringLiteral("Download"), &frmDMXMap::mnuDownload_Click);
+    mnuGWFW = item(QStringLiteral("mnuGWFW"), QStringLiteral("GW Firmware Rev"), &frmDMXMap::mnuGWFW_Click);
     menuBar->setGeometry(0, 0, kClientW, menuBar->sizeHint().height());
 }
 
