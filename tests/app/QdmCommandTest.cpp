@@ -3,6 +3,7 @@
 #include "sim/DmxGateway.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/FileBytes.h"
 
 #include <QFile>
 #include <QProcess>
@@ -31,7 +32,8 @@ struct QdmCli : ::testing::Test {
         e.flush();
         return {code, out.toUtf8(), err.toUtf8()};
     }
-    // tqdt-cli against the gateway served on a pseudo-terminal, on the Brown channel, where the gateway hangs.
+    // tqdt-cli against the gateway served on a pseudo-terminal, on the Brown channel, where the gateway
+    // hangs.
     Run withGateway(const QStringList& args)
     {
         sim::PtyServer server(site);
@@ -51,11 +53,6 @@ struct QdmCli : ::testing::Test {
                 p.readAllStandardError()};
     }
     QString path(const char* name) const { return home.filePath(name); }
-    static QByteArray readAll(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     dmx::DmxMap stage() const
     {
         dmx::DmxMap map;
@@ -87,19 +84,16 @@ TEST_F(QdmCli, ExportWritesThePatchBesideTheMapOrWhereAsked)
 {
     ASSERT_TRUE(dmx::QdmWrite(path("STAGE.QDM"), stage()).ok());
     EXPECT_EQ(local({"export-csv", path("STAGE.QDM")}).exitCode, 0);
-    const QByteArray csv = readAll(path("STAGE.CSV"));
+    const QByteArray csv = test::FileBytes(path("STAGE.CSV"));
     EXPECT_TRUE(csv.startsWith("Channel,Point\r\n1,D:02.1\r\n2,\r\n3,\r\n")) << csv.left(60).constData();
     EXPECT_TRUE(csv.endsWith("512,D:02.3\r\n"));
     EXPECT_EQ(local({"export-csv", path("STAGE.QDM"), "-o", path("patch.csv")}).exitCode, 0);
-    EXPECT_EQ(readAll(path("patch.csv")), csv);
+    EXPECT_EQ(test::FileBytes(path("patch.csv")), csv);
 }
 
 TEST_F(QdmCli, UsageAndBadFilesExitWithTwo)
 {
-    QFile bad(path("BAD.QDM"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write(QByteArray(1028, '\x40')); // every channel 0x4040
-    bad.close();
+    ASSERT_TRUE(test::WriteFileBytes(path("BAD.QDM"), QByteArray(1028, '\x40'))); // every channel 0x4040
     const QStringList cases[] = {
         {},
         {"checksum"},

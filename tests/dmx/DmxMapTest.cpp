@@ -1,6 +1,6 @@
 #include "dmx/DmxMap.h"
+#include "support/FileBytes.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -9,19 +9,6 @@ using namespace tqdt;
 using namespace tqdt::dmx;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // A map with something in every kind of cell, to see that a refused file leaves it alone.
 DmxMap plantedMap()
@@ -48,12 +35,12 @@ TEST_F(QdmFile, NewMapIsUnmappedChannelsThenAddressAndRange)
     for (int i = 0; i < 512; ++i)
         expected += QByteArray("\xFF\x00", 2);
     expected += QByteArray(4, '\0');
-    EXPECT_EQ(readAll(path("new.qdm")), expected);
+    EXPECT_EQ(test::FileBytes(path("new.qdm")), expected);
 
     map.SetDeviceAddress(15);
     map.SetDeviceRange(9);
     ASSERT_TRUE(QdmWrite(path("new.qdm"), map));
-    EXPECT_EQ(readAll(path("new.qdm")).right(4), QByteArray("\x0F\x00\x09\x00", 4));
+    EXPECT_EQ(test::FileBytes(path("new.qdm")).right(4), QByteArray("\x0F\x00\x09\x00", 4));
 }
 
 TEST_F(QdmFile, ReadingBackRestoresEveryCell)
@@ -93,7 +80,7 @@ TEST_F(QdmFile, RefusesFilesItCannotShowAndKeepsTheMap)
             bytes[2 * c.cell] = char(c.value & 0xFF);
             bytes[2 * c.cell + 1] = char(c.value >> 8);
         }
-        writeAll(path("bad.qdm"), bytes);
+        ASSERT_TRUE(test::WriteFileBytes(path("bad.qdm"), bytes));
         DmxMap map = plantedMap();
         const FileResult r = QdmRead(path("bad.qdm"), map);
         EXPECT_FALSE(r.ok());
@@ -111,7 +98,7 @@ TEST_F(QdmFile, AcceptsTheEdgesOfEveryRange)
     edges.channel(2) = 255;
     edges.SetDeviceAddress(15);
     edges.SetDeviceRange(15);
-    writeAll(path("edges.qdm"), QdmBytes(edges));
+    ASSERT_TRUE(test::WriteFileBytes(path("edges.qdm"), QdmBytes(edges)));
     DmxMap map;
     EXPECT_TRUE(QdmRead(path("edges.qdm"), map).ok());
     EXPECT_EQ(map.cells, edges.cells);

@@ -1,11 +1,11 @@
 #include "dmx/frmDMXMap.h"
 #include "dmx/frmDMXDimSel.h"
 #include "sim/DmxGateway.h"
+#include "support/FileBytes.h"
 #include "support/SimHost.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QProgressBar>
 #include <QTest>
 
@@ -211,13 +211,7 @@ TEST_F(MapWindow, ClearCopyAndSequenceWorkOnTheSelectedRun)
     EXPECT_EQ(map().channel(203), before.channel(203));
 }
 
-struct MapDocument : MapWindow {
-    QByteArray readAll(const QString& p)
-    {
-        QFile f(p);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-};
+struct MapDocument : MapWindow {};
 
 TEST_F(MapDocument, SaveAsNamesTheMapAndOpenBringsItBack)
 {
@@ -231,7 +225,7 @@ TEST_F(MapDocument, SaveAsNamesTheMapAndOpenBringsItBack)
     EXPECT_EQ(sh.dialogs.fileRequests[0].fileName, pattern);
     EXPECT_EQ(sh.dialogs.fileRequests[0].filter,
               "Tarvik Quorvel DMX Map Files (*.QDM)|*.QDM|All Files (*.*)|*.*");
-    EXPECT_EQ(readAll(path("stage.qdm")).size(), 1028);
+    EXPECT_EQ(test::FileBytes(path("stage.qdm")).size(), 1028);
     EXPECT_EQ(w.windowTitle(), "Tarvik Wistra DMX Output Map   " + path("stage.qdm"));
     EXPECT_FALSE(sh.host.isModified());
 
@@ -267,11 +261,7 @@ TEST_F(MapDocument, CancelledSaveAsKeepsTheNameAndTheChanges)
 
 TEST_F(MapDocument, AFileOfTheWrongSizeIsRefusedAndTheMapKept)
 {
-    {
-        QFile f(path("short.qdm"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(1000, '\0'));
-    }
+    ASSERT_TRUE(test::WriteFileBytes(path("short.qdm"), QByteArray(1000, '\0')));
     willChoose(3);
     w.lblDMXChan_Click(0);
     sh.dialogs.queueAnswer(MsgAnswer::Yes); // discard the change
