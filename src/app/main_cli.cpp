@@ -66,6 +66,16 @@ int main(int argc, char** argv)
         std::printf("tqdt-cli %s\n", TQDT_VERSION);
         return 0;
     }
+    // The program's file names are Unicode; a name in another encoding would turn into a different
+    // name and "No such file". Say what is wrong instead.
+    for (int i = 2; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QString::fromUtf8(raw).toUtf8() != raw) {
+            std::fprintf(stderr, "tqdt-cli: %s: the name is not valid UTF-8; rename the file to use it\n",
+                         QString::fromUtf8(raw).toUtf8().constData());
+            return 2;
+        }
+    }
     for (const tqdt::CliFamily& f : kFamilies) {
         if (std::strcmp(cmd, f.name) != 0)
             continue;

@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 
 using namespace tqdt;
 
@@ -63,18 +64,10 @@ private:
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tqdt"));
-    QApplication::setApplicationVersion(QStringLiteral(TQDT_VERSION));
-    // The forms are laid out for Calibri; Carlito has the same metrics where Calibri is missing.
-    QFont::insertSubstitution(QStringLiteral("Calibri"), QStringLiteral("Carlito"));
-    QFont font(QStringLiteral("Calibri"));
-    font.setPointSize(10);
-    QApplication::setFont(font);
+namespace {
 
-    QCommandLineParser parser;
+void describeOptions(QCommandLineParser& parser)
+{
     parser.setApplicationDescription(QStringLiteral("Tarvik Quorvel Diagnostic Tool"));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -88,6 +81,42 @@ int main(int argc, char** argv)
     parser.addOption({QStringLiteral("document"),
                       QStringLiteral("Start with the conditional data file FILE.CDF as the ladder document."),
                       QStringLiteral("FILE")});
+}
+
+// --help and --version are answered before any window exists, so they work without a display.
+bool asksOnlyForText(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char* word : {"--help", "-h", "-?", "--help-all", "--version", "-v"})
+            if (std::strcmp(argv[i], word) == 0)
+                return true;
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (asksOnlyForText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("tqdt"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(TQDT_VERSION));
+        QCommandLineParser parser;
+        describeOptions(parser);
+        parser.process(app); // prints the text and exits
+        return 0;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tqdt"));
+    QApplication::setApplicationVersion(QStringLiteral(TQDT_VERSION));
+    // The forms are laid out for Calibri; Carlito has the same metrics where Calibri is missing.
+    QFont::insertSubstitution(QStringLiteral("Calibri"), QStringLiteral("Carlito"));
+    QFont font(QStringLiteral("Calibri"));
+    font.setPointSize(10);
+    QApplication::setFont(font);
+
+    QCommandLineParser parser;
+    describeOptions(parser);
     parser.process(app);
 
     const bool simulate = parser.isSet(QStringLiteral("simulate"));

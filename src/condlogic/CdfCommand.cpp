@@ -4,9 +4,10 @@
 #include "condlogic/DiagramPaint.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/LogicExpression.h"
+#include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
 
-#include <QSaveFile>
+#include "shell/SafeFile.h"
 
 #include <memory>
 #include <optional>
@@ -29,6 +30,46 @@ QString CdfCommandHelp()
         "              as a PDF, one diagram per page or two\n");
 }
 
+QString MpdCommandHelp()
+{
+    return QStringLiteral("  mpd checksum FILE.MPD\n"
+                          "              print the checksum of an MP profile table's download image\n"
+                          "  mpd export-csv FILE.MPD [-o OUT.CSV]\n"
+                          "              write the table as the profile editor exports it (by default\n"
+                          "              beside FILE.MPD, ending in CSV)\n");
+}
+
+bool IsMpdFileCommand(const QStringList& args)
+{
+    return !args.isEmpty() &&
+           (args[0] == QLatin1String("checksum") || args[0] == QLatin1String("export-csv"));
+}
+
+int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const bool checksum = args.size() == 2 && args[0] == QLatin1String("checksum");
+    const bool csv = args[0] == QLatin1String("export-csv") &&
+                     (args.size() == 2 || (args.size() == 4 && args[2] == QLatin1String("-o")));
+    if (!checksum && !csv) {
+        err << "tqdt-cli: usage: mpd checksum FILE.MPD | mpd export-csv FILE.MPD [-o OUT.CSV]\n";
+        return 2;
+    }
+    ProfileTable profiles{};
+    if (const FileResult read = MpdRead(args[1], profiles); !read) {
+        err << "tqdt-cli: " << read.line() << "\n";
+        return 2;
+    }
+    if (checksum) {
+        out << ProgramChecksumText(ProfileProgramImage(profiles)) << "\n";
+        return 0;
+    }
+    const QString target = args.size() == 4 ? args[3] : CsvPathFor(args[1]);
+    if (const FileResult written = CsvWrite(target, profiles); !written) {
+        err << "tqdt-cli: " << written.line() << "\n";
+        return 2;
+    }
+    return 0;
+}
 namespace {
 
 enum class Verb { Compile, Checksum, Expr, Print };
@@ -104,9 +145,8 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     QByteArray bytes(kPatterns, '\0');
     for (int p = 0; p < kPatterns; ++p)
         bytes[p] = char(quint8(doc->ControlArray[size_t(p)]));
-    QSaveFile f(inv->output);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        err << "tqdt-cli: " << inv->output << ": cannot be written: " << f.errorString() << "\n";
+    if (const QString why = SaveFileAtomically(inv->output, bytes); !why.isEmpty()) {
+        err << "tqdt-cli: " << inv->output << ": cannot be written: " << why << "\n";
         return 2;
     }
     return 0;

@@ -15,10 +15,19 @@ namespace tqdt::cnd {
 // Returns the exit status: 0 done, 2 bad usage or a bad file (one line on err).
 int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
+// "tqdt-cli mpd ..." with the words after "mpd", for checking profile tables on a bench:
+//   checksum FILE.MPD                  prints the download image's checksum as 16 hex digits
+//   export-csv FILE.MPD [-o OUT.CSV]   writes the profile editor's CSV export, by default beside the
+//                                      file as the editor does
+// Returns the exit status as RunCdfCommand does. "mpd download" is a transfer command.
+bool IsMpdFileCommand(const QStringList& args);
+int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err);
+
 // True for the words that draw (print): those need a GUI application for its fonts.
 bool CdfCommandNeedsFonts(const QStringList& args);
 
-// The lines the command adds to tqdt-cli's help.
+// The lines the commands add to tqdt-cli's help.
 QString CdfCommandHelp();
+QString MpdCommandHelp();
 
 } // namespace tqdt::cnd

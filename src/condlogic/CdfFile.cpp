@@ -1,7 +1,8 @@
 #include "condlogic/CdfFile.h"
 
+#include "shell/SafeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace tqdt::cnd {
 
@@ -75,6 +76,9 @@ QString ForeignCellProblem(const CndDocument& doc)
 
 FileResult CdfRead(const QString& path, CndDocument& doc)
 {
+    // A named pipe or a device would block the read or never end; only regular files are documents.
+    if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
+        return FileResult::failed(path, QStringLiteral("The file cannot be opened: %1.").arg(notFile));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return FileResult::failed(path,
@@ -97,11 +101,8 @@ FileResult CdfWrite(const QString& path, const CndDocument& doc)
         return FileResult::failed(
             path, QStringLiteral("Not saved: %1 Draw over the cells marked as foreign, then save again.")
                       .arg(foreign));
-    QSaveFile f(path);
-    const QByteArray bytes = CdfBytes(doc);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
+    if (const QString why = SaveFileAtomically(path, CdfBytes(doc)); !why.isEmpty())
+        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
     return FileResult::done(path);
 }
 

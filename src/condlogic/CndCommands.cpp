@@ -16,11 +16,13 @@ int runCdf(const QStringList& args, CliIo& io)
 
 int runMpd(const QStringList& args, CliIo& io)
 {
+    if (IsMpdFileCommand(args))
+        return RunMpdCommand(args, io.out, io.err);
     return RunTransferCommand(QStringLiteral("mpd"), args, io.err, io.progressTerminal);
 }
 
 QString cdfHelp() { return CdfCommandHelp() + TransferCommandHelp(QStringLiteral("cdf")); }
-QString mpdHelp() { return TransferCommandHelp(QStringLiteral("mpd")); }
+QString mpdHelp() { return MpdCommandHelp() + TransferCommandHelp(QStringLiteral("mpd")); }
 
 } // namespace
 

@@ -4,12 +4,13 @@
 #include "condlogic/LogicExpression.h"
 #include "condlogic/ProgramImage.h"
 #include "condlogic/Win1252.h"
+#include "shell/SafeFile.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextLayout>
 
 #include <memory>
@@ -292,9 +293,9 @@ bool PaintRecord(QPagedPaintDevice& device, const CndDocument& doc, const Record
 
 QString WriteRecordPdf(const QString& path, const CndDocument& doc, const RecordOptions& options)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("The file cannot be written: %1.").arg(file.errorString());
+    // Drawn in memory, then saved in one piece: a full disk never leaves half a record behind.
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&file);
         pdf.setTitle(QStringLiteral("Conditional Input Module Configuration"));
@@ -303,12 +304,11 @@ QString WriteRecordPdf(const QString& path, const CndDocument& doc, const Record
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
         if (!RecordPainter(pdf, doc, options).paint()) {
-            file.cancelWriting();
             return QStringLiteral("The PDF cannot be drawn.");
         }
     }
-    if (file.error() != QFileDevice::NoError || !file.commit())
-        return QStringLiteral("The file cannot be written: %1.").arg(file.errorString());
+    if (const QString why = SaveFileAtomically(path, file.data()); !why.isEmpty())
+        return QStringLiteral("The file cannot be written: %1.").arg(why);
     return {};
 }
 

@@ -1,9 +1,9 @@
 #include "condlogic/MpdFile.h"
 
 #include "condlogic/ProgramImage.h"
+#include "shell/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace tqdt::cnd {
 
@@ -33,6 +33,9 @@ QByteArray ProfileProgramImage(const ProfileTable& profiles)
 
 FileResult MpdRead(const QString& path, ProfileTable& profiles)
 {
+    // A named pipe or a device would block the read or never end; only regular files are documents.
+    if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
+        return FileResult::failed(path, QStringLiteral("The file cannot be opened: %1.").arg(notFile));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return FileResult::failed(path,
@@ -53,10 +56,8 @@ FileResult MpdRead(const QString& path, ProfileTable& profiles)
 namespace {
 FileResult writeAtomically(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
+    if (const QString why = SaveFileAtomically(path, bytes); !why.isEmpty())
+        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
     return FileResult::done(path);
 }
 } // namespace

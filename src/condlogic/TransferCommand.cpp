@@ -6,8 +6,15 @@
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
 #include "shell/CliHost.h"
+#include "shell/DevicePort.h"
 #include "shell/Host.h"
+#include "shell/SafeFile.h"
+#include "shell/Settings.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -75,7 +82,7 @@ QString TransferCommandHelp(const QString& family)
 bool IsTransferCommand(const QString& family, const QStringList& args)
 {
     if (family == QLatin1String("mpd"))
-        return true;
+        return args.isEmpty() || args[0] == QLatin1String("download");
     return family == QLatin1String("cdf") && !args.isEmpty() &&
            (args[0] == QLatin1String("download") || args[0] == QLatin1String("upload"));
 }
@@ -92,6 +99,9 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     }
     const bool upload = inv->verb == QLatin1String("upload");
 
+    if (!CliPortIsUsable(inv->port, err))
+        return 2;
+
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
     QByteArray image;
@@ -107,10 +117,20 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         image = cdf ? BuildProgramImage(*doc) : ProfileProgramImage(profiles);
     }
 
+    // Before anything is sent: an upload must be able to replace its file afterwards.
+    if (upload) {
+        if (const QString notFile = NotARegularFile(inv->file); !notFile.isEmpty()) {
+            err << "tqdt-cli: " << inv->file << ": " << notFile << Qt::endl;
+            return 2;
+        }
+    }
+
     const auto cli = OpenCliHost(inv->port, err);
     if (!cli)
         return 1;
     Host& host = *cli->host;
+    CliDialogs& dialogs = cli->dialogs;
+    dialogs.hold();
 
     ModuleTransfer transfer(host, [&](const QString& text) {
         if (!progressTerminal)
@@ -119,10 +139,26 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
         err.flush();
     });
-    if (!upload)
-        return transfer.Download(image) == TransferResult::Verified ? 0 : 1;
+    const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
+    // A port that went away explains every failure after it; the refusals it caused are noise.
+    if (cli->port && cli->port->vanished()) {
+        err << "tqdt-cli: Port Error: " << cli->portName << " went away during the transfer" << Qt::endl;
+        return 1;
+    }
+    if (!upload) {
+        dialogs.release();
+        return result == TransferResult::Verified ? 0 : 1;
+    }
 
-    if (transfer.Upload(*doc) != TransferResult::Verified)
+    // The transfer's verdict speaks of the windows' document; here the file is what counts.
+    dialogs.drop(QStringLiteral("Upload"));
+    dialogs.drop(QStringLiteral("Upload Failure"));
+    dialogs.release();
+    if (result == TransferResult::Failed) {
+        err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written." << Qt::endl;
+        return 1;
+    }
+    if (result != TransferResult::Verified)
         return 1;
     if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
         err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;
@@ -132,6 +168,7 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
         err << "tqdt-cli: " << written.line() << Qt::endl;
         return 1;
     }
+    err << "tqdt-cli: Upload: Upload Complete. Power Cycle Device." << Qt::endl;
     return 0;
 }
 

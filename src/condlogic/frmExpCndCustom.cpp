@@ -326,7 +326,7 @@ void frmExpCndCustom::selectFirstOutput()
 
 void frmExpCndCustom::ShowConfig()
 {
-    lblFile->setText(QStringLiteral("File: ") + m_session.path());
+    lblFile->setText(QStringLiteral("File: ") + QDir::toNativeSeparators(m_session.path()));
     for (int c = 0; c < kCells; ++c) {
         const int code = m_doc.code(CurOutput, c);
         const int input = m_doc.input(CurOutput, c);
@@ -399,7 +399,9 @@ void frmExpCndCustom::lblSeg_Click(int c)
     CurCell = c;
     frmASelect01 sel(host(), this);
     sel.ensureLoaded();
-    const QPoint label = lblSeg[size_t(c)]->mapTo(this, QPoint(0, 0));
+    // The offsets count from the window's outer corner, the label's place from the client area below
+    // the menu bar.
+    const QPoint label = lblSeg[size_t(c)]->mapTo(body, QPoint(0, 0));
     sel.move(x() + label.x() + tw(165), y() + label.y() + tw(1035));
     host().dialogs().showModal(sel);
     if (sel.SelectResult >= 0) {

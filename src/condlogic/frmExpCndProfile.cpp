@@ -179,7 +179,7 @@ void frmExpCndProfile::ClearAll()
 
 void frmExpCndProfile::PrfShow()
 {
-    lblFile->setText(QStringLiteral("File: ") + m_session.path());
+    lblFile->setText(QStringLiteral("File: ") + QDir::toNativeSeparators(m_session.path()));
     static const QPixmap pictures[2] = {checkPicture(false), checkPicture(true)};
     for (int r = 0; r < kRows; ++r) {
         const int k = TopProfile + r;

@@ -1,8 +1,9 @@
 #include "gateway/GatewayImage.h"
 
+#include "shell/SafeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tqdt::gw {
 
@@ -146,10 +147,8 @@ FileResult MgwWrite(const QString& path, const GatewayImage& image)
 
 FileResult SaveWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
+    if (const QString why = SaveFileAtomically(path, bytes); !why.isEmpty())
+        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
     return FileResult::done(path);
 }
 

@@ -13,7 +13,6 @@ namespace {
 using Kind = BusFrame::Kind;
 using Mark = BusFrame::Mark;
 
-constexpr qint8 kNetwork = qint8(FrameFamily::Network);
 constexpr qint8 kDevice = qint8(FrameFamily::Device);
 
 QString hex2(int v) { return QString::fromLatin1(Hex2(qint16(v))); }

@@ -1,6 +1,6 @@
 #include "network/FrameCapture.h"
 
-#include <QSaveFile>
+#include "shell/SafeFile.h"
 
 namespace tqdt {
 
@@ -20,9 +20,6 @@ void FrameCapture::receive(const QByteArray& text, qint64 nowMs, std::optional<C
 QString SaveCapture(const QString& path, const FrameCapture& capture, const std::vector<quint64>& indices,
                     CaptureLayout layout)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
     QByteArray text = CaptureHeader(layout);
     qint64 before = -1;
     for (quint64 i : indices) {
@@ -31,15 +28,8 @@ QString SaveCapture(const QString& path, const FrameCapture& capture, const std:
         const BusFrame& f = capture.at(i);
         text += CaptureLine(f, before >= 0 && f.timeMs >= 0 ? f.timeMs - before : -1, layout);
         before = f.timeMs;
-        if (text.size() > (1 << 20)) {
-            if (file.write(text) != text.size())
-                return file.errorString();
-            text.clear();
-        }
     }
-    if (file.write(text) != text.size() || !file.commit())
-        return file.errorString();
-    return {};
+    return SaveFileAtomically(path, text);
 }
 
 } // namespace tqdt

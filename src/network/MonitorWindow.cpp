@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
@@ -23,6 +25,48 @@ namespace tqdt {
 namespace {
 constexpr int kDataWidth = 15255;
 constexpr int kDataHeight = 9855;
+constexpr int kLines = 50;
+
+// The monitor's text: all 50 lines must fit, and a font's own line spacing would leave only a tiny
+// font for that. The lines are drawn at a pitch of one fiftieth of the label, in the largest font
+// whose letters fit that pitch.
+class MonitorData final : public QLabel {
+public:
+    explicit MonitorData(QWidget* parent) : QLabel(parent) {}
+
+    // The largest font whose lines fit the pitch; called whenever the label's size is set.
+    void fitFont()
+    {
+        QFont f = font();
+        f.setHintingPreference(QFont::PreferFullHinting);
+        const int pitch = std::max(1, height() / kLines);
+        for (int px = pitch; px > 6; --px) {
+            f.setPixelSize(px);
+            if (QFontMetrics(f).height() <= pitch + 1)
+                break;
+        }
+        setFont(f);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* e) override
+    {
+        QLabel::resizeEvent(e);
+        fitFont();
+    }
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), palette().color(QPalette::Window));
+        p.setPen(palette().color(QPalette::WindowText));
+        p.setFont(font());
+        const int pitch = std::max(1, height() / kLines);
+        const QFontMetrics fm(font());
+        const QStringList lines = text().split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size() && i < kLines; ++i)
+            p.drawText(2, i * pitch + (pitch - fm.height()) / 2 + fm.ascent(), lines[i]);
+    }
+};
 } // namespace
 
 MonitorWindow::MonitorWindow(Host& host, const QString& formName, const QString& caption, QWidget* parent)
@@ -37,7 +81,11 @@ MonitorWindow::MonitorWindow(Host& host, const QString& formName, const QString&
     connect(cmdStart, &QPushButton::clicked, this, &MonitorWindow::cmdStart_Click);
     connect(cmdStop, &QPushButton::clicked, this, &MonitorWindow::cmdStop_Click);
 
-    lblData = placeLabel(this, QStringLiteral("lblData"), QString(), 120, 840, kDataWidth, kDataHeight);
+    auto* data = new MonitorData(this);
+    data->setObjectName(QStringLiteral("lblData"));
+    data->setGeometry(tw(120), tw(840), tw(kDataWidth), tw(kDataHeight));
+    data->fitFont();
+    lblData = data;
     // Received text is never taken for markup.
     lblData->setTextFormat(Qt::PlainText);
     lblData->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -45,11 +93,6 @@ MonitorWindow::MonitorWindow(Host& host, const QString& formName, const QString&
     QPalette p = lblData->palette();
     p.setColor(QPalette::Window, Qt::white);
     lblData->setPalette(p);
-    // All 50 lines must fit the label: shrink its font until they do.
-    QFont f = lblData->font();
-    while (f.pointSize() > 6 && QFontMetrics(f).lineSpacing() * 50 > lblData->height())
-        f.setPointSize(f.pointSize() - 1);
-    lblData->setFont(f);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

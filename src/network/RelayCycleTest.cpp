@@ -2,6 +2,7 @@
 
 #include "network/DataLog.h"
 #include "shell/Host.h"
+#include "shell/SafeFile.h"
 #include "shell/Settings.h"
 #include "shell/modQVDT.h"
 
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -91,8 +91,7 @@ bool RelayCycleTest::start()
         QStringLiteral("Interval %1 Seconds").arg((std::clamp(intervalEntry, 0, kIntervals - 1) + 1) * 5));
     head += kRule + "\r\n";
     // A new run starts a new file.
-    QSaveFile out(ResultFile);
-    if (!out.open(QIODevice::WriteOnly) || out.write(head) < 0 || !out.commit())
+    if (!SaveFileAtomically(ResultFile, head).isEmpty())
         return false;
 
     TestRunning = true;
@@ -112,22 +111,20 @@ void RelayCycleTest::Timer2_Timer()
     if (PhaseTicks >= std::clamp(intervalEntry, 0, kIntervals - 1) + 1) {
         PhaseTicks = 0;
         PhaseOn = !PhaseOn;
-        QByteArray failures;
+        // Each failed check goes to the file at once: switching 64 relays with their delays takes
+        // many seconds, and a crash in the middle must not lose the checks already made.
         for (int n = 0; n < relayCount(); ++n) {
             const bool on = RlyGet(n);
             if (PhaseOn) {
                 if (on)
-                    failures += crlf(now() + QStringLiteral(" Relay %1 Failed to turn off").arg(n + 1));
+                    append(crlf(now() + QStringLiteral(" Relay %1 Failed to turn off").arg(n + 1)));
                 RlyOn(n);
             } else {
                 if (!on)
-                    failures += crlf(now() + QStringLiteral(" Relay %1 Failed to turn on").arg(n + 1));
+                    append(crlf(now() + QStringLiteral(" Relay %1 Failed to turn on").arg(n + 1)));
                 RlyOff(n);
             }
         }
-        // One write per switch, with the lines stamped when each check ran.
-        if (!failures.isEmpty())
-            append(failures);
     }
     ++TestTicks;
 }

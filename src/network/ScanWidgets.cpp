@@ -3,6 +3,8 @@
 #include "shell/Form.h"
 #include "shell/FrameCodec.h"
 
+#include <QFontMetrics>
+
 namespace tqdt {
 
 QColor errorColour(ErrorColour c)
@@ -68,18 +70,43 @@ void NodeGrid::build(QWidget* frame, const QString& nodeName, const QString& err
                      const std::function<int(int)>& nodeLeft, const std::function<int(int)>& errorLeft,
                      const std::function<int(int)>& top, int height)
 {
-    // The grids are dense: a small font keeps ">99" inside its label.
-    QFont small = frame->font();
-    small.setPixelSize(std::max(8, tw(height) - 3));
+    // The grids are dense, but their digits must stay readable at 96 dpi: the largest font whose
+    // widest captions ("FE", ">99") still fit their labels, fully hinted so the strokes stay crisp.
+    auto fitting = [&](const QStringList& captions, int width, int spare) {
+        QFont f = frame->font();
+        f.setHintingPreference(QFont::PreferFullHinting);
+        for (int px = tw(height); px > 8; --px) {
+            f.setPixelSize(px);
+            const QFontMetrics m(f);
+            int widest = 0;
+            for (const QString& c : captions)
+                widest = std::max(widest, m.horizontalAdvance(c));
+            if (widest <= width - spare)
+                break;
+        }
+        return f;
+    };
+    // A node address keeps a pixel to spare, so that no digit loses its edge to the label's border.
+    const int nodeWidth = tw(errorLeft(0) - nodeLeft(0) - 15);
+    const int errorWidth = tw(errorLeft(0) - nodeLeft(0) + 45);
+    const QFont nodeFont = fitting({QStringLiteral("0D"), QStringLiteral("88"), QStringLiteral("DB"),
+                                    QStringLiteral("FE"), QStringLiteral("0A")},
+                                   nodeWidth, 1);
+    const QFont errorFont =
+        fitting({QStringLiteral(">99"), QStringLiteral("---"), QStringLiteral("88")}, errorWidth, 0);
     for (int s = 0; s < count; ++s) {
         auto* n = placeClickLabel(frame, QStringLiteral("%1(%2)").arg(nodeName).arg(s),
                                   QString::fromLatin1(Hex2(qint16(s + 1))), nodeLeft(s), top(s),
                                   errorLeft(s) - nodeLeft(s) - 15, height);
         auto* e = placeLabel(frame, QStringLiteral("%1(%2)").arg(errorName).arg(s), QStringLiteral("---"),
                              errorLeft(s), top(s), errorLeft(s) - nodeLeft(s) + 45, height);
+        n->setFont(nodeFont);
+        e->setFont(errorFont);
         for (QLabel* l : {static_cast<QLabel*>(n), e}) {
-            l->setFont(small);
             l->setAlignment(Qt::AlignCenter);
+            // Black on the frame's light grey until the first sweep colours it.
+            paintLabel(l, backgroundOf(frame), scancolour::Black);
+            l->setAutoFillBackground(false);
         }
         node.push_back(n);
         error.push_back(e);
@@ -91,7 +118,7 @@ void NodeGrid::showProbe(int s)
     if (!contains(s))
         return;
     paintLabel(node[size_t(s)], scancolour::Probe);
-    node[size_t(s)]->repaint();
+    repaintNow(*node[size_t(s)]);
 }
 
 void NodeGrid::showFound(int s, bool found)
@@ -101,7 +128,7 @@ void NodeGrid::showFound(int s, bool found)
     paintLabel(node[size_t(s)], found ? scancolour::Present : scancolour::Absent);
     if (!found)
         paintLabel(error[size_t(s)], scancolour::Absent);
-    node[size_t(s)]->repaint();
+    repaintNow(*node[size_t(s)]);
 }
 
 void NodeGrid::showError(int s, ErrorColour c, const QString& caption)

@@ -2,7 +2,6 @@
 
 #include "shell/Widgets.h"
 
-#include <QCoreApplication>
 #include <QGroupBox>
 
 namespace tqdt {
@@ -62,10 +61,7 @@ void frmQVDTDiscover::Form_Load()
 
 void frmQVDTDiscover::Form_Activate()
 {
-    // The sweep does not yield, so let the window appear and paint itself before it starts.
-    if (isVisible())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    repaint();
+    repaintNow(*this);
     FindNodes();
 }
 
@@ -89,7 +85,7 @@ void frmQVDTDiscover::showState(int index, NodeSweep::State state)
     QPalette p = l->palette();
     p.setColor(QPalette::Window, c);
     l->setPalette(p);
-    l->repaint();
+    repaintNow(*l);
 }
 
 } // namespace tqdt

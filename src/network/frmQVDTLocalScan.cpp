@@ -4,6 +4,7 @@
 #include "shell/FrameCodec.h"
 #include "shell/Host.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
@@ -281,7 +282,7 @@ void frmQVDTLocalScan::Form_Activate()
     settingsChanged();
     ClearFound();
     ClearTotals();
-    repaint();
+    repaintNow(*this);
     FindNodes();
     scan.TXProfilePending = false;
     scan.TXRTCPending = false;
@@ -498,7 +499,7 @@ void frmQVDTLocalScan::cmdRlyCycTst_Click()
     settingsChanged();
     if (!relayTest.start()) {
         host().dialogs().message(QStringLiteral("Unable To Create The Result File:\r\n") +
-                                     relayTest.ResultFile,
+                                     QDir::toNativeSeparators(relayTest.ResultFile),
                                  QStringLiteral("Relay Cycle Test"), MsgIcon::Critical);
         return;
     }
@@ -525,12 +526,13 @@ void frmQVDTLocalScan::stopRelayTest()
     // The result lines stay in memory while the file refuses them; the technician may free the
     // disk or the file and try again.
     while (!written && host().dialogs().message(QStringLiteral("Unable To Write The Result File:\r\n") +
-                                                    relayTest.ResultFile,
+                                                    QDir::toNativeSeparators(relayTest.ResultFile),
                                                 QStringLiteral("Relay Cycle Test"), MsgIcon::Critical,
                                                 MsgButtons::RetryCancel) == MsgAnswer::Retry)
         written = relayTest.flush();
     if (written)
-        host().dialogs().message(QStringLiteral("Results in file: \r\n") + relayTest.ResultFile,
+        host().dialogs().message(QStringLiteral("Results in file: \r\n") +
+                                     QDir::toNativeSeparators(relayTest.ResultFile),
                                  QStringLiteral("Relay Cycle Test"), MsgIcon::None, MsgButtons::Ok);
 }
 

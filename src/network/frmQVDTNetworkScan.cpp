@@ -88,7 +88,7 @@ void frmQVDTNetworkScan::Form_Activate()
 {
     ClearFound();
     ClearTotals();
-    repaint();
+    repaintNow(*this);
     FindNodes();
     if (ScreenshotAsks("TQDT_SCANNING")) {
         cmdStop_Click();

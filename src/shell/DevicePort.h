@@ -28,6 +28,7 @@ public:
     void purgeInput() override;
     void output(const QByteArray& data) override;
     void waitForCount(int count, const Stopwatch& sw, qint64 limitMs) override;
+    bool vanished() const override { return m_active && m_active->vanished(); }
 
 protected:
     void lineSettingsChanged() override;

@@ -1,7 +1,8 @@
 #include "shell/PrivateProfile.h"
 
+#include "shell/SafeFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -168,11 +169,7 @@ bool WritePrivateProfileStringA(const QString& section, const QString& key, cons
             data.append(eol);
         data.append('[' + sec + ']' + eol + k + '=' + v + eol);
     }
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    out.write(data);
-    return out.commit();
+    return SaveFileAtomically(file, data).isEmpty();
 }
 
 } // namespace tqdt

@@ -1,6 +1,7 @@
 #include "shell/QtSerialPort.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QSerialPort>
 
 namespace tqdt {
@@ -26,8 +27,10 @@ QtSerialPort::QtSerialPort(DeviceResolver resolver)
         fireReceiveEvents();
     });
     QObject::connect(m_port.get(), &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        if (e == QSerialPort::ResourceError && m_port->isOpen())
+        if (e == QSerialPort::ResourceError && m_port->isOpen()) {
+            m_vanished = true;
             m_port->close(); // the adapter was unplugged
+        }
     });
 }
 
@@ -40,7 +43,9 @@ bool QtSerialPort::open(QString* error)
             *error = QStringLiteral("Port already open");
         return false;
     }
-    m_port->setPortName(m_resolver(m_commPort));
+    m_device = m_resolver(m_commPort);
+    m_port->setPortName(m_device);
+    m_vanished = false;
     if (m_commPort < 1 || !m_port->open(QIODevice::ReadWrite)) {
         if (error)
             *error = m_commPort < 1 ? QStringLiteral("Invalid port number") : m_port->errorString();
@@ -80,14 +85,21 @@ void QtSerialPort::setRts(bool on)
 
 void QtSerialPort::noteRefusal(const QString& what)
 {
-    // Logged once per refusal for the life of the object: every exchange sets DTR again, and a
-    // programming sequence reopens the port many times.
-    if (!m_refusalsLogged.contains(what)) {
-        m_refusalsLogged.insert(what);
-        qInfo().noquote() << m_port->portName() << what;
+    m_port->clearError();
+    // A device node that has gone is not a port without modem lines: the port is closed, and the
+    // transfer reports a port that went away instead of a refused line.
+    if (m_device.startsWith(QLatin1Char('/')) && !QFile::exists(m_device)) {
+        m_vanished = true;
+        m_port->close();
+        return;
     }
     m_lineRefusal = what;
-    m_port->clearError();
+    // One line for the life of the object: every exchange sets DTR again, a programming sequence
+    // reopens the port many times, and a port without DTR has no RTS either.
+    if (!m_refusalLogged) {
+        m_refusalLogged = true;
+        qInfo().noquote() << m_port->portName() << what << "(the port is used without its modem lines)";
+    }
 }
 
 void QtSerialPort::lineSettingsChanged()

@@ -3,7 +3,6 @@
 #include "shell/SerialPort.h"
 
 #include <QObject>
-#include <QSet>
 
 #include <functional>
 #include <memory>
@@ -36,6 +35,9 @@ public:
 
     // A line the device refused (a pseudo-terminal has no DTR); logged, never fatal.
     QString lastLineRefusal() const { return m_lineRefusal; }
+    // The device went away while the port was open (an adapter unplugged, a closed pseudo-terminal);
+    // the port has been closed and the refusals that followed are not line refusals.
+    bool vanished() const override { return m_vanished; }
 
 protected:
     void lineSettingsChanged() override;
@@ -51,7 +53,9 @@ private:
     bool m_dtr = false;
     bool m_rts = false;
     QString m_lineRefusal;
-    QSet<QString> m_refusalsLogged;
+    bool m_refusalLogged = false;
+    bool m_vanished = false;
+    QString m_device;
     bool m_busy = false;
 };
 

@@ -121,7 +121,6 @@ private:
     bool m_lastWasCr = false;
 
     std::deque<Pending> m_pending;
-    int m_purgesOwed = 0;
     std::deque<Refusal> m_refusals;
     QByteArray m_answers;
 };

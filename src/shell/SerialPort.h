@@ -56,6 +56,8 @@ public:
     // Empties the receive buffer: reads drop what waits here; a port behind a device server also
     // has the server drop what it still holds, so nothing from before reads as the next reply.
     virtual void purgeInput() {}
+    // The device went away while the port was open (an adapter unplugged, a server that stopped).
+    virtual bool vanished() const { return false; }
     // Writes the whole text; it has left the PC when this returns.
     virtual void output(const QByteArray& data) = 0;
 

@@ -48,8 +48,11 @@ bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 
 bool WsWriteConfig(Host& host, qint16 address, qint16 value)
 {
-    if (!BusLink(host).exchange(Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))),
-                                6, 100))
+    // The enable's reply is waited for but not kept: when the value step then times out, ReplyText
+    // still holds what it held before the write.
+    QByteArray enableReply;
+    if (!BusLink(host, host.comQV(), &enableReply)
+             .exchange(Channel::Blue, BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address))), 6, 100))
         return false;
     if (!BusLink(host).exchange(Channel::Blue, BuildDevFrame('2', address, "B" + Hex2(value)), 6, 100))
         return false;

@@ -11,7 +11,8 @@ frmComSel::frmComSel(Host& host, QWidget* parent) : ChooserForm(host, parent)
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(tw(3495), tw(1950));
     setStyleSheet(
-        QStringLiteral("frmComSel { border: 1px solid #404040; background: #F0F0F0; }"
+        // Frameless, so it draws its own edge; without one it melts into the main window below it.
+        QStringLiteral("QDialog#frmComSel { border: 1px solid #404040; background: #F0F0F0; }"
                        "QLabel#lblCancel { font-weight: bold; }"
                        "QLabel[objectName^=\"lblSel\"] { border: 1px solid #808080; background: white; }"));
     for (int i = 0; i < 16; ++i)

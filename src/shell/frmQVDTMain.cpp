@@ -188,7 +188,7 @@ void frmQVDTMain::launch(const QString& button)
     LaunchTool(m_host, *tool, [this](bool show) {
         lblComCheck->setVisible(show);
         if (show)
-            lblComCheck->repaint();
+            repaintNow(*lblComCheck);
     });
 }
 

@@ -76,7 +76,9 @@ void CondModule::store(int address, quint8 value)
 
 std::optional<Reply> CondModule::handle(Channel channel, const QByteArray& frame, const LineSettings& line)
 {
-    (void)channel; // the module sits on the bench cable; the tools select the Blue channel
+    // The module sits on the bench cable, which the interface module reaches on the Blue channel only.
+    if (channel != Channel::Blue)
+        return std::nullopt;
     if (m_silent || dropping(frame))
         return std::nullopt;
     if (lineIs(line, Site::kBusBaud))
@@ -89,7 +91,7 @@ std::optional<Reply> CondModule::handle(Channel channel, const QByteArray& frame
 std::optional<Reply> CondModule::busFrame(const QByteArray& frame)
 {
     // "[2" node command, two data digits or none, then "--]" (or a device checksum).
-    if ((frame.size() != 8 && frame.size() != 10) || !frame.startsWith("[2") || !devFrameValid(frame))
+    if ((frame.size() != 8 && frame.size() != 10) || !frame.startsWith("[2") || !devFrameValid(frame, true))
         return std::nullopt;
     if (!isHex(frame.mid(2, 2)) || HexVal2(frame.mid(2, 2)) != m_node)
         return std::nullopt;

@@ -53,6 +53,10 @@ void PtyServer::run()
                 if (std::find(m_bauds.begin(), m_bauds.end(), line.baud) == m_bauds.end())
                     m_bauds.push_back(line.baud);
             }
+            // A pseudo-terminal carries no DTR, so the channel the program selected cannot be seen
+            // here: every frame is taken as sent on the channel the server is strapped to (Blue,
+            // where the bench devices sit, unless told). This service alone ignores the program's
+            // channel; the simulated port keeps every device strict.
             if (const auto reply = m_site.receive(m_channel, frame, line))
                 m_pty.write(reply->text);
         }

@@ -63,13 +63,13 @@ QByteArray netReply(const QByteArray& data)
 
 QByteArray devReply(const QByteArray& data) { return SealDevFrame('[' + data); }
 
-bool devFrameValid(const QByteArray& frame)
+bool devFrameValid(const QByteArray& frame, bool dashesAllowed)
 {
     if (frame.size() < 7 || frame.front() != '[' || frame.back() != ']')
         return false;
     const QByteArray cs = frame.mid(frame.size() - 3, 2);
     if (cs == "--")
-        return true;
+        return dashesAllowed;
     return HexVal2(cs) == DevChecksum(frame.left(frame.size() - 3));
 }
 

@@ -147,8 +147,9 @@ private:
 // Reply helpers shared by the device families.
 QByteArray netReply(const QByteArray& data); // "[" + NetChecksum + data + "]"
 QByteArray devReply(const QByteArray& data); // "[" + data + DevChecksum + "]"
-// The frame's device-family checksum is right (or it carries "--" where a module's frames do).
-bool devFrameValid(const QByteArray& frame);
+// The frame's device-family checksum is right. Only the conditional input module's frames may carry
+// "--" in its place (dashesAllowed); every other device refuses them, as the real ones do.
+bool devFrameValid(const QByteArray& frame, bool dashesAllowed = false);
 
 // Family handlers, one file each.
 std::optional<Reply> panelHandle(Panel& panel, int address, const QByteArray& command);

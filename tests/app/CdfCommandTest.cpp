@@ -2,6 +2,7 @@
 #include "condlogic/CdfFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -88,6 +89,9 @@ TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine)
     badInput[4096 + 2 * 9] = 20;
     const QString shortFile = write(QStringLiteral("SHORT.CDF"), QByteArray(100, '\0'));
     const QString badFile = write(QStringLiteral("BAD.CDF"), badInput);
+    // A named pipe would block a read for ever, and an output that is one would be replaced by a file.
+    const QString pipe = dir.filePath(QStringLiteral("PIPE.CDF"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("mkfifo"), {pipe}), 0);
     struct Case {
         QStringList args;
         const char* mentions;
@@ -97,6 +101,9 @@ TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine)
         {{QStringLiteral("checksum"), dir.filePath(QStringLiteral("NONE.CDF"))}, "cannot be opened"},
         {{QStringLiteral("compile"), badFile, QStringLiteral("-o"), dir.filePath(QStringLiteral("X.BIN"))},
          "has input 20"},
+        {{QStringLiteral("checksum"), pipe}, "not a regular file"},
+        {{QStringLiteral("compile"), factoryFile(), QStringLiteral("-o"), pipe}, "not a regular file"},
+        {{QStringLiteral("compile"), factoryFile(), QStringLiteral("-o"), dir.path()}, "a folder"},
         {{QStringLiteral("compile"), shortFile}, "usage"},
         {{QStringLiteral("frobnicate")}, "usage"},
         {{}, "usage"},
@@ -109,6 +116,7 @@ TEST_F(CdfCommand, BadFilesAndUsageExitWithStatusTwoAndOneLine)
         EXPECT_EQ(r.err.count(QLatin1Char('\n')), 1) << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("X.BIN"))));
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
 }
 
 TEST_F(CdfCommand, ExprPrintsOneLinePerOutput)

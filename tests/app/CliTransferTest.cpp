@@ -121,9 +121,32 @@ TEST_F(CliTransfer, UploadRefusesDiagramValuesAFileCannotHold)
     const Run r = cli({"cdf", "upload", path("FOREIGN.CDF")});
     EXPECT_NE(r.exitCode, 0);
     const auto lines = said(r.err);
-    ASSERT_EQ(lines.size(), 2) << r.err.constData(); // the verified upload, then the refusal
-    EXPECT_TRUE(lines[1].contains("input 200 for output 4, cell 17")) << r.err.constData();
+    // One verdict: no "Upload Complete" before the refusal.
+    ASSERT_EQ(lines.size(), 1) << r.err.constData();
+    EXPECT_TRUE(lines[0].contains("input 200 for output 4, cell 17")) << r.err.constData();
     EXPECT_FALSE(QFile::exists(path("FOREIGN.CDF")));
+}
+
+TEST_F(CliTransfer, EachRunEndsWithOneVerdictLine)
+{
+    ASSERT_TRUE(cnd::CdfWrite(path("OLD.CDF"), *plantDocument()).ok());
+    const QByteArray old = readAll(path("OLD.CDF"));
+
+    const Run up = cli({"cdf", "upload", path("OLD.CDF")});
+    EXPECT_EQ(up.exitCode, 0) << up.err.constData();
+    EXPECT_EQ(said(up.err), QList<QByteArray>{"tqdt-cli: Upload: Upload Complete. Power Cycle Device."});
+    // A pseudo-terminal has neither DTR nor RTS: the port says so once, not once per line.
+    EXPECT_LE(up.err.count("refused"), 1) << up.err.constData();
+
+    ASSERT_TRUE(QFile::remove(path("OLD.CDF")));
+    ASSERT_TRUE(cnd::CdfWrite(path("OLD.CDF"), *plantDocument()).ok());
+    module->dropFrame("[8");
+    const Run failed = cli({"cdf", "upload", path("OLD.CDF")});
+    EXPECT_EQ(failed.exitCode, 1);
+    const QByteArray expected =
+        "tqdt-cli: Upload Failure: Upload Failed. " + path("OLD.CDF").toUtf8() + " was not written.";
+    EXPECT_EQ(said(failed.err), QList<QByteArray>{expected}) << failed.err.constData();
+    EXPECT_EQ(readAll(path("OLD.CDF")), old);
 }
 
 TEST_F(CliTransfer, ProfileTableDownloadsAndBadFilesAreRefusedBeforeThePortOpens)

@@ -11,12 +11,15 @@ struct ProgramRun {
     QByteArray out, err;
 };
 
-ProgramRun run(const QString& program, const QStringList& args, const QString& home)
+ProgramRun run(const QString& program, const QStringList& args, const QString& home,
+               const QString& platform = "offscreen")
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QT_QPA_PLATFORM", platform);
     env.insert("TQDT_HOME", home);
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
     p.setProcessEnvironment(env);
     p.start(program, args);
     if (!p.waitForFinished(60000))
@@ -39,6 +42,42 @@ TEST(Programs, CliAnswersVersionHelpAndRefusesUnknownCommands)
     const ProgramRun bad = run(TQDT_CLI_BIN, {"frobnicate"}, home.path());
     EXPECT_NE(bad.exitCode, 0);
     EXPECT_FALSE(bad.err.isEmpty());
+}
+
+// Names the program cannot use and ports that cannot exist are usage errors with one clear line,
+// found before anything is opened.
+TEST(Programs, CliRefusesUnusableNamesAndPortsAsUsageErrors)
+{
+    QTemporaryDir home;
+    struct Case {
+        QString script; // run by sh with the program as $0
+        const char* says;
+    } cases[] = {
+        {"\"$0\" cdf checksum \"$(printf 'caf\\351.CDF')\"", "is not valid UTF-8"},
+        {"\"$0\" cdf download X.CDF --port COM99999999999", "usage: COM99999999999 is not a port"},
+        {"\"$0\" cdf upload X.CDF --port COM0", "usage: COM0 is not a port"},
+    };
+    for (const Case& c : cases) {
+        QProcess p;
+        p.setWorkingDirectory(home.path());
+        p.start("sh", {"-c", c.script, TQDT_CLI_BIN});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        const QByteArray err = p.readAllStandardError();
+        EXPECT_EQ(p.exitCode(), 2) << c.says << err.constData();
+        EXPECT_TRUE(err.contains(c.says)) << err.constData();
+        EXPECT_EQ(err.count('\n'), 1) << err.constData();
+    }
+}
+
+TEST(Programs, ToolAnswersHelpAndVersionWithoutADisplay)
+{
+    QTemporaryDir home;
+    const ProgramRun version = run(TQDT_GUI_BIN, {"--version"}, home.path(), "xcb");
+    EXPECT_EQ(version.exitCode, 0) << version.err.constData();
+    EXPECT_TRUE(version.out.startsWith("tqdt 1.67")) << version.out.constData();
+    const ProgramRun help = run(TQDT_GUI_BIN, {"--help"}, home.path(), "xcb");
+    EXPECT_EQ(help.exitCode, 0) << help.err.constData();
+    EXPECT_TRUE(help.out.contains("--simulate")) << help.out.constData();
 }
 
 TEST(Programs, ScreenshotOfTheMainWindowAndThePortChoice)

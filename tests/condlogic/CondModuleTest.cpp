@@ -53,6 +53,18 @@ TEST(CondModule, AnswersEachFrameOnlyAtItsOwnLineSpeedAndNode)
     EXPECT_EQ(answer(m, "[200700--]", kBus).size(), 8);
 }
 
+TEST(CondModule, AnswersOnlyOnTheBlueChannelItsBenchCableSitsOn)
+{
+    CondModule m(0);
+    for (const char* frame : {"[200700--]", "[2000--]", "[200C00--]"}) {
+        EXPECT_FALSE(m.handle(Channel::Brown, frame, kBus).has_value()) << frame;
+        EXPECT_TRUE(m.handle(Channel::Blue, frame, kBus).has_value()) << frame;
+    }
+    answer(m, "[2004A1--]", kBus);
+    EXPECT_FALSE(m.handle(Channel::Brown, "[10000000000000000]", kFast).has_value());
+    EXPECT_TRUE(m.handle(Channel::Blue, "[10000000000000000]", kFast).has_value());
+}
+
 TEST(CondModule, LeavesTheFactoryWithTheDefaultImageAndReloadsIt)
 {
     CondModule m(0);

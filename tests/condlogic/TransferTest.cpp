@@ -82,6 +82,16 @@ TEST_F(Transfer, DownloadThenUploadOfTheSameDocumentBothVerify)
     EXPECT_EQ(sim.port().settings(), "38400,n,8,1");
 }
 
+TEST_F(Transfer, EveryFrameOfBothTransfersGoesOutOnTheBlueChannel)
+{
+    const auto doc = compiled(plantDocument);
+    ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
+    ASSERT_EQ(transfer().Upload(*doc), TransferResult::Verified);
+    ASSERT_FALSE(sim.site.written.empty());
+    for (const auto& w : sim.site.written)
+        ASSERT_EQ(w.channel, Channel::Blue) << w.frame.constData();
+}
+
 TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums)
 {
     const auto doc = compiled(emptyDocument);

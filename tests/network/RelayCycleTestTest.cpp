@@ -58,6 +58,26 @@ TEST(RelayCycleFileName, DatedFromOneClockReading)
               "RelayCycleTest_Y2027_M01_D02_h03_m04_s05.txt");
 }
 
+// A switching tick with 64 relays and their delays lasts many seconds; a crash in its middle must
+// not lose the checks already made, so each failed check is in the file before the next relay is read.
+TEST_F(RelayCycleFixture, EachFailedCheckIsInTheFileBeforeTheNextCheck)
+{
+    test.relaysEntry = 3;
+    ASSERT_TRUE(test.start());
+    h.clock.advanceMs(RelayCycleTest::kTickMs);
+    QByteArray seenAtNextCheck;
+    // Relay 2 fails to turn off; the status read of relay 3 follows it.
+    int statusReads = 0;
+    h.site.script = [&](Channel, const QByteArray& frame) -> std::optional<QByteArray> {
+        if (frame.startsWith("[901500") && ++statusReads == 3)
+            seenAtNextCheck = file();
+        return std::nullopt;
+    };
+    test.Timer2_Timer();
+    h.site.script = {};
+    EXPECT_TRUE(seenAtNextCheck.contains(" Relay 2 Failed to turn off\r\n")) << seenAtNextCheck.constData();
+}
+
 TEST_F(RelayCycleFixture, StuckRelaysAreLoggedAtEveryCheckOfTheirPhase)
 {
     test.relaysEntry = 3;

@@ -129,6 +129,24 @@ TEST_F(Exchanges, BadRepliesFailWithoutHarm)
     }
 }
 
+TEST_F(Exchanges, ConfigWriteReadsOnlyTheValueReply)
+{
+    t.site.wallStations[5] = {};
+    t.host.reply.ReplyText = "earlier";
+    // The station acknowledges the enable but never the value.
+    t.site.script = [](Channel, const QByteArray& frame) -> std::optional<QByteArray> {
+        if (frame.startsWith("[205B"))
+            return QByteArray();
+        return std::nullopt;
+    };
+    EXPECT_FALSE(WsWriteConfig(t.host, 5, 0x3C));
+    EXPECT_EQ(t.host.reply.ReplyText, "earlier");
+
+    t.site.script = {};
+    EXPECT_TRUE(WsWriteConfig(t.host, 5, 0x3C));
+    EXPECT_EQ(t.host.reply.ReplyText, SealDevFrame("[3C"));
+}
+
 TEST_F(Exchanges, ForeignCharactersBeforeTheRequestAreEmptied)
 {
     t.site.wallStations[1] = {};

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -103,6 +104,11 @@ TEST(Settings, ComSelArrangement)
     }
     EXPECT_EQ(dlg.lblCancel->text(), "X");
     EXPECT_TRUE(dlg.windowFlags() & Qt::FramelessWindowHint);
+    // Frameless, it must draw its own edge, or it cannot be told from the main window beneath.
+    const QImage shot = dlg.grab().toImage();
+    for (const QPoint p : {QPoint(0, 0), QPoint(shot.width() - 1, shot.height() - 1),
+                           QPoint(shot.width() / 2, shot.height() - 1)})
+        EXPECT_EQ(shot.pixelColor(p), QColor(0x40, 0x40, 0x40)) << p.x() << "," << p.y();
 }
 
 TEST(Settings, ClosingTwiceIsSilentAndPortsMapToDevices)
