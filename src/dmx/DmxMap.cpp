@@ -1,23 +1,12 @@
 #include "dmx/DmxMap.h"
 
 #include "condlogic/ProgramImage.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "shell/SafeFile.h"
 
 namespace tqdt::dmx {
 
 namespace {
 qint16 readLe16(const QByteArray& b, int at) { return qint16(quint8(b[at]) | (quint8(b[at + 1]) << 8)); }
-
-FileResult writeAtomically(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be written: %1.").arg(f.errorString()));
-    return FileResult::done(path);
-}
 } // namespace
 
 QString PointName(int point)
@@ -58,7 +47,7 @@ QByteArray QdmBytes(const DmxMap& map)
 QString QdmParse(const QByteArray& bytes, DmxMap& map)
 {
     if (bytes.size() != kQdmSize)
-        return QStringLiteral("It holds %1 bytes; a DMX map holds %2.").arg(bytes.size()).arg(kQdmSize);
+        return QStringLiteral("The file holds %1 bytes; a DMX map holds %2.").arg(bytes.size()).arg(kQdmSize);
     std::array<qint16, kCells> cells{};
     for (int i = 0; i < kCells; ++i)
         cells[size_t(i)] = readLe16(bytes, 2 * i);
@@ -80,23 +69,15 @@ QString QdmParse(const QByteArray& bytes, DmxMap& map)
 
 FileResult QdmRead(const QString& path, DmxMap& map)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
-    // One byte more than a good file, so that a longer file shows as such.
-    const QByteArray bytes = f.read(kQdmSize + 1);
-    if (f.error() != QFileDevice::NoError)
-        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
-    if (bytes.size() > kQdmSize)
-        return FileResult::failed(
-            path, QStringLiteral("It holds more than %1 bytes; a DMX map holds %1.").arg(kQdmSize));
+    QByteArray bytes;
+    if (const FileResult r = ReadDocumentFile(path, kQdmSize, QStringLiteral("a DMX map"), bytes); !r)
+        return r;
     if (const QString problem = QdmParse(bytes, map); !problem.isEmpty())
         return FileResult::failed(path, problem);
     return FileResult::done(path);
 }
 
-FileResult QdmWrite(const QString& path, const DmxMap& map) { return writeAtomically(path, QdmBytes(map)); }
+FileResult QdmWrite(const QString& path, const DmxMap& map) { return SaveDocumentFile(path, QdmBytes(map)); }
 
 QByteArray DmxChecksum(const DmxMap& map)
 {
@@ -119,7 +100,7 @@ QByteArray PatchCsv(const DmxMap& map)
 
 FileResult PatchCsvWrite(const QString& path, const DmxMap& map)
 {
-    return writeAtomically(path, PatchCsv(map));
+    return SaveDocumentFile(path, PatchCsv(map));
 }
 
 } // namespace tqdt::dmx

@@ -1,6 +1,8 @@
 #include "dmx/DmxMap.h"
 #include "support/FileBytes.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -104,13 +106,22 @@ TEST_F(QdmFile, AcceptsTheEdgesOfEveryRange)
     EXPECT_EQ(map.cells, edges.cells);
 }
 
-TEST_F(QdmFile, MissingFileIsNamed)
+TEST_F(QdmFile, WhatIsNoMapFileIsNamedAndNothingChanges)
 {
-    DmxMap map = plantedMap();
-    const FileResult r = QdmRead(path("absent.qdm"), map);
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(r.file, path("absent.qdm"));
-    EXPECT_EQ(map.cells, plantedMap().cells);
+    // A folder standing where the map should be: reading it must not block or pass as empty.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.qdm"));
+    for (const char* name : {"absent.qdm", "folder.qdm"}) {
+        SCOPED_TRACE(name);
+        DmxMap map = plantedMap();
+        const FileResult r = QdmRead(path(name), map);
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(r.file, path(name));
+        EXPECT_TRUE(r.problem.startsWith("The file cannot be opened")) << r.problem.toStdString();
+        EXPECT_EQ(map.cells, plantedMap().cells);
+    }
+    const FileResult saved = QdmWrite(path("folder.qdm"), plantedMap());
+    EXPECT_FALSE(saved.ok());
+    EXPECT_TRUE(QFileInfo(path("folder.qdm")).isDir());
 }
 
 TEST(DmxMapPoints, ChannelShowsTheAbsolutePointOrADash)
