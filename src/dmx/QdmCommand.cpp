@@ -4,6 +4,7 @@
 #include "dmx/DmxMap.h"
 #include "dmx/DmxTransfer.h"
 #include "shell/CliHost.h"
+#include "shell/DevicePort.h"
 
 #include <optional>
 
@@ -68,6 +69,9 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
             << Qt::endl;
         return 2;
     }
+    const bool download = inv->verb == QLatin1String("download");
+    if ((download || inv->verb == QLatin1String("firmware")) && !CliPortIsUsable(inv->port, err))
+        return 2;
     DmxMap map;
     if (!inv->file.isEmpty()) {
         if (const FileResult r = QdmRead(inv->file, map); !r) {
@@ -91,16 +95,25 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const auto cli = OpenCliHost(inv->port, err);
     if (!cli)
         return 1;
-    // The transfer opens the port itself, the way the window does; the session only made sure the
+    // The transfer opens the port itself, the way the window does; the host only made sure the
     // device exists, so that its one line could name it.
     cli->host->comQV().close();
+    // The gateway's verdict is printed once the transfer is over, unless the port went away, which
+    // explains every fault after it.
+    cli->dialogs.hold();
     DmxTransfer transfer(*cli->host);
-    if (inv->verb == QLatin1String("download"))
-        return transfer.Download(map) == DmxResult::Done ? 0 : 1;
-    if (transfer.FirmwareRev() != DmxResult::Done)
+    const DmxResult result = download ? transfer.Download(map) : transfer.FirmwareRev();
+    if (cli->port && cli->port->vanished()) {
+        err << "tqdt-cli: Port Error: " << cli->portName << " went away during the transfer" << Qt::endl;
         return 1;
-    out << DmxTransfer::FirmwareText(transfer.LastReply) << Qt::endl;
-    return 0;
+    }
+    if (!download && result == DmxResult::Done) {
+        // The revision goes to stdout alone, for a script to read.
+        cli->dialogs.drop(QStringLiteral("Device Firmware Revision"));
+        out << DmxTransfer::FirmwareText(transfer.LastReply) << Qt::endl;
+    }
+    cli->dialogs.release();
+    return result == DmxResult::Done ? 0 : 1;
 }
 
 CliFamily QdmCommands()

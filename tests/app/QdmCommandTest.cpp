@@ -3,6 +3,7 @@
 #include "sim/DmxGateway.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/CliLines.h"
 #include "support/FileBytes.h"
 
 #include <QFile>
@@ -99,6 +100,7 @@ TEST_F(QdmCli, UsageAndBadFilesExitWithTwo)
         {"checksum"},
         {"checksum", path("A.QDM"), path("B.QDM")},
         {"download", path("BAD.QDM")}, // no port
+        {"firmware", "--port", "COM0"},
         {"firmware", path("BAD.QDM"), "--port", "COM1"},
         {"export-csv", path("BAD.QDM"), "--port", "COM1"},
         {"upload", path("BAD.QDM"), "--port", "COM1"},
@@ -121,7 +123,8 @@ TEST_F(QdmCli, DownloadAndFirmwareTalkToTheGateway)
     if (down.exitCode == -2)
         GTEST_SKIP() << "no pseudo-terminals here";
     EXPECT_EQ(down.exitCode, 0) << down.err.constData();
-    EXPECT_TRUE(down.err.contains("tqdt-cli: Downlaod: Download Complete")) << down.err.constData();
+    // One verdict line, for a script to read.
+    EXPECT_EQ(test::CliLines(down.err), QList<QByteArray>{"tqdt-cli: Downlaod: Download Complete"});
     EXPECT_EQ(gateway->channels()[1], 63);
     EXPECT_EQ(gateway->channels()[511], 2);
 
@@ -129,12 +132,15 @@ TEST_F(QdmCli, DownloadAndFirmwareTalkToTheGateway)
     const Run fw = withGateway({"qdm", "firmware"});
     EXPECT_EQ(fw.exitCode, 0) << fw.err.constData();
     EXPECT_EQ(fw.out, "DMX-GW 3.10 092319\n");
+    EXPECT_TRUE(test::CliLines(fw.err).isEmpty()) << fw.err.constData();
 
     gateway->corruptChannel(100);
     const Run bad = withGateway({"qdm", "download", path("STAGE.QDM")});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_TRUE(bad.err.contains("Download Failure: Download Failed. Checksum Fault."))
-        << bad.err.constData();
+    EXPECT_EQ(
+        test::CliLines(bad.err),
+        QList<QByteArray>{"tqdt-cli: Download Failure: Download Failed. Checksum Fault. Device Will NOT "
+                          "Function Properly."});
 }
 
 } // namespace
