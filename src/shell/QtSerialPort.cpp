@@ -2,18 +2,10 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QScopedValueRollback>
 #include <QSerialPort>
 
 namespace tqdt {
-
-namespace {
-struct BusyGuard {
-    explicit BusyGuard(bool& flag) : m_flag(flag), m_was(flag) { flag = true; }
-    ~BusyGuard() { m_flag = m_was; }
-    bool& m_flag;
-    bool m_was;
-};
-} // namespace
 
 QtSerialPort::QtSerialPort(DeviceResolver resolver)
     : m_resolver(std::move(resolver)), m_port(std::make_unique<QSerialPort>())
@@ -127,7 +119,7 @@ void QtSerialPort::collect()
 {
     if (!m_port->isOpen())
         return;
-    const BusyGuard guard(m_busy);
+    const QScopedValueRollback busy(m_busy, true);
     // A zero wait lets QSerialPort read what the operating system holds without the event loop.
     m_port->waitForReadyRead(0);
     m_buffer += m_port->readAll();
@@ -149,7 +141,7 @@ void QtSerialPort::output(const QByteArray& data)
 {
     if (!m_port->isOpen())
         return;
-    const BusyGuard guard(m_busy);
+    const QScopedValueRollback busy(m_busy, true);
     m_port->write(data);
     // The bytes must really leave now: a Delay after the write does not run the event loop.
     while (m_port->isOpen() && m_port->bytesToWrite() > 0) {
@@ -168,7 +160,7 @@ void QtSerialPort::waitForCount(int count, const Stopwatch& sw, qint64 limitMs)
         if (left <= 0)
             return;
         // Sleeps in the operating system until bytes arrive or the time is up.
-        const BusyGuard guard(m_busy);
+        const QScopedValueRollback busy(m_busy, true);
         if (m_port->waitForReadyRead(int(left)))
             m_buffer += m_port->readAll();
         else if (m_port->error() != QSerialPort::TimeoutError && m_port->error() != QSerialPort::NoError)

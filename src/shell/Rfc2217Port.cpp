@@ -2,18 +2,13 @@
 
 #include <QDeadlineTimer>
 #include <QDebug>
+#include <QScopedValueRollback>
 #include <QTcpSocket>
 #include <QThread>
 
 namespace tqdt {
 
 namespace {
-struct BusyGuard {
-    explicit BusyGuard(bool& flag) : m_flag(flag), m_was(flag) { flag = true; }
-    ~BusyGuard() { m_flag = m_was; }
-    bool& m_flag;
-    bool m_was;
-};
 
 using rfc2217::ClientSession;
 
@@ -110,7 +105,7 @@ bool Rfc2217Port::open(QString* error)
 void Rfc2217Port::close()
 {
     if (m_socket) {
-        const BusyGuard guard(m_busy);
+        const QScopedValueRollback busy(m_busy, true);
         if (m_socket->state() == QAbstractSocket::ConnectedState) {
             m_socket->disconnectFromHost();
             if (m_socket->state() != QAbstractSocket::UnconnectedState)
@@ -149,7 +144,7 @@ void Rfc2217Port::send(const QByteArray& wire)
 {
     if (!isOpen() || wire.isEmpty())
         return;
-    const BusyGuard guard(m_busy);
+    const QScopedValueRollback busy(m_busy, true);
     m_socket->write(wire);
     // The bytes must really leave now: a Delay after the write does not run the event loop.
     while (isOpen() && m_socket->bytesToWrite() > 0) {
@@ -162,7 +157,7 @@ bool Rfc2217Port::collect(int waitMs)
 {
     if (!m_socket)
         return false;
-    const BusyGuard guard(m_busy);
+    const QScopedValueRollback busy(m_busy, true);
     if (m_socket->bytesAvailable() == 0 && m_socket->state() == QAbstractSocket::ConnectedState)
         m_socket->waitForReadyRead(waitMs);
     const QByteArray raw = m_socket->readAll();

@@ -6,6 +6,7 @@
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/DeviceServer.h"
+#include "support/Files.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include <memory>
 
 using namespace tqdt;
+using tqdt::test::readAll;
 
 namespace {
 
@@ -61,11 +63,6 @@ struct CliTransfer : ::testing::Test {
     }
 
     QString path(const char* name) const { return home.filePath(name); }
-    static QByteArray readAll(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
     QTemporaryDir home;
     QString portArg; // the port tqdt-cli is given; the pseudo-terminal itself when empty

@@ -3,6 +3,7 @@
 #include "sim/MappedGateway.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <memory>
 
 using namespace tqdt;
+using tqdt::test::readAll;
 
 namespace {
 
@@ -34,11 +36,6 @@ CliRun run(const QStringList& args)
 
 struct MgwCommand : ::testing::Test {
     QString path(const char* name) const { return dir.filePath(name); }
-    static QByteArray readAll(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     QString writeMap(const char* name, const gw::GatewayImage& image)
     {
         EXPECT_TRUE(gw::MgwWrite(path(name), image).ok());

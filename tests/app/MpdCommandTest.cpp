@@ -1,5 +1,6 @@
 #include "condlogic/CdfCommand.h"
 #include "condlogic/MpdFile.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QProcess>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt::cnd;
+using tqdt::test::readAll;
 
 namespace {
 
@@ -30,11 +32,6 @@ struct Mpd : ::testing::Test {
         const QString path = dir.filePath(name);
         EXPECT_TRUE(MpdWrite(path, profiles).ok());
         return path;
-    }
-    static QByteArray readAll(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     QTemporaryDir dir;
 };

@@ -2,6 +2,7 @@
 #include "condlogic/ProgramImage.h"
 #include "condlogic/frmExpCndProfile.h"
 #include "sim/CondModule.h"
+#include "support/Files.h"
 #include "support/SimHost.h"
 
 #include <QDir>
@@ -13,6 +14,7 @@
 
 using namespace tqdt;
 using namespace tqdt::cnd;
+using tqdt::test::readAll;
 
 namespace {
 
@@ -23,11 +25,6 @@ struct Profile : ::testing::Test {
         form.ensureLoaded();
     }
     QString file(const char* name) const { return QDir(sim.dir.path()).filePath(name); }
-    static QByteArray readAll(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     bool darkRed(int row) const { return form.lblProfile[size_t(row)]->styleSheet().contains("192, 0, 0"); }
     std::vector<QString> titles() const
     {

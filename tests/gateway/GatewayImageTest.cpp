@@ -1,4 +1,5 @@
 #include "gateway/GatewayImage.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,6 +10,8 @@
 
 using namespace tqdt;
 using namespace tqdt::gw;
+using tqdt::test::readAll;
+using tqdt::test::writeFile;
 
 namespace {
 
@@ -16,17 +19,6 @@ struct Image : ::testing::Test {
     std::unique_ptr<GatewayImage> image = std::make_unique<GatewayImage>();
     QTemporaryDir dir;
     QString path(const char* name) const { return dir.filePath(name); }
-    static QByteArray readAll(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    static void writeFile(const QString& file, const QByteArray& bytes)
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
 };
 
 } // namespace

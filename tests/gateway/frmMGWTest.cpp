@@ -2,6 +2,7 @@
 #include "gateway/GatewayImage.h"
 #include "shell/Launcher.h"
 #include "sim/MappedGateway.h"
+#include "support/Files.h"
 #include "support/SimHost.h"
 
 #include <QComboBox>
@@ -15,6 +16,8 @@
 
 using namespace tqdt;
 using namespace tqdt::gw;
+using tqdt::test::readAll;
+using tqdt::test::writeFile;
 
 namespace {
 
@@ -37,17 +40,6 @@ protected:
         return out;
     }
     QString path(const char* name) const { return sh.dir.filePath(QString::fromLatin1(name)); }
-    static QByteArray readAll(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void writeFile(const QString& p, const QByteArray& bytes)
-    {
-        QFile f(p);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
     void selectPoint(int p) { w.cboPoint->setCurrentIndex(p); }
     void selectType(int t) { w.cboType->setCurrentIndex(t); }
     // Saves the map under name through Save As.

@@ -2,6 +2,7 @@
 #include "shell/Settings.h"
 #include "shell/frmPorts.h"
 #include "shell/frmQVDTMain.h"
+#include "support/Files.h"
 #include "support/SimHost.h"
 
 #include <QAction>
@@ -16,25 +17,9 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
+using tqdt::test::readAll;
 using tqdt::test::SimHost;
-
-namespace {
-
-QByteArray fileText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
-
-} // namespace
+using tqdt::test::writeFile;
 
 TEST(PortCatalog, MappingFollowsTheAdapterWhenItHasASerialNumberAndTheSocketOtherwise)
 {
@@ -123,7 +108,7 @@ TEST(PortsWindow, MappingsAreWrittenIntoPortsAndLeaveTheRestOfTheFile)
     w.cboCom->setCurrentIndex(4);
     w.txtTarget->setText("rfc2217://10.0.0.5:3001?ign_set_control");
     w.cmdMap_Click();
-    EXPECT_EQ(fileText(ini), before + "COM5=rfc2217://10.0.0.5:3001?ign_set_control\r\n");
+    EXPECT_EQ(readAll(ini), before + "COM5=rfc2217://10.0.0.5:3001?ign_set_control\r\n");
     EXPECT_EQ(ComDevice(t.host.paths(), 5), "rfc2217://10.0.0.5:3001?ign_set_control");
     EXPECT_EQ(w.lstMap->item(4, 1)->text(), "rfc2217://10.0.0.5:3001?ign_set_control");
 
@@ -138,7 +123,7 @@ TEST(PortsWindow, MappingsAreWrittenIntoPortsAndLeaveTheRestOfTheFile)
     w.cboCom->setCurrentIndex(2);
     w.cmdUnmap_Click();
     EXPECT_EQ(ComDevice(t.host.paths(), 3), QStringLiteral("/dev/ttyUSB2"));
-    EXPECT_TRUE(fileText(ini).startsWith("; bench PC 4\r\n[Settings]\r\nDT Com Port=5\r\n"));
+    EXPECT_TRUE(readAll(ini).startsWith("; bench PC 4\r\n[Settings]\r\nDT Com Port=5\r\n"));
 }
 
 TEST(PortsWindow, TheMainWindowsPortLabelOpensItFromItsContextMenu)

@@ -5,6 +5,7 @@
 #include "gateway/GatewayCsv.h"
 #include "gateway/GatewayImage.h"
 #include "network/FrameCapture.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,21 +18,10 @@
 #include <memory>
 
 using namespace tqdt;
+using tqdt::test::readAll;
+using tqdt::test::writeFile;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 QStringList namesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden); }
 
@@ -44,7 +34,7 @@ struct SafeFile : ::testing::Test {
 
 TEST_F(SafeFile, ReplacesTheFileWholeAndLeavesNothingBeside)
 {
-    put(path("SITE.CDF"), "old");
+    writeFile(path("SITE.CDF"), "old");
     EXPECT_EQ(SaveFileAtomically(path("SITE.CDF"), QByteArray(200000, 'n')), QString());
     EXPECT_EQ(readAll(path("SITE.CDF")), QByteArray(200000, 'n'));
     EXPECT_EQ(namesIn(dir.path()), QStringList{"SITE.CDF"});
@@ -70,7 +60,7 @@ TEST_F(SafeFile, AWriteThatFallsShortFailsAndKeepsTheOldFile)
         {"more reported than given", [](QIODevice& f, const char* d, qint64 n) { return f.write(d, n) + 1; }},
     };
     for (const Case& c : cases) {
-        put(path("SITE.CDF"), old);
+        writeFile(path("SITE.CDF"), old);
         const QString why = SaveFileAtomically(path("SITE.CDF"), QByteArray(12288, 'n'), c.writer);
         EXPECT_FALSE(why.isEmpty()) << c.what;
         EXPECT_NE(why, "Unknown error") << c.what;
@@ -110,7 +100,7 @@ TEST_F(SafeFile, NextSaveClearsItsOwnLeftoversOnly)
 {
     for (const char* name : {"SITE.CDF.aB3dEf", "SITE.CDF.Q7x2Lm", "SITE.CDF.backup", "SITE.CDF.OLDONE",
                              "OTHER.CDF.aB3dEf", "SITE.CDF.aB3dEfg"})
-        put(path(name), "left");
+        writeFile(path(name), "left");
     EXPECT_EQ(SaveFileAtomically(path("SITE.CDF"), "new"), QString());
     QStringList left = namesIn(dir.path());
     left.sort();
@@ -169,7 +159,7 @@ TEST_F(FullDisk, EverySaveFailsWithTheReasonAndKeepsTheOldFile)
         {"ANY.BIN", [&](const QString& p) { return SaveFileAtomically(p, QByteArray(65536, 'b')); }},
     };
     for (const Case& c : cases)
-        put(dir.filePath(c.file), QByteArray(100, 'o'));
+        writeFile(dir.filePath(c.file), QByteArray(100, 'o'));
     fill();
     for (const Case& c : cases) {
         const QString why = c.save(dir.filePath(c.file));

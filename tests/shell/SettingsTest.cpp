@@ -1,6 +1,7 @@
 #include "shell/Settings.h"
 #include "shell/frmComSel.h"
 #include "shell/frmQVDTMain.h"
+#include "support/Files.h"
 #include "support/SimHost.h"
 
 #include <QDir>
@@ -11,25 +12,9 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
+using tqdt::test::readAll;
 using tqdt::test::SimHost;
-
-namespace {
-
-QByteArray fileText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
-
-} // namespace
+using tqdt::test::writeFile;
 
 TEST(Settings, FirstStartCreatesFolderAndBothKeys)
 {
@@ -38,7 +23,7 @@ TEST(Settings, FirstStartCreatesFolderAndBothKeys)
     {
         frmQVDTMain main(t.host, {});
         EXPECT_TRUE(QFileInfo(t.host.paths().dataFolder()).isDir());
-        const QByteArray ini = fileText(t.host.paths().settingsFile());
+        const QByteArray ini = readAll(t.host.paths().settingsFile());
         EXPECT_TRUE(ini.contains("DT Com Port=1"));
         EXPECT_TRUE(ini.contains("BT Com Port=1"));
         EXPECT_EQ(main.lblComPort->text(), "COM1");
@@ -53,7 +38,7 @@ TEST(Settings, UnreadableValueBecomesZeroAndIsWrittenBack)
     ASSERT_TRUE(LoadSettings(t.host));
     EXPECT_EQ(t.host.settings.DTComPort, 0);
     EXPECT_EQ(t.host.settings.BTComPort, 4);
-    EXPECT_EQ(fileText(t.host.paths().settingsFile()),
+    EXPECT_EQ(readAll(t.host.paths().settingsFile()),
               "[Settings]\nDT Com Port=0\nBT Com Port=4\n[Ports]\nCOM1=/dev/x\n");
     // COM0 cannot be opened.
     EXPECT_FALSE(OpenPort(t.host));
@@ -74,9 +59,9 @@ TEST(Settings, PickedPortReachesFileOnlyAtClose)
     main->lblComPort_Click();
     EXPECT_EQ(main->lblComPort->text(), "COM12");
     EXPECT_EQ(t.host.settings.DTComPort, 12);
-    EXPECT_TRUE(fileText(t.host.paths().settingsFile()).contains("DT Com Port=1\n"));
+    EXPECT_TRUE(readAll(t.host.paths().settingsFile()).contains("DT Com Port=1\n"));
     main->close();
-    EXPECT_TRUE(fileText(t.host.paths().settingsFile()).contains("DT Com Port=12\n"));
+    EXPECT_TRUE(readAll(t.host.paths().settingsFile()).contains("DT Com Port=12\n"));
 }
 
 TEST(Settings, EscapeOrCancelLeavesThePortAlone)
