@@ -4,7 +4,7 @@
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/CliLines.h"
-#include "support/FileBytes.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QProcess>
@@ -85,16 +85,16 @@ TEST_F(QdmCli, ExportWritesThePatchBesideTheMapOrWhereAsked)
 {
     ASSERT_TRUE(dmx::QdmWrite(path("STAGE.QDM"), stage()).ok());
     EXPECT_EQ(local({"export-csv", path("STAGE.QDM")}).exitCode, 0);
-    const QByteArray csv = test::FileBytes(path("STAGE.CSV"));
+    const QByteArray csv = test::readAll(path("STAGE.CSV"));
     EXPECT_TRUE(csv.startsWith("Channel,Point\r\n1,D:02.1\r\n2,\r\n3,\r\n")) << csv.left(60).constData();
     EXPECT_TRUE(csv.endsWith("512,D:02.3\r\n"));
     EXPECT_EQ(local({"export-csv", path("STAGE.QDM"), "-o", path("patch.csv")}).exitCode, 0);
-    EXPECT_EQ(test::FileBytes(path("patch.csv")), csv);
+    EXPECT_EQ(test::readAll(path("patch.csv")), csv);
 }
 
 TEST_F(QdmCli, UsageAndBadFilesExitWithTwo)
 {
-    ASSERT_TRUE(test::WriteFileBytes(path("BAD.QDM"), QByteArray(1028, '\x40'))); // every channel 0x4040
+    test::writeFile(path("BAD.QDM"), QByteArray(1028, '\x40')); // every channel 0x4040
     const QStringList cases[] = {
         {},
         {"checksum"},

@@ -1,5 +1,5 @@
 #include "dmx/DmxMap.h"
-#include "support/FileBytes.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,12 +37,12 @@ TEST_F(QdmFile, NewMapIsUnmappedChannelsThenAddressAndRange)
     for (int i = 0; i < 512; ++i)
         expected += QByteArray("\xFF\x00", 2);
     expected += QByteArray(4, '\0');
-    EXPECT_EQ(test::FileBytes(path("new.qdm")), expected);
+    EXPECT_EQ(test::readAll(path("new.qdm")), expected);
 
     map.SetDeviceAddress(15);
     map.SetDeviceRange(9);
     ASSERT_TRUE(QdmWrite(path("new.qdm"), map));
-    EXPECT_EQ(test::FileBytes(path("new.qdm")).right(4), QByteArray("\x0F\x00\x09\x00", 4));
+    EXPECT_EQ(test::readAll(path("new.qdm")).right(4), QByteArray("\x0F\x00\x09\x00", 4));
 }
 
 TEST_F(QdmFile, ReadingBackRestoresEveryCell)
@@ -82,7 +82,7 @@ TEST_F(QdmFile, RefusesFilesItCannotShowAndKeepsTheMap)
             bytes[2 * c.cell] = char(c.value & 0xFF);
             bytes[2 * c.cell + 1] = char(c.value >> 8);
         }
-        ASSERT_TRUE(test::WriteFileBytes(path("bad.qdm"), bytes));
+        test::writeFile(path("bad.qdm"), bytes);
         DmxMap map = plantedMap();
         const FileResult r = QdmRead(path("bad.qdm"), map);
         EXPECT_FALSE(r.ok());
@@ -100,7 +100,7 @@ TEST_F(QdmFile, AcceptsTheEdgesOfEveryRange)
     edges.channel(2) = 255;
     edges.SetDeviceAddress(15);
     edges.SetDeviceRange(15);
-    ASSERT_TRUE(test::WriteFileBytes(path("edges.qdm"), QdmBytes(edges)));
+    test::writeFile(path("edges.qdm"), QdmBytes(edges));
     DmxMap map;
     EXPECT_TRUE(QdmRead(path("edges.qdm"), map).ok());
     EXPECT_EQ(map.cells, edges.cells);

@@ -1,7 +1,7 @@
 #include "dmx/frmDMXMap.h"
 #include "dmx/frmDMXDimSel.h"
 #include "sim/DmxGateway.h"
-#include "support/FileBytes.h"
+#include "support/Files.h"
 #include "support/SimHost.h"
 
 #include <QComboBox>
@@ -225,7 +225,7 @@ TEST_F(MapDocument, SaveAsNamesTheMapAndOpenBringsItBack)
     EXPECT_EQ(sh.dialogs.fileRequests[0].fileName, pattern);
     EXPECT_EQ(sh.dialogs.fileRequests[0].filter,
               "Tarvik Quorvel DMX Map Files (*.QDM)|*.QDM|All Files (*.*)|*.*");
-    EXPECT_EQ(test::FileBytes(path("stage.qdm")).size(), 1028);
+    EXPECT_EQ(test::readAll(path("stage.qdm")).size(), 1028);
     EXPECT_EQ(w.windowTitle(), "Tarvik Wistra DMX Output Map   " + path("stage.qdm"));
     EXPECT_FALSE(sh.host.isModified());
 
@@ -261,7 +261,7 @@ TEST_F(MapDocument, CancelledSaveAsKeepsTheNameAndTheChanges)
 
 TEST_F(MapDocument, AFileOfTheWrongSizeIsRefusedAndTheMapKept)
 {
-    ASSERT_TRUE(test::WriteFileBytes(path("short.qdm"), QByteArray(1000, '\0')));
+    test::writeFile(path("short.qdm"), QByteArray(1000, '\0'));
     willChoose(3);
     w.lblDMXChan_Click(0);
     sh.dialogs.queueAnswer(MsgAnswer::Yes); // discard the change
