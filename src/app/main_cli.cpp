@@ -3,6 +3,7 @@
 #include "condlogic/CndCommands.h"
 #include "devices/BtCommand.h"
 #include "devices/WsCommand.h"
+#include "dmx/QdmCommand.h"
 #include "gateway/MgwCommand.h"
 #include "network/LogCommand.h"
 #include "shell/CliCommand.h"
@@ -20,7 +21,7 @@ namespace {
 
 // Every command family, once: its entry dispatches it and adds its lines to the help.
 const tqdt::CliFamily kFamilies[] = {
-    tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(),
+    tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(), tqdt::dmx::QdmCommands(),
     tqdt::LogCommands(),      tqdt::ws::WsCommands(),   tqdt::bt::BtCommands(),
 };
 

@@ -2,8 +2,6 @@
 
 #include "shell/SafeFile.h"
 
-#include <QFile>
-
 namespace tqdt::cnd {
 
 namespace {
@@ -76,21 +74,11 @@ QString ForeignCellProblem(const CndDocument& doc)
 
 FileResult CdfRead(const QString& path, CndDocument& doc)
 {
-    // A named pipe or a device would block the read or never end; only regular files are documents.
-    if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
-        return FileResult::failed(path, QStringLiteral("The file cannot be opened: %1.").arg(notFile));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
-    // One byte more than a good file, so that a longer file shows as such.
-    const QByteArray bytes = f.read(kCdfSize + 1);
-    if (f.error() != QFileDevice::NoError)
-        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
-    if (bytes.size() > kCdfSize)
-        return FileResult::failed(
-            path, QStringLiteral("The file holds more than %1 bytes; a conditional data file holds %1.")
-                      .arg(kCdfSize));
+    QByteArray bytes;
+    if (const FileResult r =
+            ReadDocumentFile(path, kCdfSize, QStringLiteral("a conditional data file"), bytes);
+        !r)
+        return r;
     return FileResult::failed(path, CdfParse(bytes, doc));
 }
 
@@ -101,9 +89,7 @@ FileResult CdfWrite(const QString& path, const CndDocument& doc)
         return FileResult::failed(
             path, QStringLiteral("Not saved: %1 Draw over the cells marked as foreign, then save again.")
                       .arg(foreign));
-    if (const QString why = SaveFileAtomically(path, CdfBytes(doc)); !why.isEmpty())
-        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
-    return FileResult::done(path);
+    return SaveDocumentFile(path, CdfBytes(doc));
 }
 
 } // namespace tqdt::cnd

@@ -3,8 +3,6 @@
 #include "condlogic/ProgramImage.h"
 #include "shell/SafeFile.h"
 
-#include <QFile>
-
 namespace tqdt::cnd {
 
 bool IsDuplicateProfile(const ProfileTable& profiles, int k)
@@ -33,38 +31,23 @@ QByteArray ProfileProgramImage(const ProfileTable& profiles)
 
 FileResult MpdRead(const QString& path, ProfileTable& profiles)
 {
-    // A named pipe or a device would block the read or never end; only regular files are documents.
-    if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
-        return FileResult::failed(path, QStringLiteral("The file cannot be opened: %1.").arg(notFile));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
-    const QByteArray bytes = f.read(kMpdSize + 1);
-    if (f.error() != QFileDevice::NoError)
-        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
+    QByteArray bytes;
+    if (const FileResult r =
+            ReadDocumentFile(path, kMpdSize, QStringLiteral("an MP device data file"), bytes);
+        !r)
+        return r;
     if (bytes.size() != kMpdSize)
-        return FileResult::failed(
-            path, QStringLiteral("The file holds %1 bytes; an MP device data file holds %2.")
-                      .arg(bytes.size() > kMpdSize ? QStringLiteral("more than %1").arg(kMpdSize)
-                                                   : QString::number(bytes.size()))
-                      .arg(kMpdSize));
+        return FileResult::failed(path,
+                                  QStringLiteral("The file holds %1 bytes; an MP device data file holds %2.")
+                                      .arg(bytes.size())
+                                      .arg(kMpdSize));
     std::copy(bytes.begin(), bytes.end(), profiles.begin());
     return FileResult::done(path);
 }
 
-namespace {
-FileResult writeAtomically(const QString& path, const QByteArray& bytes)
-{
-    if (const QString why = SaveFileAtomically(path, bytes); !why.isEmpty())
-        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
-    return FileResult::done(path);
-}
-} // namespace
-
 FileResult MpdWrite(const QString& path, const ProfileTable& profiles)
 {
-    return writeAtomically(path, QByteArray(reinterpret_cast<const char*>(profiles.data()), kMpdSize));
+    return SaveDocumentFile(path, QByteArray(reinterpret_cast<const char*>(profiles.data()), kMpdSize));
 }
 
 QByteArray ProfilesCsv(const ProfileTable& profiles)
@@ -86,7 +69,7 @@ QString CsvPathFor(const QString& documentPath)
 
 FileResult CsvWrite(const QString& path, const ProfileTable& profiles)
 {
-    return writeAtomically(path, ProfilesCsv(profiles));
+    return SaveDocumentFile(path, ProfilesCsv(profiles));
 }
 
 } // namespace tqdt::cnd

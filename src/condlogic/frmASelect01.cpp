@@ -5,7 +5,7 @@
 
 namespace tqdt {
 
-frmASelect01::frmASelect01(Host& host, QWidget* parent) : Form(host, parent)
+frmASelect01::frmASelect01(Host& host, QWidget* parent) : ChooserForm(host, parent)
 {
     setObjectName(QStringLiteral("frmASelect01"));
     setWindowTitle(QStringLiteral("Select Input"));
@@ -13,19 +13,11 @@ frmASelect01::frmASelect01(Host& host, QWidget* parent) : Form(host, parent)
     for (int i = 0; i < 16; ++i) {
         const QString caption =
             i < 8 ? QStringLiteral("Input %1").arg(i + 1) : QStringLiteral("Pilot %1").arg(i - 7);
-        auto* l = placeClickLabel(this, QStringLiteral("lblSel(%1)").arg(i), caption, 120 + (i / 8) * 1080,
-                                  120 + (i % 8) * 300, 960, 270);
-        l->setAlignment(Qt::AlignCenter);
+        ClickLabel* l = addChoice(caption, 120 + (i / 8) * 1080, 120 + (i % 8) * 300, 960, 270);
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Raised);
-        l->setCursor(Qt::PointingHandCursor);
-        connect(l, &ClickLabel::clicked, this, [this, i] { lblSel_Click(i); });
-        lblSel[size_t(i)] = l;
     }
-    lblCancel = placeClickLabel(this, QStringLiteral("lblCancel"), QStringLiteral("X"), 1080, 2550, 240, 270);
-    lblCancel->setAlignment(Qt::AlignCenter);
-    lblCancel->setCursor(Qt::PointingHandCursor);
-    connect(lblCancel, &ClickLabel::clicked, this, &frmASelect01::lblCancel_Click);
+    addCancel(1080, 2550, 240, 270);
     setFixedSize(tw(2400), tw(2970));
 }
 
@@ -43,18 +35,6 @@ void frmASelect01::Form_Activate()
     if (at.x() + width() > screen.width())
         at.setX(screen.width() - width());
     move(at);
-}
-
-void frmASelect01::lblSel_Click(int i)
-{
-    SelectResult = i;
-    requestClose();
-}
-
-void frmASelect01::lblCancel_Click()
-{
-    SelectResult = -1;
-    requestClose();
 }
 
 } // namespace tqdt

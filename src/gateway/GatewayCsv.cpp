@@ -1,6 +1,7 @@
 #include "gateway/GatewayCsv.h"
 
 #include "shell/FrameCodec.h"
+#include "shell/SafeFile.h"
 
 namespace tqdt::gw {
 
@@ -62,7 +63,7 @@ QByteArray GatewayCsv(const GatewayImage& image, const QString& mapFileName, int
 FileResult GatewayCsvWrite(const QString& csvPath, const GatewayImage& image, const QString& mapFileName,
                            int points)
 {
-    return SaveWholeFile(csvPath, GatewayCsv(image, mapFileName, points));
+    return SaveDocumentFile(csvPath, GatewayCsv(image, mapFileName, points));
 }
 
 } // namespace tqdt::gw

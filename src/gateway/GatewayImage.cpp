@@ -2,9 +2,6 @@
 
 #include "shell/SafeFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 namespace tqdt::gw {
 
 BitAddress MultiRelayBit(int p, int n, int r)
@@ -120,21 +117,10 @@ QString MgwParse(const QByteArray& bytes, GatewayImage& image)
 
 FileResult MgwRead(const QString& path, GatewayImage& image)
 {
-    // A named pipe or a device would block the read or never end; only a plain file is a map.
-    if (const QFileInfo info(path); info.exists() && !info.isFile())
-        return FileResult::failed(path, QStringLiteral("It is not a file."));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return FileResult::failed(path,
-                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
-    // One byte more than a good file, so that a longer file shows as such.
-    const QByteArray bytes = f.read(kMgwSize + 1);
-    if (f.error() != QFileDevice::NoError)
-        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
-    if (bytes.size() > kMgwSize)
-        return FileResult::failed(
-            path,
-            QStringLiteral("The file holds more than %1 bytes; a gateway map file holds %1.").arg(kMgwSize));
+    QByteArray bytes;
+    if (const FileResult r = ReadDocumentFile(path, kMgwSize, QStringLiteral("a gateway map file"), bytes);
+        !r)
+        return r;
     if (const QString problem = MgwParse(bytes, image); !problem.isEmpty())
         return FileResult::failed(path, problem);
     return FileResult::done(path);
@@ -142,14 +128,7 @@ FileResult MgwRead(const QString& path, GatewayImage& image)
 
 FileResult MgwWrite(const QString& path, const GatewayImage& image)
 {
-    return SaveWholeFile(path, MgwBytes(image));
-}
-
-FileResult SaveWholeFile(const QString& path, const QByteArray& bytes)
-{
-    if (const QString why = SaveFileAtomically(path, bytes); !why.isEmpty())
-        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
-    return FileResult::done(path);
+    return SaveDocumentFile(path, MgwBytes(image));
 }
 
 } // namespace tqdt::gw

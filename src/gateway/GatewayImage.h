@@ -105,7 +105,5 @@ QString MgwParse(const QByteArray& bytes, GatewayImage& image);
 FileResult MgwRead(const QString& path, GatewayImage& image);
 // Writes the whole file so that a failed save leaves the old one as it was.
 FileResult MgwWrite(const QString& path, const GatewayImage& image);
-// Replaces the file with bytes through a temporary file; a write that fails leaves the old file.
-FileResult SaveWholeFile(const QString& path, const QByteArray& bytes);
 
 } // namespace tqdt::gw

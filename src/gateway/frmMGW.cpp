@@ -134,11 +134,7 @@ void frmMGW::buildMenus()
     mnuFileSave = file.mnuSave;
     mnuFileSaveAs = file.mnuSaveAs;
     mnuExit = file.mnuExit;
-    // The gateway window's own names for the document commands.
-    mnuFileNew->setObjectName(QStringLiteral("mnuFileNew"));
-    mnuFileOpen->setObjectName(QStringLiteral("mnuFileOpen"));
-    mnuFileSave->setObjectName(QStringLiteral("mnuFileSave"));
-    mnuFileSaveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
+    UseFileCommandNames(file);
     mnuDownload = action(menuBar->addAction(QStringLiteral("Download")), QStringLiteral("mnuDownload"),
                          &frmMGW::mnuDownload_Click);
     mnuUpload = action(menuBar->addAction(QStringLiteral("Upload")), QStringLiteral("mnuUpload"),

@@ -28,4 +28,12 @@ FileMenu AddFileMenu(QMenuBar* bar, const FileMenuHandlers& handlers, const std:
     return f;
 }
 
+void UseFileCommandNames(const FileMenu& menu)
+{
+    menu.mnuNew->setObjectName(QStringLiteral("mnuFileNew"));
+    menu.mnuOpen->setObjectName(QStringLiteral("mnuFileOpen"));
+    menu.mnuSave->setObjectName(QStringLiteral("mnuFileSave"));
+    menu.mnuSaveAs->setObjectName(QStringLiteral("mnuFileSaveAs"));
+}
+
 } // namespace tqdt

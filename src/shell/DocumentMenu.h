@@ -37,5 +37,8 @@ struct FileMenu {
 };
 
 FileMenu AddFileMenu(QMenuBar* bar, const FileMenuHandlers& handlers, const std::vector<FileMenuItem>& own);
+// For the windows whose document commands are named mnuFileNew, mnuFileOpen, mnuFileSave and
+// mnuFileSaveAs (the gateway windows).
+void UseFileCommandNames(const FileMenu& menu);
 
 } // namespace tqdt

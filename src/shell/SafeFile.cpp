@@ -1,6 +1,7 @@
 #include "shell/SafeFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -88,6 +89,33 @@ QString SaveFileAtomically(const QString& path, const QByteArray& bytes, const S
         return reason.isEmpty() ? QStringLiteral("the file could not be completed") : reason;
     }
     return {};
+}
+
+FileResult ReadDocumentFile(const QString& path, qsizetype maxSize, const QString& kind, QByteArray& bytes)
+{
+    // A named pipe or a device would block the read or never end; only regular files are documents.
+    if (const QString notFile = NotARegularFile(path); !notFile.isEmpty())
+        return FileResult::failed(path, QStringLiteral("The file cannot be opened: %1.").arg(notFile));
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return FileResult::failed(path,
+                                  QStringLiteral("The file cannot be opened: %1.").arg(f.errorString()));
+    // One byte more than a good file, so that a longer file shows as such.
+    QByteArray read = f.read(maxSize + 1);
+    if (f.error() != QFileDevice::NoError)
+        return FileResult::failed(path, QStringLiteral("The file cannot be read: %1.").arg(f.errorString()));
+    if (read.size() > maxSize)
+        return FileResult::failed(
+            path, QStringLiteral("The file holds more than %1 bytes; %2 holds %1.").arg(maxSize).arg(kind));
+    bytes = std::move(read);
+    return FileResult::done(path);
+}
+
+FileResult SaveDocumentFile(const QString& path, const QByteArray& bytes)
+{
+    if (const QString why = SaveFileAtomically(path, bytes); !why.isEmpty())
+        return FileResult::failed(path, QStringLiteral("The file cannot be written: %1.").arg(why));
+    return FileResult::done(path);
 }
 
 } // namespace tqdt

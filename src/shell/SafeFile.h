@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/FileResult.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -28,5 +30,19 @@ QString SaveFileAtomically(const QString& path, const QByteArray& bytes, const S
 // The temporaries a save of path may have left beside it: path + "." + six letters and digits, as
 // the save names them, regular files only.
 QStringList StraySaveTemporaries(const QString& path);
+
+// The forms the document readers and writers use, reporting the file and the problem:
+//
+//     QByteArray bytes;
+//     if (const FileResult r = ReadDocumentFile(path, kQdmSize, "a DMX map", bytes); !r)
+//         return r;                                  // not a file, unreadable, or too long
+//     ...parse bytes, which may still be too short...
+//     return SaveDocumentFile(path, QdmBytes(map));
+//
+// Reads at most maxSize bytes of a regular file; a longer one is refused with what it should hold
+// ("The file holds more than 1028 bytes; a DMX map holds 1028.").
+FileResult ReadDocumentFile(const QString& path, qsizetype maxSize, const QString& kind, QByteArray& bytes);
+// SaveFileAtomically, with its reason in a sentence when the old file had to stay.
+FileResult SaveDocumentFile(const QString& path, const QByteArray& bytes);
 
 } // namespace tqdt

@@ -2,11 +2,9 @@
 
 #include "shell/Host.h"
 
-#include <QKeyEvent>
-
 namespace tqdt {
 
-frmComSel::frmComSel(Host& host, QWidget* parent) : Form(host, parent)
+frmComSel::frmComSel(Host& host, QWidget* parent) : ChooserForm(host, parent)
 {
     setObjectName(QStringLiteral("frmComSel"));
     host.settings.ComSelIndex = -1; // closed without a choice: cancelled
@@ -17,39 +15,11 @@ frmComSel::frmComSel(Host& host, QWidget* parent) : Form(host, parent)
         QStringLiteral("QDialog#frmComSel { border: 1px solid #404040; background: #F0F0F0; }"
                        "QLabel#lblCancel { font-weight: bold; }"
                        "QLabel[objectName^=\"lblSel\"] { border: 1px solid #808080; background: white; }"));
-    for (int i = 0; i < 16; ++i) {
-        auto* l =
-            placeClickLabel(this, QStringLiteral("lblSel(%1)").arg(i), QStringLiteral("COM%1").arg(i + 1),
-                            120 + 840 * (i / 4), 480 + 360 * (i % 4), 735, 270);
-        l->setAlignment(Qt::AlignCenter);
-        l->setCursor(Qt::PointingHandCursor);
-        connect(l, &ClickLabel::clicked, this, [this, i] { lblSel_Click(i); });
-        lblSel[size_t(i)] = l;
-    }
-    lblCancel = placeClickLabel(this, QStringLiteral("lblCancel"), QStringLiteral("X"), 15, 15, 360, 360);
-    lblCancel->setAlignment(Qt::AlignCenter);
-    connect(lblCancel, &ClickLabel::clicked, this, &frmComSel::lblCancel_Click);
+    for (int i = 0; i < 16; ++i)
+        addChoice(QStringLiteral("COM%1").arg(i + 1), 120 + 840 * (i / 4), 480 + 360 * (i % 4), 735, 270);
+    addCancel(15, 15, 360, 360);
 }
 
-void frmComSel::lblSel_Click(int index)
-{
-    host().settings.ComSelIndex = qint16(index);
-    requestClose();
-}
-
-void frmComSel::lblCancel_Click()
-{
-    host().settings.ComSelIndex = -1;
-    requestClose();
-}
-
-void frmComSel::keyPressEvent(QKeyEvent* e)
-{
-    if (e->key() == Qt::Key_Escape) {
-        lblCancel_Click();
-        return;
-    }
-    Form::keyPressEvent(e);
-}
+void frmComSel::setChoice(int index) { host().settings.ComSelIndex = qint16(index); }
 
 } // namespace tqdt

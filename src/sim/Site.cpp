@@ -1,5 +1,6 @@
 #include "sim/Site.h"
 
+#include "sim/DmxGateway.h"
 #include "sim/MappedGateway.h"
 
 namespace tqdt::sim {
@@ -40,6 +41,8 @@ std::unique_ptr<Site> Site::builtIn()
         site->photocells[0x55 + p] = Photocell{light[size_t(p)], quint8(light[size_t(p)] - 2)};
     // The mapped gateway stays for the whole session, so what one download writes an upload reads.
     site->addDevice(std::make_shared<MappedGateway>());
+    // The DMX gateway hangs on the panel network for the whole session.
+    site->addDevice(std::make_shared<DmxGateway>());
     return site;
 }
 

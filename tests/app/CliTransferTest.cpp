@@ -5,6 +5,7 @@
 #include "sim/CondModule.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/CliLines.h"
 #include "support/DeviceServer.h"
 #include "support/Files.h"
 
@@ -53,15 +54,6 @@ struct CliTransfer : ::testing::Test {
     }
 
     // The program's own lines; the port's notes about the lines a pseudo-terminal refuses are left out.
-    static QList<QByteArray> said(const QByteArray& err)
-    {
-        QList<QByteArray> out;
-        for (const QByteArray& line : err.split('\n'))
-            if (line.startsWith("tqdt-cli:"))
-                out << line;
-        return out;
-    }
-
     QString path(const char* name) const { return home.filePath(name); }
 
     QTemporaryDir home;
@@ -107,7 +99,8 @@ TEST_F(CliTransfer, SilentModuleFailsWithOneLineAndNoFile)
         const QString file = path(verb == QByteArray("upload") ? "NEW.CDF" : "PLANT.CDF");
         const Run r = cli({"cdf", verb, file});
         EXPECT_NE(r.exitCode, 0) << verb;
-        EXPECT_EQ(said(r.err), QList<QByteArray>{"tqdt-cli: Error: Unable to connect to device."}) << verb;
+        EXPECT_EQ(test::CliLines(r.err), QList<QByteArray>{"tqdt-cli: Error: Unable to connect to device."})
+            << verb;
     }
     EXPECT_FALSE(QFile::exists(path("NEW.CDF")));
 }
@@ -117,7 +110,7 @@ TEST_F(CliTransfer, UploadRefusesDiagramValuesAFileCannotHold)
     module->memory()[cnd::kSegInputAddress + 3 * 256 + 17] = char(200);
     const Run r = cli({"cdf", "upload", path("FOREIGN.CDF")});
     EXPECT_NE(r.exitCode, 0);
-    const auto lines = said(r.err);
+    const auto lines = test::CliLines(r.err);
     // One verdict: no "Upload Complete" before the refusal.
     ASSERT_EQ(lines.size(), 1) << r.err.constData();
     EXPECT_TRUE(lines[0].contains("input 200 for output 4, cell 17")) << r.err.constData();
@@ -131,7 +124,8 @@ TEST_F(CliTransfer, EachRunEndsWithOneVerdictLine)
 
     const Run up = cli({"cdf", "upload", path("OLD.CDF")});
     EXPECT_EQ(up.exitCode, 0) << up.err.constData();
-    EXPECT_EQ(said(up.err), QList<QByteArray>{"tqdt-cli: Upload: Upload Complete. Power Cycle Device."});
+    EXPECT_EQ(test::CliLines(up.err),
+              QList<QByteArray>{"tqdt-cli: Upload: Upload Complete. Power Cycle Device."});
     // A pseudo-terminal has neither DTR nor RTS: the port says so once, not once per line.
     EXPECT_LE(up.err.count("refused"), 1) << up.err.constData();
 
@@ -142,7 +136,7 @@ TEST_F(CliTransfer, EachRunEndsWithOneVerdictLine)
     EXPECT_EQ(failed.exitCode, 1);
     const QByteArray expected =
         "tqdt-cli: Upload Failure: Upload Failed. " + path("OLD.CDF").toUtf8() + " was not written.";
-    EXPECT_EQ(said(failed.err), QList<QByteArray>{expected}) << failed.err.constData();
+    EXPECT_EQ(test::CliLines(failed.err), QList<QByteArray>{expected}) << failed.err.constData();
     EXPECT_EQ(readAll(path("OLD.CDF")), old);
 }
 
@@ -215,7 +209,7 @@ TEST_F(CliOverSer2net, WithoutTheQuirkOptionThePortIsRefusedWithTheReason)
     ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *plantDocument()).ok());
     const Run r = cli({"cdf", "download", path("PLANT.CDF")});
     EXPECT_EQ(r.exitCode, 1);
-    const auto lines = said(r.err);
+    const auto lines = test::CliLines(r.err);
     ASSERT_EQ(lines.size(), 1) << r.err.constData();
     EXPECT_TRUE(lines[0].startsWith("tqdt-cli: Port Error: Unable To Open Port rfc2217://"))
         << r.err.constData();
@@ -248,7 +242,7 @@ TEST_F(CliOverSer2net, ServerKilledMidDownloadFailsWithinTheFrameLimit)
     EXPECT_LT(sinceKill.elapsed(), 3000 + 1000);
     EXPECT_EQ(p.exitCode(), 1);
     const QByteArray err = p.readAllStandardError();
-    EXPECT_EQ(said(err),
+    EXPECT_EQ(test::CliLines(err),
               QList<QByteArray>{"tqdt-cli: Download Failure: Download Failed. Device Will NOT Function "
                                 "Properly."})
         << err.constData();

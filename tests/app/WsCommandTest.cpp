@@ -2,6 +2,7 @@
 #include "sim/BenchStations.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/CliLines.h"
 #include "support/SimHost.h"
 
 #include <QComboBox>
@@ -48,15 +49,6 @@ struct WsCli : ::testing::Test {
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
                 p.readAllStandardError()};
     }
-    static QList<QByteArray> said(const QByteArray& err)
-    {
-        QList<QByteArray> out;
-        for (const QByteArray& line : err.split('\n'))
-            if (line.startsWith("tqdt-cli:"))
-                out << line;
-        return out;
-    }
-
     QTemporaryDir home;
     sim::Site site;
     sim::PtyServer server{site};
@@ -114,7 +106,8 @@ TEST_F(WsCli, NoAnswerAndUsageErrors)
     const Run silent = cli({"identify", "--family", "g3", "--address", "22"});
     EXPECT_EQ(silent.exitCode, 1);
     EXPECT_TRUE(silent.out.isEmpty());
-    EXPECT_EQ(said(silent.err), (QList<QByteArray>{"tqdt-cli: No Response from the station at 22"}));
+    EXPECT_EQ(test::CliLines(silent.err),
+              (QList<QByteArray>{"tqdt-cli: No Response from the station at 22"}));
 
     const QStringList bad[] = {
         {"identify", "--family", "legacy", "--address", "00", "--port", "x"},
@@ -127,7 +120,7 @@ TEST_F(WsCli, NoAnswerAndUsageErrors)
     for (const QStringList& args : bad) {
         const Run r = cli(args, false);
         EXPECT_EQ(r.exitCode, 2) << args.join(' ').toStdString();
-        EXPECT_EQ(said(r.err).size(), 1) << args.join(' ').toStdString();
+        EXPECT_EQ(test::CliLines(r.err).size(), 1) << args.join(' ').toStdString();
     }
 }
 
@@ -143,5 +136,5 @@ TEST_F(WsCli, FindPrintsTheFirstAddressThatAnswers)
     site.wallStations.clear();
     const Run none = cli({"find", "--family", "g3"});
     EXPECT_EQ(none.exitCode, 1);
-    EXPECT_EQ(said(none.err), (QList<QByteArray>{"tqdt-cli: No WS Devices Found"}));
+    EXPECT_EQ(test::CliLines(none.err), (QList<QByteArray>{"tqdt-cli: No WS Devices Found"}));
 }

@@ -9,6 +9,7 @@
 #include "devices/frmQVDTWSDualTechWallCnf.h"
 #include "devices/frmQVDTWSG3TestCnf.h"
 #include "devices/frmQVDTWSTestCnf.h"
+#include "dmx/frmDMXMap.h"
 #include "gateway/frmMGW.h"
 #include "network/frmQVDTDataLogger.h"
 #include "network/frmQVDTDiscover.h"
@@ -56,6 +57,8 @@ const ToolList& toolList()
          benchKestrixSwitch},
         // Its button stays hidden; the window opens through --open and the tests.
         {"cmdWSTest", "frmQVDTWSTestCnf", LaunchKind::Device, make<frmQVDTWSTestCnf>(), benchLegacyStation},
+        // The DMX gateway hangs on the simulated panel network for the whole session.
+        {"cmdDMX", "frmDMXMap", LaunchKind::SelfManaged, make<dmx::frmDMXMap>()},
     };
     return tools;
 }

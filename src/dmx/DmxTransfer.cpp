@@ -1,0 +1,134 @@
+#include "dmx/DmxTransfer.h"
+
+#include "shell/BlockTransfer.h"
+#include "shell/BusLink.h"
+#include "shell/Host.h"
+#include "shell/Settings.h"
+
+namespace tqdt::dmx {
+
+namespace {
+constexpr ExchangeOptions kOnce{.emptyAgain = false};
+} // namespace
+
+DmxTransfer::DmxTransfer(Host& host, Progress progress) : m_host(host), m_progress(std::move(progress)) {}
+
+void DmxTransfer::show(int value)
+{
+    if (m_progress)
+        m_progress(value);
+}
+
+QByteArray DmxTransfer::BlockFrame(const DmxMap& map, int block)
+{
+    QByteArray f = "[01" + Hex4(64 * block);
+    for (int i = 64 * block; i < 64 * block + 64; ++i)
+        f += Hex2(map.channel(i));
+    return f + ']';
+}
+
+bool DmxTransfer::ChecksumMatches(const QByteArray& reply, const QByteArray& checksum)
+{
+    return Mid(reply, 2, 16) == checksum;
+}
+
+QString DmxTransfer::FirmwareText(const QByteArray& reply) { return QString::fromLatin1(Mid(reply, 2, 18)); }
+
+bool DmxTransfer::WSComPrg(const QByteArray& frame, int count)
+{
+    BusLink link(m_host);
+    CommFault = !link.exchange(Channel::Brown, frame, count, kLimitMs, kOnce);
+    if (!CommFault)
+        LastReply = link.reply();
+    return !CommFault;
+}
+
+bool DmxTransfer::PreparePort()
+{
+    if (!OpenPort(m_host))
+        return false;
+    SerialPort& port = m_host.comQV();
+    if (port.isOpen())
+        port.close();
+    if (!port.open()) {
+        m_host.dialogs().message(QStringLiteral("Invalid COM Port."), QStringLiteral("COM Error"),
+                                 MsgIcon::Exclamation);
+        return false;
+    }
+    SelectBrownChannel(m_host);
+    return true;
+}
+
+void DmxTransfer::commFault()
+{
+    m_host.dialogs().message(QStringLiteral("Comm Fault"), QStringLiteral("Fault"), MsgIcon::Critical);
+    show(-1);
+    ClosePort(m_host);
+}
+
+DmxResult DmxTransfer::Download(const DmxMap& map)
+{
+    // Codes of the steps that fail; a port that would not open has already said so.
+    enum : int { kPort = 1, kComm, kChecksum };
+    bool prepared = false;
+    BlockTransfer::Plan plan;
+    plan.blocks = kBlocks;
+    plan.prepare = [&] {
+        prepared = PreparePort();
+        return prepared ? Step::done() : Step::failed(kPort);
+    };
+    plan.progress = [&](int b) { show(b); };
+    // The acknowledgement's content is not examined; only that four characters came in time.
+    plan.block = [&](int b) {
+        return WSComPrg(BlockFrame(map, b), kBlockReplyLen) ? Step::done() : Step::failed(kComm);
+    };
+    plan.verify = [&] {
+        const QByteArray checksum = DmxChecksum(map);
+        if (!WSComPrg("[03]", kChecksumReplyLen))
+            return Step::failed(kComm);
+        if (!ChecksumMatches(LastReply, checksum))
+            return Step::failed(kChecksum);
+        // The port is free before the technician reads that all went well.
+        ClosePort(m_host);
+        return Step::done();
+    };
+    plan.messages.verified = {QStringLiteral("Download Complete"), QStringLiteral("Downlaod"), MsgIcon::None};
+    plan.messages.failed = [](int code) -> BlockTransfer::Message {
+        switch (code) {
+        case kComm: return {QStringLiteral("Comm Fault"), QStringLiteral("Fault"), MsgIcon::Critical};
+        case kChecksum:
+            return {
+                QStringLiteral("Download Failed.\r\nChecksum Fault.\r\nDevice Will NOT Function Properly."),
+                QStringLiteral("Download Failure"), MsgIcon::Critical};
+        default: return {};
+        }
+    };
+    plan.finish = [&] {
+        if (!prepared)
+            return;
+        show(-1);
+        ClosePort(m_host);
+    };
+    const BlockTransfer::Result r = BlockTransfer(m_host).run(plan);
+    if (r.outcome == BlockTransfer::Outcome::Verified)
+        return DmxResult::Done;
+    return r.code == kPort   ? DmxResult::PortError
+           : r.code == kComm ? DmxResult::CommFault
+                             : DmxResult::ChecksumFault;
+}
+
+DmxResult DmxTransfer::FirmwareRev()
+{
+    if (!PreparePort())
+        return DmxResult::PortError;
+    if (!WSComPrg("[04]", kFirmwareReplyLen)) {
+        commFault();
+        return DmxResult::CommFault;
+    }
+    ClosePort(m_host);
+    m_host.dialogs().message(FirmwareText(LastReply), QStringLiteral("Device Firmware Revision"),
+                             MsgIcon::Information);
+    return DmxResult::Done;
+}
+
+} // namespace tqdt::dmx

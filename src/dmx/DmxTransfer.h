@@ -1,0 +1,66 @@
+#pragma once
+
+#include "dmx/DmxMap.h"
+
+#include <QByteArray>
+
+#include <functional>
+
+namespace tqdt {
+class Host;
+}
+
+namespace tqdt::dmx {
+
+enum class DmxResult {
+    Done,          // downloaded and the gateway's checksum matched, or the revision was read
+    CommFault,     // a frame got no reply in time
+    ChecksumFault, // the gateway's checksum differs from the map's
+    PortError,     // the port could not be opened or prepared
+};
+
+// The download of the channel cells into the DMX gateway and its firmware query, over the host's
+// main port on the Brown channel at the standing line settings. Every message goes through the
+// host's dialogs; the port is closed at the end of every path that got it open.
+class DmxTransfer {
+public:
+    static constexpr int kLimitMs = 2000;
+    static constexpr int kBlocks = 8;
+    static constexpr int kBlockReplyLen = 4;
+    static constexpr int kChecksumReplyLen = 18;
+    static constexpr int kFirmwareReplyLen = 20;
+
+    // The progress bar: a block number 0-7 shows it at that value, -1 hides it.
+    using Progress = std::function<void(int)>;
+
+    explicit DmxTransfer(Host& host, Progress progress = {});
+
+    // "[01" + the block's first channel index (four digits) + its 64 cells, two digits each, + "]".
+    static QByteArray BlockFrame(const DmxMap& map, int block);
+    // Characters 2-17 of a checksum reply equal the map's checksum.
+    static bool ChecksumMatches(const QByteArray& reply, const QByteArray& checksum);
+    // Characters 2-19 of a firmware reply: a longer reply is cut, a shorter one is what there is.
+    static QString FirmwareText(const QByteArray& reply);
+
+    // Sends the frame and waits up to two seconds for count characters; sets CommFault and, when
+    // the reply came, LastReply.
+    bool WSComPrg(const QByteArray& frame, int count);
+
+    // Opens the port, then closes and reopens it on the Brown channel; a failure has been reported.
+    bool PreparePort();
+    DmxResult Download(const DmxMap& map);
+    DmxResult FirmwareRev();
+
+    bool CommFault = false;
+    QByteArray LastReply;
+
+private:
+    void show(int value);
+    // Reports a missing reply, hides the bar and closes the port.
+    void commFault();
+
+    Host& m_host;
+    Progress m_progress;
+};
+
+} // namespace tqdt::dmx
