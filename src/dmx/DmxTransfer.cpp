@@ -2,6 +2,7 @@
 
 #include "shell/BlockTransfer.h"
 #include "shell/BusLink.h"
+#include "shell/FrameShapes.h"
 #include "shell/Host.h"
 #include "shell/Settings.h"
 
@@ -34,10 +35,10 @@ bool DmxTransfer::ChecksumMatches(const QByteArray& reply, const QByteArray& che
 
 QString DmxTransfer::FirmwareText(const QByteArray& reply) { return QString::fromLatin1(Mid(reply, 2, 18)); }
 
-bool DmxTransfer::WSComPrg(const QByteArray& frame, int count)
+bool DmxTransfer::WSComPrg(int shapeIndex, const QByteArray& frame)
 {
     BusLink link(m_host);
-    CommFault = !link.exchange(Channel::Brown, frame, count, kLimitMs, kOnce);
+    CommFault = !link.exchange(BusFrameShape(shapeIndex), frame, kOnce);
     if (!CommFault)
         LastReply = link.reply();
     return !CommFault;
@@ -80,11 +81,11 @@ DmxResult DmxTransfer::Download(const DmxMap& map)
     plan.progress = [&](int b) { show(b); };
     // The acknowledgement's content is not examined; only that four characters came in time.
     plan.block = [&](int b) {
-        return WSComPrg(BlockFrame(map, b), kBlockReplyLen) ? Step::done() : Step::failed(kComm);
+        return WSComPrg(shape::DmxBlockWrite, BlockFrame(map, b)) ? Step::done() : Step::failed(kComm);
     };
     plan.verify = [&] {
         const QByteArray checksum = DmxChecksum(map);
-        if (!WSComPrg("[03]", kChecksumReplyLen))
+        if (!WSComPrg(shape::DmxChecksum, "[03]"))
             return Step::failed(kComm);
         if (!ChecksumMatches(LastReply, checksum))
             return Step::failed(kChecksum);
@@ -121,7 +122,7 @@ DmxResult DmxTransfer::FirmwareRev()
 {
     if (!PreparePort())
         return DmxResult::PortError;
-    if (!WSComPrg("[04]", kFirmwareReplyLen)) {
+    if (!WSComPrg(shape::DmxFirmware, "[04]")) {
         commFault();
         return DmxResult::CommFault;
     }

@@ -24,11 +24,7 @@ enum class DmxResult {
 // host's dialogs; the port is closed at the end of every path that got it open.
 class DmxTransfer {
 public:
-    static constexpr int kLimitMs = 2000;
     static constexpr int kBlocks = 8;
-    static constexpr int kBlockReplyLen = 4;
-    static constexpr int kChecksumReplyLen = 18;
-    static constexpr int kFirmwareReplyLen = 20;
 
     // The progress bar: a block number 0-7 shows it at that value, -1 hides it.
     using Progress = std::function<void(int)>;
@@ -42,9 +38,9 @@ public:
     // Characters 2-19 of a firmware reply: a longer reply is cut, a shorter one is what there is.
     static QString FirmwareText(const QByteArray& reply);
 
-    // Sends the frame and waits up to two seconds for count characters; sets CommFault and, when
-    // the reply came, LastReply.
-    bool WSComPrg(const QByteArray& frame, int count);
+    // Sends the frame and waits as its row of the frame-shape table says (two seconds for the
+    // reply); sets CommFault and, when the reply came, LastReply.
+    bool WSComPrg(int shapeIndex, const QByteArray& frame);
 
     // Opens the port, then closes and reopens it on the Brown channel; a failure has been reported.
     bool PreparePort();

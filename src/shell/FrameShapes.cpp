@@ -63,6 +63,13 @@ constexpr std::array<FrameShape, shape::Count> kShapes{{
     {"Gateway block write", kInForce, Network, 0, "38", 1 + 4 + 2 + 128, 6, 0, 15000},
     {"Gateway block read", kInForce, Network, 0, "39", 1 + 4 + 2, 132, 0, 15000},
     {"Gateway bank checksum", kInForce, Network, 0, "3F", 1 + 8, 12, 0, 15000},
+
+    // The DMX gateway's frames carry no checksum: "[0" and a command digit, then the data. A block
+    // write carries its first channel (four digits) and 64 cells; the acknowledgement is four
+    // characters whose content is not examined.
+    {"DMX gateway block write", Brown, Bare, 0, "01", 4 + 128, 4, 0, 2000},
+    {"DMX gateway checksum", Brown, Bare, 0, "03", 0, 18, 0, 2000},
+    {"DMX gateway firmware", Brown, Bare, 0, "04", 0, 20, 0, 2000},
 }};
 
 bool wireEqual(const FrameShape& a, const FrameShape& b)

@@ -76,6 +76,10 @@ enum Index {
     GatewayWriteBlock,
     GatewayReadBlock,
     GatewayChecksum,
+    // The DMX gateway on the Brown channel.
+    DmxBlockWrite,
+    DmxChecksum,
+    DmxFirmware,
     Count
 };
 } // namespace shape

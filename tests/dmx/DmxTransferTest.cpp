@@ -1,4 +1,5 @@
 #include "dmx/DmxTransfer.h"
+#include "shell/FrameShapes.h"
 #include "sim/DmxGateway.h"
 #include "support/SimHost.h"
 
@@ -108,7 +109,7 @@ TEST_F(Gateway, EveryFaultIsReportedAndThePortClosed)
         EXPECT_EQ(shown.back(), -1);
         EXPECT_FALSE(fresh.port().isOpen());
         if (c.result == DmxResult::CommFault) {
-            EXPECT_GE(fresh.nowMs() - started, DmxTransfer::kLimitMs);
+            EXPECT_GE(fresh.nowMs() - started, tqdt::BusFrameShape(tqdt::shape::DmxChecksum).limitMs);
         }
     }
 }

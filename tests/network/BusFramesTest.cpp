@@ -4,6 +4,7 @@
 #include "condlogic/ModuleTransfer.h"
 #include "devices/WsLink.h"
 #include "devices/WsModels.h"
+#include "dmx/DmxTransfer.h"
 #include "gateway/GatewayProtocol.h"
 #include "gateway/GatewayTransfer.h"
 #include "shell/LoadCommands.h"
@@ -319,6 +320,11 @@ void runEverySender(Host& host)
     gateway.SendGatewayCommand(shape::GatewayWriteBlock, gw::WriteBlockCommand(1, 0x40, cells.data()));
     gateway.SendGatewayCommand(shape::GatewayReadBlock, gw::ReadBlockCommand(1, 0x40));
     gateway.SendGatewayCommand(shape::GatewayChecksum, gw::ChecksumCommand(1));
+
+    dmx::DmxTransfer dmxGateway(host);
+    dmxGateway.WSComPrg(shape::DmxBlockWrite, dmx::DmxTransfer::BlockFrame(dmx::DmxMap{}, 7));
+    dmxGateway.WSComPrg(shape::DmxChecksum, "[03]");
+    dmxGateway.WSComPrg(shape::DmxFirmware, "[04]");
 }
 
 } // namespace
