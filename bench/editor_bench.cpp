@@ -4,7 +4,6 @@
 #include "condlogic/frmExpCndCustom.h"
 #include "support/DiagramGen.h"
 
-
 #include <benchmark/benchmark.h>
 
 using namespace tqdt;
