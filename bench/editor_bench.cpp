@@ -1,8 +1,8 @@
 // The live energised-path view of the custom programming window: from a click on a test box to the
 // diagram repainted, on the compile bench's worst-case diagram.
 #include "SimBench.h"
-#include "condlogic/frmExpCndCustom.h"
 #include "support/DiagramGen.h"
+#include "ui/condlogic/frmExpCndCustom.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Host time of the exchange machinery, apart from the wire.
 #include "SimBench.h"
-#include "shell/Host.h"
-#include "shell/Pty.h"
-#include "shell/QtSerialPort.h"
-#include "shell/modQVDT.h"
+#include "bus/modQVDT.h"
+#include "host/Host.h"
+#include "ports/Pty.h"
+#include "ports/QtSerialPort.h"
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
 

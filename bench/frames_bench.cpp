@@ -2,8 +2,8 @@
 #include "SimBench.h"
 #include "network/BusFrames.h"
 #include "network/FrameCapture.h"
-#include "network/frmQVDTLocalMonitor.h"
 #include "sim/Site.h"
+#include "ui/network/frmQVDTLocalMonitor.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // The host's time for one exchange through a device server on loopback against the same exchange
 // on a pseudo-terminal, with the simulated panels on the far side and the steady clock. The
 // difference is what the network port adds per exchange.
-#include "shell/DevicePort.h"
-#include "shell/Host.h"
-#include "shell/modQVDT.h"
+#include "bus/modQVDT.h"
+#include "host/Host.h"
+#include "ports/DevicePort.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/DeviceServer.h"

@@ -1,12 +1,12 @@
 // One poll cycle of the network scan over a full network: 254 panels and 254 network wall
 // stations, all found, one panel and one wall station selected.
 #include "SimBench.h"
+#include "host/Dialogs.h"
+#include "host/Host.h"
 #include "network/NetworkScan.h"
-#include "network/frmQVDTNetworkScan.h"
-#include "shell/Dialogs.h"
-#include "shell/Host.h"
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
+#include "ui/network/frmQVDTNetworkScan.h"
 
 #include <QTemporaryDir>
 

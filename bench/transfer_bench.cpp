@@ -3,7 +3,7 @@
 #include "SimBench.h"
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/ProgramImage.h"
-#include "shell/Host.h"
+#include "host/Host.h"
 #include "sim/CondModule.h"
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"

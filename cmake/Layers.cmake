@@ -1,76 +1,91 @@
-# Sorts the sources of the program into its three layers by a rule that a new file follows without
-# an edit here:
-#   - everything under src/sim is the simulated installation;
-#   - a file is on the window side when its name starts with "frm" or contains "Window" or
-#     "Widget", or when it includes a Qt Widgets or Qt Gui header, or a header of ours that is itself
-#     on the window side (followed through headers until nothing changes);
-#   - a file whose name contains "Paint" draws with a painter only and is in the core;
-#   - everything else is the core: Qt Core, Qt SerialPort, and Qt Gui for painting.
-# The same rule sorts the test sources into model tests and window tests.
+# The layers are the folders. Under src/:
+#   host ports bus documents cli    the foundation: seams, ports, the bus, documents and settings,
+#                                   the command-line host
+#   network devices condlogic gateway dmx
+#                                   each subsystem's models, protocol, documents and commands
+#   print                           the printable record, drawn with Qt Gui's painter
+#   sim                             the simulated installation
+#   ui/<folder>                     the windows: ui/shell (main window, launcher, forms, dialogs)
+#                                   and one folder per subsystem
+#   app                             the two programs' main() and what only tqdt links
+# Everything but print, sim, ui and app is the core, which links Qt Core, Qt Network and Qt
+# SerialPort only. tqdt_check_core_includes makes the build fail when a core file includes a Qt Gui,
+# Qt Widgets or Qt Print Support header, or a header of ours from print/ or ui/.
 
-set(TQDT_UI_QT_INCLUDE
-    "#include [<\"](Qt(Widgets|Gui)/|Q(Abstract[A-Za-z]*|Action|Application|Brush|CheckBox|Clipboard|Color|ComboBox|CloseEvent|Cursor|Dialog|DragEnterEvent|DropEvent|Drag|FileDialog|Font|Frame|GroupBox|GuiApplication|HBoxLayout|GridLayout|Icon|Image|KeyEvent|Label|LineEdit|ListWidget|MainWindow|Menu|MenuBar|MessageBox|MouseEvent|Painter|PainterPath|PaintEvent|Palette|Pen|PdfWriter|Pixmap|PlainTextEdit|ProgressBar|PushButton|RadioButton|Screen|ScrollArea|ScrollBar|ShowEvent|SignalSpy|SpinBox|StatusBar|TableWidget|Test|TextEdit|ToolButton|VBoxLayout|Widget)[>\"])")
+set(TQDT_CORE_FOLDERS host ports bus documents cli network devices condlogic gateway dmx)
+set(TQDT_UI_FOLDERS shell network devices condlogic gateway dmx)
 
-# out_var: TRUE when the file's own text puts it on the window side, or it includes one of ui_headers
-# ("shell/Form.h" style names).
-function(tqdt_file_is_ui file ui_headers out_var)
-    get_filename_component(name "${file}" NAME)
-    # Drawing with a painter alone (the PDF record) needs Qt Gui but no window: it stays in the core,
-    # so the command line can draw without linking widgets.
-    if(name MATCHES "Paint")
-        set(${out_var} FALSE PARENT_SCOPE)
-        return()
-    endif()
-    if(name MATCHES "^frm" OR name MATCHES "Window" OR name MATCHES "Widget")
-        set(${out_var} TRUE PARENT_SCOPE)
-        return()
-    endif()
-    file(STRINGS "${file}" includes REGEX "^#include ")
-    foreach(line IN LISTS includes)
-        if(line MATCHES "${TQDT_UI_QT_INCLUDE}")
-            set(${out_var} TRUE PARENT_SCOPE)
-            return()
-        endif()
-        if(line MATCHES "#include \"([^\"]+)\"" AND CMAKE_MATCH_1 IN_LIST ui_headers)
-            set(${out_var} TRUE PARENT_SCOPE)
-            return()
-        endif()
+# The sources (.cpp and .h) of the given folders under root, in out_var.
+function(tqdt_sources_of root folders out_var)
+    set(found)
+    foreach(folder IN LISTS folders)
+        file(GLOB sources CONFIGURE_DEPENDS ${root}/${folder}/*.cpp ${root}/${folder}/*.h)
+        list(APPEND found ${sources})
     endforeach()
-    set(${out_var} FALSE PARENT_SCOPE)
+    set(${out_var} ${found} PARENT_SCOPE)
 endfunction()
 
-# Splits files (absolute paths under root) into <prefix>_UI and <prefix>_CORE, and lists the
-# window-side headers (relative to root, as they are included) in <prefix>_UI_HEADERS. Headers are
-# followed until that list stops growing; known_ui_headers are window-side headers from elsewhere.
-function(tqdt_split_layers root files known_ui_headers prefix)
-    set(ui_headers ${known_ui_headers})
-    set(changed TRUE)
-    while(changed)
-        set(changed FALSE)
-        foreach(f IN LISTS files)
-            if(f MATCHES "\\.h$")
-                file(RELATIVE_PATH rel "${root}" "${f}")
-                if(NOT rel IN_LIST ui_headers)
-                    tqdt_file_is_ui("${f}" "${ui_headers}" is_ui)
-                    if(is_ui)
-                        list(APPEND ui_headers "${rel}")
-                        set(changed TRUE)
-                    endif()
-                endif()
-            endif()
-        endforeach()
-    endwhile()
-    set(ui)
-    set(core)
-    foreach(f IN LISTS files)
-        tqdt_file_is_ui("${f}" "${ui_headers}" is_ui)
-        if(is_ui)
-            list(APPEND ui "${f}")
-        else()
-            list(APPEND core "${f}")
+# Fails the configure when a folder under root holds sources but is in none of the known folders, so
+# a new folder cannot silently fall out of the build.
+function(tqdt_require_known_folders root known)
+    file(GLOB_RECURSE all RELATIVE ${root} CONFIGURE_DEPENDS ${root}/*.cpp ${root}/*.h)
+    foreach(rel IN LISTS all)
+        get_filename_component(folder ${rel} DIRECTORY)
+        if(NOT folder IN_LIST known)
+            message(FATAL_ERROR "${root}/${rel}: the folder '${folder}' is in no target; add it to "
+                                "cmake/Layers.cmake")
         endif()
     endforeach()
-    set(${prefix}_UI "${ui}" PARENT_SCOPE)
-    set(${prefix}_CORE "${core}" PARENT_SCOPE)
-    set(${prefix}_UI_HEADERS "${ui_headers}" PARENT_SCOPE)
+endfunction()
+
+# The header names of Qt Gui, Qt Widgets and Qt Print Support, read from the installed Qt, so that the
+# rule knows every class without a hand-kept list.
+function(tqdt_window_side_qt_headers out_var)
+    set(names)
+    foreach(module Gui Widgets PrintSupport OpenGL OpenGLWidgets)
+        if(NOT TARGET Qt6::${module})
+            continue()
+        endif()
+        get_target_property(dirs Qt6::${module} INTERFACE_INCLUDE_DIRECTORIES)
+        foreach(dir IN LISTS dirs)
+            if(dir MATCHES "/Qt${module}$" AND IS_DIRECTORY "${dir}")
+                file(GLOB headers RELATIVE ${dir} ${dir}/Q*)
+                foreach(h IN LISTS headers)
+                    if(NOT h MATCHES "\\.")
+                        list(APPEND names ${h})
+                    endif()
+                endforeach()
+            endif()
+        endforeach()
+    endforeach()
+    list(REMOVE_DUPLICATES names)
+    set(${out_var} ${names} PARENT_SCOPE)
+endfunction()
+
+# Makes target depend on a check that runs whenever one of files changes and fails the build, naming
+# the file and the line, when one of them includes a window-side header. The same check runs once at
+# configure time.
+function(tqdt_check_core_includes target files)
+    tqdt_window_side_qt_headers(qt_headers)
+    set(list_file ${CMAKE_BINARY_DIR}/${target}_window_headers.txt)
+    file(WRITE ${list_file} "${qt_headers}")
+    set(files_file ${CMAKE_BINARY_DIR}/${target}_checked_files.txt)
+    file(WRITE ${files_file} "${files}")
+    execute_process(COMMAND ${CMAKE_COMMAND} -DHEADERS=${list_file} -DFILES=${files_file}
+                            -P ${CMAKE_SOURCE_DIR}/cmake/CheckCoreIncludes.cmake
+                    RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "The core includes window-side headers (above).")
+    endif()
+    set(stamp ${CMAKE_BINARY_DIR}/${target}_includes.stamp)
+    add_custom_command(
+        OUTPUT ${stamp}
+        COMMAND ${CMAKE_COMMAND} -DHEADERS=${list_file} -DFILES=${files_file}
+                -P ${CMAKE_SOURCE_DIR}/cmake/CheckCoreIncludes.cmake
+        COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+        DEPENDS ${files} ${CMAKE_SOURCE_DIR}/cmake/CheckCoreIncludes.cmake
+        COMMENT "Checking that ${target} includes no window-side header"
+        VERBATIM)
+    add_custom_target(${target}_layer_check DEPENDS ${stamp})
+    add_dependencies(${target} ${target}_layer_check)
 endfunction()

@@ -1,13 +1,14 @@
 // tqdt-cli: the diagnostic tool's headless companion.
-#include "condlogic/CdfCommand.h"
+#include "cli/CliCommand.h"
 #include "condlogic/CndCommands.h"
 #include "devices/BtCommand.h"
 #include "devices/WsCommand.h"
 #include "dmx/QdmCommand.h"
 #include "gateway/MgwCommand.h"
 #include "network/LogCommand.h"
-#include "shell/CliCommand.h"
-#include "shell/Pty.h"
+#include "ports/Pty.h"
+#include "print/CdfFamily.h"
+#include "print/CdfPrintCommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -48,8 +49,7 @@ int main(int argc, char** argv)
     QStringList words;
     for (int i = 2; i < argc; ++i)
         words << QString::fromLocal8Bit(argv[i]);
-    const bool fonts =
-        argc >= 2 && std::strcmp(argv[1], "cdf") == 0 && tqdt::cnd::CdfCommandNeedsFonts(words);
+    const bool fonts = argc >= 2 && std::strcmp(argv[1], "cdf") == 0 && tqdt::cnd::IsCdfPrintCommand(words);
     if (fonts && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = fonts ? std::make_unique<QGuiApplication>(argc, argv)

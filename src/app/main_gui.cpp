@@ -1,13 +1,14 @@
 // tqdt: the diagnostic tool's windows.
 #include "app/common/Tools.h"
 #include "condlogic/CdfFile.h"
-#include "shell/DevicePort.h"
-#include "shell/Form.h"
-#include "shell/Host.h"
-#include "shell/Settings.h"
-#include "shell/frmQVDTMain.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
+#include "ports/DevicePort.h"
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
+#include "ui/shell/Form.h"
+#include "ui/shell/QtDialogs.h"
+#include "ui/shell/frmQVDTMain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

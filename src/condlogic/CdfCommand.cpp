@@ -1,13 +1,13 @@
 #include "condlogic/CdfCommand.h"
+#include "documents/CsvPath.h"
 
 #include "condlogic/CdfFile.h"
-#include "condlogic/DiagramPaint.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/LogicExpression.h"
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
 
-#include "shell/SafeFile.h"
+#include "documents/SafeFile.h"
 
 #include <memory>
 #include <optional>
@@ -16,18 +16,14 @@ namespace tqdt::cnd {
 
 QString CdfCommandHelp()
 {
-    return QStringLiteral(
-        "  cdf compile FILE.CDF -o FILE.BIN\n"
-        "              compile a conditional data file into its 65,536-byte control array\n"
-        "  cdf checksum FILE.CDF\n"
-        "              print the checksum of the compiled download image and, on a second\n"
-        "              line, of the configuration area as an upload reads it\n"
-        "  cdf expr FILE.CDF\n"
-        "              print each output's truth table as a sum of products, one line per\n"
-        "              output (\"QV Input 1: I1\u00B7\u00ACP2 + I3\")\n"
-        "  cdf print FILE.CDF -o FILE.PDF [--two-per-page]\n"
-        "              write the eight diagrams, their expressions, the checksum and the notes\n"
-        "              as a PDF, one diagram per page or two\n");
+    return QStringLiteral("  cdf compile FILE.CDF -o FILE.BIN\n"
+                          "              compile a conditional data file into its 65,536-byte control array\n"
+                          "  cdf checksum FILE.CDF\n"
+                          "              print the checksum of the compiled download image and, on a second\n"
+                          "              line, of the configuration area as an upload reads it\n"
+                          "  cdf expr FILE.CDF\n"
+                          "              print each output's truth table as a sum of products, one line per\n"
+                          "              output (\"QV Input 1: I1\u00B7\u00ACP2 + I3\")\n");
 }
 
 QString MpdCommandHelp()
@@ -72,12 +68,11 @@ int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 }
 namespace {
 
-enum class Verb { Compile, Checksum, Expr, Print };
+enum class Verb { Compile, Checksum, Expr };
 
 struct Invocation {
     Verb verb;
     QString file, output;
-    int perPage = 1;
 };
 
 std::optional<Invocation> parse(const QStringList& args)
@@ -91,16 +86,6 @@ std::optional<Invocation> parse(const QStringList& args)
         return Invocation{Verb::Expr, args[1], {}};
     if (verb == QLatin1String("compile") && args.size() == 4 && args[2] == QLatin1String("-o"))
         return Invocation{Verb::Compile, args[1], args[3]};
-    if (verb == QLatin1String("print") && (args.size() == 4 || args.size() == 5) &&
-        args[2] == QLatin1String("-o")) {
-        Invocation inv{Verb::Print, args[1], args[3]};
-        if (args.size() == 5) {
-            if (args[4] != QLatin1String("--two-per-page"))
-                return std::nullopt;
-            inv.perPage = 2;
-        }
-        return inv;
-    }
     return std::nullopt;
 }
 
@@ -125,16 +110,6 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         for (int o = 0; o < kOutputs; ++o)
             out << "QV Input " << (o + 1) << ": " << ExpressionText(OutputProducts(*doc, o)) << "\n";
         return 0;
-    case Verb::Print: {
-        RecordOptions options;
-        options.fileName = inv->file;
-        options.perPage = inv->perPage;
-        if (const QString problem = WriteRecordPdf(inv->output, *doc, options); !problem.isEmpty()) {
-            err << "tqdt-cli: " << inv->output << ": " << problem << "\n";
-            return 2;
-        }
-        return 0;
-    }
     case Verb::Checksum:
         CompileFast(*doc, doc->ControlArray);
         out << DownloadChecksum(*doc) << "\n" << UploadChecksum(*doc) << "\n";
@@ -150,11 +125,6 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     }
     return 0;
-}
-
-bool CdfCommandNeedsFonts(const QStringList& args)
-{
-    return !args.isEmpty() && args[0] == QLatin1String("print");
 }
 
 } // namespace tqdt::cnd

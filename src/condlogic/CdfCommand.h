@@ -10,8 +10,7 @@ namespace tqdt::cnd {
 //   checksum FILE.CDF              prints the download image's checksum, then the configuration area's
 //                                  checksum as an upload computes it
 //   expr FILE.CDF                  prints each output's expression, "QV Input n: EXPR", in UTF-8
-//   print FILE.CDF -o FILE.PDF [--two-per-page]
-//                                  writes the printable record of the document as a PDF
+// ("cdf print" draws, so it sits in the print library: print/CdfPrintCommand.h.)
 // Returns the exit status: 0 done, 2 bad usage or a bad file (one line on err).
 int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 
@@ -22,9 +21,6 @@ int RunCdfCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 // Returns the exit status as RunCdfCommand does. "mpd download" is a transfer command.
 bool IsMpdFileCommand(const QStringList& args);
 int RunMpdCommand(const QStringList& args, QTextStream& out, QTextStream& err);
-
-// True for the words that draw (print): those need a GUI application for its fonts.
-bool CdfCommandNeedsFonts(const QStringList& args);
 
 // The lines the commands add to tqdt-cli's help.
 QString CdfCommandHelp();

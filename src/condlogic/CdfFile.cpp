@@ -1,6 +1,6 @@
 #include "condlogic/CdfFile.h"
 
-#include "shell/SafeFile.h"
+#include "documents/SafeFile.h"
 
 namespace tqdt::cnd {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "condlogic/CndDocument.h"
-#include "shell/FileResult.h"
+#include "documents/FileResult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "shell/CliCommand.h"
+#include "cli/CliCommand.h"
 
 namespace tqdt::cnd {
 
-// tqdt-cli's conditional input module commands:
-//   cdf compile | checksum | download | upload ...   (CdfCommand.h, TransferCommand.h)
+// tqdt-cli's conditional input module commands (the "cdf" family, which draws, is print/CdfFamily.h):
 //   mpd checksum | export-csv ...                     (CdfCommand.h)
 //   mpd download ...                                  (TransferCommand.h)
-CliFamily CdfCommands();
 CliFamily MpdCommands();
 
 } // namespace tqdt::cnd

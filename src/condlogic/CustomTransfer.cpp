@@ -1,8 +1,9 @@
 #include "condlogic/CustomTransfer.h"
+#include "ports/OpenPort.h"
 
 #include "condlogic/ProgramImage.h"
-#include "shell/Host.h"
-#include "shell/Settings.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #include "condlogic/FactoryModule.h"
 
-#include "shell/BusLink.h"
-#include "shell/Host.h"
+#include "bus/BusLink.h"
+#include "host/Host.h"
 
 namespace tqdt::cnd {
 

@@ -1,7 +1,7 @@
 #include "condlogic/ModuleCompare.h"
 
-#include "shell/FrameCodec.h"
-#include "shell/Host.h"
+#include "bus/FrameCodec.h"
+#include "host/Host.h"
 
 #include <QStringList>
 

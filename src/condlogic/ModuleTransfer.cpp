@@ -1,9 +1,9 @@
 #include "condlogic/ModuleTransfer.h"
 
+#include "bus/BusLink.h"
 #include "condlogic/ProgramImage.h"
-#include "shell/BusLink.h"
-#include "shell/Host.h"
-#include "shell/Settings.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
 
 #include <algorithm>
 #include <cctype>

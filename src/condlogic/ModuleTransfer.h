@@ -1,7 +1,7 @@
 #pragma once
 
+#include "bus/BlockTransfer.h"
 #include "condlogic/CndDocument.h"
-#include "shell/BlockTransfer.h"
 
 #include <QByteArray>
 #include <QString>

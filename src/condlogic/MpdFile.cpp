@@ -1,7 +1,7 @@
 #include "condlogic/MpdFile.h"
 
 #include "condlogic/ProgramImage.h"
-#include "shell/SafeFile.h"
+#include "documents/SafeFile.h"
 
 namespace tqdt::cnd {
 
@@ -60,11 +60,6 @@ QByteArray ProfilesCsv(const ProfileTable& profiles)
         csv += "\r\n";
     }
     return csv;
-}
-
-QString CsvPathFor(const QString& documentPath)
-{
-    return documentPath.left(std::max<qsizetype>(0, documentPath.size() - 3)) + QStringLiteral("CSV");
 }
 
 FileResult CsvWrite(const QString& path, const ProfileTable& profiles)

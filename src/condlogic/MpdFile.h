@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/FileResult.h"
+#include "documents/FileResult.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,8 +29,6 @@ FileResult MpdWrite(const QString& path, const ProfileTable& profiles);
 
 // The table as CSV: a header line and one line per profile, ",On" or "," per input, CR LF ends.
 QByteArray ProfilesCsv(const ProfileTable& profiles);
-// The document path with its last three characters replaced by "CSV".
-QString CsvPathFor(const QString& documentPath);
 FileResult CsvWrite(const QString& path, const ProfileTable& profiles);
 
 } // namespace tqdt::cnd

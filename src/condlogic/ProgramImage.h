@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bus/ProgramChecksum.h"
 #include "condlogic/CndDocument.h"
 
 #include <QByteArray>
@@ -22,22 +23,6 @@ constexpr int kConfigSize = 0x2000;
 QByteArray ConfigBuffer(const CndDocument& doc);
 // The whole 73,728-byte image as a download sends it.
 QByteArray BuildProgramImage(const CndDocument& doc);
-
-// The module's checksum: a 64-bit register starting at all ones; each byte is folded into the low
-// eight bits and the register then shifted right once, with EFF5A0A1EFF5A0A1 folded back in when a
-// one fell out.
-class ProgramChecksum {
-public:
-    void add(const QByteArray& bytes);
-    void add(quint8 b);
-    quint64 value() const { return m_reg; }
-    // 16 upper-case hexadecimal digits, most significant first.
-    QByteArray text() const;
-
-private:
-    quint64 m_reg = ~0ull;
-};
-QByteArray ProgramChecksumText(const QByteArray& bytes);
 
 // What a download compares: the checksum of the whole image.
 QByteArray DownloadChecksum(const CndDocument& doc);

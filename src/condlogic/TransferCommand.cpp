@@ -1,15 +1,15 @@
 #include "condlogic/TransferCommand.h"
 
+#include "cli/CliHost.h"
 #include "condlogic/CdfFile.h"
 #include "condlogic/LogicCompiler.h"
 #include "condlogic/ModuleTransfer.h"
 #include "condlogic/MpdFile.h"
 #include "condlogic/ProgramImage.h"
-#include "shell/CliHost.h"
-#include "shell/DevicePort.h"
-#include "shell/Host.h"
-#include "shell/SafeFile.h"
-#include "shell/Settings.h"
+#include "documents/SafeFile.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
+#include "ports/DevicePort.h"
 
 #include <QRegularExpression>
 

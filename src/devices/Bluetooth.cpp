@@ -1,9 +1,10 @@
 #include "devices/Bluetooth.h"
+#include "ports/OpenPort.h"
 
-#include "shell/BusLink.h"
-#include "shell/Host.h"
-#include "shell/Settings.h"
-#include "shell/TouchScreenCommands.h"
+#include "bus/BusLink.h"
+#include "bus/TouchScreenCommands.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
 
 namespace tqdt::bt {
 

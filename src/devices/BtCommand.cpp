@@ -1,10 +1,11 @@
 #include "devices/BtCommand.h"
+#include "bus/BusLink.h"
 
+#include "cli/CliHost.h"
 #include "devices/Bluetooth.h"
-#include "shell/CliHost.h"
-#include "shell/DevicePort.h"
-#include "shell/Host.h"
-#include "shell/Settings.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
+#include "ports/DevicePort.h"
 
 #include <QRegularExpression>
 

@@ -1,10 +1,10 @@
 #include "devices/WsCommand.h"
 
+#include "bus/FrameCodec.h"
+#include "cli/CliHost.h"
 #include "devices/WsCatalog.h"
 #include "devices/WsLink.h"
 #include "devices/WsModels.h"
-#include "shell/CliHost.h"
-#include "shell/FrameCodec.h"
 
 #include <optional>
 

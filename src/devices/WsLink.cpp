@@ -1,8 +1,8 @@
 #include "devices/WsLink.h"
 
-#include "shell/BusLink.h"
-#include "shell/FrameCodec.h"
-#include "shell/Host.h"
+#include "bus/BusLink.h"
+#include "bus/FrameCodec.h"
+#include "host/Host.h"
 
 namespace tqdt::ws {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/FrameShapes.h"
+#include "bus/FrameShapes.h"
 
 #include <QByteArray>
 

@@ -1,9 +1,9 @@
 #include "devices/WsModels.h"
 
+#include "bus/FrameCodec.h"
+#include "bus/WallStationCommands.h"
 #include "devices/WsLink.h"
-#include "shell/FrameCodec.h"
-#include "shell/Host.h"
-#include "shell/WallStationCommands.h"
+#include "host/Host.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "dmx/DmxMap.h"
+#include "bus/ProgramChecksum.h"
 
-#include "condlogic/ProgramImage.h"
-#include "shell/SafeFile.h"
+#include "documents/SafeFile.h"
 
 namespace tqdt::dmx {
 
@@ -82,7 +82,7 @@ FileResult QdmWrite(const QString& path, const DmxMap& map) { return SaveDocumen
 QByteArray DmxChecksum(const DmxMap& map)
 {
     // The gateway folds each channel into its register once, the way the module download does.
-    cnd::ProgramChecksum sum;
+    ProgramChecksum sum;
     for (int i = 0; i < kChannels; ++i)
         sum.add(quint8(map.channel(i)));
     return sum.text();

@@ -1,10 +1,11 @@
 #include "dmx/DmxTransfer.h"
+#include "ports/OpenPort.h"
 
-#include "shell/BlockTransfer.h"
-#include "shell/BusLink.h"
-#include "shell/FrameShapes.h"
-#include "shell/Host.h"
-#include "shell/Settings.h"
+#include "bus/BlockTransfer.h"
+#include "bus/BusLink.h"
+#include "bus/FrameShapes.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
 
 namespace tqdt::dmx {
 

@@ -1,10 +1,10 @@
 #include "dmx/QdmCommand.h"
+#include "documents/CsvPath.h"
 
-#include "condlogic/MpdFile.h"
+#include "cli/CliHost.h"
 #include "dmx/DmxMap.h"
 #include "dmx/DmxTransfer.h"
-#include "shell/CliHost.h"
-#include "shell/DevicePort.h"
+#include "ports/DevicePort.h"
 
 #include <optional>
 
@@ -84,7 +84,7 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 0;
     }
     if (inv->verb == QLatin1String("export-csv")) {
-        const QString csv = inv->output.isEmpty() ? cnd::CsvPathFor(inv->file) : inv->output;
+        const QString csv = inv->output.isEmpty() ? CsvPathFor(inv->file) : inv->output;
         if (const FileResult r = PatchCsvWrite(csv, map); !r) {
             err << "tqdt-cli: " << r.line() << Qt::endl;
             return 2;

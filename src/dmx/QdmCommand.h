@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/CliCommand.h"
+#include "cli/CliCommand.h"
 
 namespace tqdt::dmx {
 

@@ -1,7 +1,7 @@
 #include "gateway/GatewayCsv.h"
 
-#include "shell/FrameCodec.h"
-#include "shell/SafeFile.h"
+#include "bus/FrameCodec.h"
+#include "documents/SafeFile.h"
 
 namespace tqdt::gw {
 

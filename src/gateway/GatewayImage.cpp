@@ -1,6 +1,6 @@
 #include "gateway/GatewayImage.h"
 
-#include "shell/SafeFile.h"
+#include "documents/SafeFile.h"
 
 namespace tqdt::gw {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/FileResult.h"
+#include "documents/FileResult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "gateway/GatewayProtocol.h"
 
-#include "shell/FrameCodec.h"
+#include "bus/FrameCodec.h"
 
 namespace tqdt::gw {
 

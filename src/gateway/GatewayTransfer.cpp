@@ -1,10 +1,11 @@
 #include "gateway/GatewayTransfer.h"
+#include "ports/OpenPort.h"
 
+#include "bus/BlockTransfer.h"
+#include "bus/BusLink.h"
+#include "documents/Settings.h"
 #include "gateway/GatewayProtocol.h"
-#include "shell/BlockTransfer.h"
-#include "shell/BusLink.h"
-#include "shell/Host.h"
-#include "shell/Settings.h"
+#include "host/Host.h"
 
 namespace tqdt::gw {
 

@@ -1,11 +1,11 @@
 #include "gateway/MgwCommand.h"
+#include "documents/CsvPath.h"
 
-#include "condlogic/MpdFile.h"
+#include "cli/CliHost.h"
 #include "gateway/GatewayCsv.h"
 #include "gateway/GatewayImage.h"
 #include "gateway/GatewayProtocol.h"
 #include "gateway/GatewayTransfer.h"
-#include "shell/CliHost.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -133,7 +133,7 @@ int RunMgwCommand(const QStringList& args, QTextStream& out, QTextStream& err, b
     }
     // The listing names the document as the window would show it: a full path, native separators.
     const QString name = QDir::toNativeSeparators(QFileInfo(inv.file).absoluteFilePath());
-    const QString csv = inv.output.isEmpty() ? cnd::CsvPathFor(name) : inv.output;
+    const QString csv = inv.output.isEmpty() ? CsvPathFor(name) : inv.output;
     if (const FileResult r = GatewayCsvWrite(csv, *image, name, inv.points); !r) {
         err << "tqdt-cli: " << r.line() << "\n";
         return 2;

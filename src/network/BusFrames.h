@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/FrameCodec.h"
-#include "shell/FrameShapes.h"
+#include "bus/FrameCodec.h"
+#include "bus/FrameShapes.h"
 
 #include <QByteArray>
 #include <QString>

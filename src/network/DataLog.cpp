@@ -1,6 +1,6 @@
 #include "network/DataLog.h"
 
-#include "shell/Clock.h"
+#include "host/Clock.h"
 
 #include <QDir>
 #include <QFileInfo>

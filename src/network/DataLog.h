@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/FrameCodec.h"
+#include "bus/FrameCodec.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "network/FrameCapture.h"
 
-#include "shell/SafeFile.h"
+#include "documents/SafeFile.h"
 
 namespace tqdt {
 

@@ -1,8 +1,8 @@
 #include "network/LocalScan.h"
 
-#include "shell/FrameCodec.h"
-#include "shell/Host.h"
-#include "shell/modQVDT.h"
+#include "bus/FrameCodec.h"
+#include "bus/modQVDT.h"
+#include "host/Host.h"
 
 #include <QLocale>
 

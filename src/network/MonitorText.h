@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/MonitorRing.h"
+#include "bus/MonitorRing.h"
 
 #include <QByteArray>
 

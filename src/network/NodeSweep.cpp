@@ -1,7 +1,7 @@
 #include "network/NodeSweep.h"
 
-#include "shell/FrameCodec.h"
-#include "shell/modQVDT.h"
+#include "bus/FrameCodec.h"
+#include "bus/modQVDT.h"
 
 namespace tqdt {
 

@@ -1,10 +1,10 @@
 #include "network/RelayCycleTest.h"
 
+#include "bus/modQVDT.h"
+#include "documents/SafeFile.h"
+#include "documents/Settings.h"
+#include "host/Host.h"
 #include "network/DataLog.h"
-#include "shell/Host.h"
-#include "shell/SafeFile.h"
-#include "shell/Settings.h"
-#include "shell/modQVDT.h"
 
 #include <QDir>
 #include <QFile>

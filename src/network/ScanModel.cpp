@@ -1,7 +1,7 @@
 #include "network/ScanModel.h"
 
-#include "shell/Host.h"
-#include "shell/modQVDT.h"
+#include "bus/modQVDT.h"
+#include "host/Host.h"
 
 #include <QLocale>
 

@@ -47,11 +47,11 @@ void CondModule::loadFactoryDefault()
         store(m_badCell, quint8(m_memory[m_badCell]));
 }
 
-QByteArray CondModule::imageChecksum() const { return cnd::ProgramChecksumText(m_memory); }
+QByteArray CondModule::imageChecksum() const { return ProgramChecksumText(m_memory); }
 
 QByteArray CondModule::configChecksum() const
 {
-    return cnd::ProgramChecksumText(m_memory.mid(cnd::kConfigAddress, cnd::kConfigSize));
+    return ProgramChecksumText(m_memory.mid(cnd::kConfigAddress, cnd::kConfigSize));
 }
 
 void CondModule::dropFrame(const QByteArray& prefix, int skip)

@@ -1,6 +1,6 @@
 #include "sim/DmxGateway.h"
 
-#include "condlogic/ProgramImage.h"
+#include "bus/ProgramChecksum.h"
 
 namespace tqdt::sim {
 
@@ -22,7 +22,7 @@ std::optional<Reply> DmxGateway::handle(Channel channel, const QByteArray& frame
         line.dataBits != 8)
         return std::nullopt;
     if (frame == "[03]") {
-        cnd::ProgramChecksum sum;
+        ProgramChecksum sum;
         for (quint8 c : m_channels)
             sum.add(c);
         return Reply{'[' + sum.text() + ']'};

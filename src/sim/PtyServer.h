@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/FrameCodec.h"
-#include "shell/Pty.h"
+#include "bus/FrameCodec.h"
+#include "ports/Pty.h"
 
 #include <atomic>
 #include <mutex>

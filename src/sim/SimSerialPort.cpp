@@ -1,6 +1,6 @@
 #include "sim/SimSerialPort.h"
 
-#include "shell/Clock.h"
+#include "host/Clock.h"
 #include "sim/Site.h"
 
 #include <QTimer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/FrameCodec.h"
-#include "shell/SerialPort.h"
+#include "bus/FrameCodec.h"
+#include "ports/SerialPort.h"
 
 #include <QObject>
 

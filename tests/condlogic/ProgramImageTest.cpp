@@ -5,6 +5,7 @@
 
 #include <memory>
 
+using namespace tqdt;
 using namespace tqdt::cnd;
 
 TEST(ProgramChecksum, WorkedValues)

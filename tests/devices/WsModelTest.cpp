@@ -1,6 +1,6 @@
+#include "bus/FrameCodec.h"
 #include "devices/WsCatalog.h"
 #include "devices/WsModels.h"
-#include "shell/FrameCodec.h"
 #include "sim/BenchStations.h"
 #include "support/SimHost.h"
 

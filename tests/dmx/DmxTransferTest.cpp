@@ -1,5 +1,5 @@
 #include "dmx/DmxTransfer.h"
-#include "shell/FrameShapes.h"
+#include "bus/FrameShapes.h"
 #include "sim/DmxGateway.h"
 #include "support/SimHost.h"
 

@@ -1,6 +1,6 @@
 // Any text a device sends back: the reply checks and the hex fields read from it must neither crash
 // nor read outside the text.
-#include "shell/FrameCodec.h"
+#include "bus/FrameCodec.h"
 
 #include <QByteArray>
 

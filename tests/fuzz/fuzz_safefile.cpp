@@ -1,7 +1,7 @@
 // Any name found beside a document and any bytes saved over it: a save removes only the leftovers
 // of its own temporaries (the document's name, a dot, six mixed letters and digits), never a
 // neighbour the user made, and writes the bytes whole.
-#include "shell/SafeFile.h"
+#include "documents/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,9 @@
 #include "network/BusFrames.h"
 
+#include "bus/LoadCommands.h"
+#include "bus/PanelCommands.h"
+#include "bus/TouchScreenCommands.h"
+#include "bus/WallStationCommands.h"
 #include "condlogic/FactoryModule.h"
 #include "condlogic/ModuleTransfer.h"
 #include "devices/WsLink.h"
@@ -7,10 +11,6 @@
 #include "dmx/DmxTransfer.h"
 #include "gateway/GatewayProtocol.h"
 #include "gateway/GatewayTransfer.h"
-#include "shell/LoadCommands.h"
-#include "shell/PanelCommands.h"
-#include "shell/TouchScreenCommands.h"
-#include "shell/WallStationCommands.h"
 #include "sim/CondModule.h"
 #include "support/SimHost.h"
 

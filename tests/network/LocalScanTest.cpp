@@ -1,7 +1,7 @@
 #include "network/LocalScan.h"
 
 #include "ScanRecorder.h"
-#include "shell/FrameCodec.h"
+#include "bus/FrameCodec.h"
 #include "support/SimHost.h"
 
 #include <gtest/gtest.h>

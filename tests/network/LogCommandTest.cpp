@@ -1,6 +1,6 @@
 #include "network/LogCommand.h"
 
-#include "shell/FrameCodec.h"
+#include "bus/FrameCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "network/RelayCycleTest.h"
 
-#include "shell/FrameCodec.h"
+#include "bus/FrameCodec.h"
 #include "support/SimHost.h"
 
 #include <QDir>

@@ -1,13 +1,13 @@
 // Windows on a real X server: what the technician sees while a handler works without yielding.
-#include "condlogic/frmASelect01.h"
-#include "condlogic/frmExpCndCustom.h"
-#include "network/frmQVDTDiscover.h"
-#include "network/frmQVDTLocalScan.h"
-#include "network/frmQVDTNetworkScan.h"
-#include "shell/Host.h"
-#include "shell/frmQVDTMain.h"
+#include "host/Host.h"
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
+#include "ui/condlogic/frmASelect01.h"
+#include "ui/condlogic/frmExpCndCustom.h"
+#include "ui/network/frmQVDTDiscover.h"
+#include "ui/network/frmQVDTLocalScan.h"
+#include "ui/network/frmQVDTNetworkScan.h"
+#include "ui/shell/frmQVDTMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

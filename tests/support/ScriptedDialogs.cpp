@@ -1,7 +1,7 @@
 #include "support/ScriptedDialogs.h"
 
 #ifndef TQDT_TEST_NO_WINDOWS
-#include "shell/Form.h"
+#include "ui/shell/Form.h"
 #endif
 
 namespace tqdt {

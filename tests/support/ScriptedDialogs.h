@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Dialogs.h"
+#include "host/Dialogs.h"
 
 #include <deque>
 #include <functional>

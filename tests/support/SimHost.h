@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Host.h"
+#include "host/Host.h"
 #include "sim/SimSerialPort.h"
 #include "sim/Site.h"
 #include "support/ScriptedDialogs.h"

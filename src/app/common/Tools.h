@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/ToolList.h"
+#include "ui/shell/ToolList.h"
 
 namespace tqdt::app {
 

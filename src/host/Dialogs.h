@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QPrinter;
+
+namespace tqdt {
+
+class Form;
+
+enum class MsgIcon { None, Critical, Question, Exclamation, Information };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No, Retry };
+
+// What a common file dialog is asked: the proposed name, the filter text in the
+// "Description (*.ext)|*.ext" form, and the title.
+struct FileDialogRequest {
+    QString fileName;
+    QString filter;
+    QString title;
+    bool overwritePrompt = true; // save dialogs ask before replacing a file
+    bool fileMustExist = true;   // open dialogs accept existing files only
+};
+
+// Every message box, file dialog and modal window goes through this seam, so a test can answer
+// them without a person.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MsgAnswer message(const QString& text, const QString& title, MsgIcon icon,
+                              MsgButtons buttons = MsgButtons::Ok) = 0;
+    // The chosen path, or an empty text when cancelled.
+    virtual QString openFile(const FileDialogRequest& request) = 0;
+    virtual QString saveFile(const FileDialogRequest& request) = 0;
+    // Shows the window modally and returns when it has closed.
+    virtual void showModal(Form& form) = 0;
+    // Lets the user set up the printer; false when cancelled (and where nobody can be asked).
+    virtual bool choosePrinter(QPrinter& printer)
+    {
+        (void)printer;
+        return false;
+    }
+};
+
+} // namespace tqdt

@@ -1,0 +1,11 @@
+#include "ui/network/frmQVDTLocalMonitor.h"
+
+namespace tqdt {
+
+frmQVDTLocalMonitor::frmQVDTLocalMonitor(Host& host, QWidget* parent)
+    : MonitorWindow(host, QStringLiteral("frmQVDTLocalMonitor"),
+                    QStringLiteral("Tarvik Quorvel Diagnostic Tool - Local Monitor"), parent)
+{
+}
+
+} // namespace tqdt

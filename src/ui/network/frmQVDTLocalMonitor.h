@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ui/network/MonitorWindow.h"
+
+namespace tqdt {
+
+// Watches the Blue channel: the Wistra devices at panel level.
+class frmQVDTLocalMonitor : public MonitorWindow {
+    Q_OBJECT
+public:
+    explicit frmQVDTLocalMonitor(Host& host, QWidget* parent = nullptr);
+};
+
+} // namespace tqdt

@@ -1,0 +1,100 @@
+#include "documents/DocumentSession.h"
+#include "support/SimHost.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace tqdt;
+
+namespace {
+
+// A one-line text document in the test's folder.
+struct Session : ::testing::Test {
+    test::SimHost sim;
+    QString text = "first";
+    QString path(const char* name) const { return sim.dir.filePath(QString::fromLatin1(name)); }
+
+    DocumentSession make(DocumentSession::Config c = {})
+    {
+        c.folder = sim.dir.path();
+        c.pattern = "*.TXT";
+        c.filter = "Text (*.TXT)|*.TXT";
+        c.read = [this](const QString& p) {
+            QFile f(p);
+            if (!f.open(QIODevice::ReadOnly))
+                return FileResult::failed(p, "The file cannot be opened.");
+            text = QString::fromLatin1(f.readAll());
+            return FileResult::done(p);
+        };
+        c.write = [this](const QString& p) {
+            QFile f(p);
+            if (!f.open(QIODevice::WriteOnly))
+                return FileResult::failed(p, "The file cannot be written.");
+            f.write(text.toLatin1());
+            return FileResult::done(p);
+        };
+        DocumentSession s(sim.host, c);
+        s.start();
+        return s;
+    }
+};
+
+} // namespace
+
+TEST_F(Session, OnlyYesLetsUnsavedChangesGo)
+{
+    DocumentSession s = make();
+    for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Cancel, MsgAnswer::Ok}) {
+        sim.host.markModified();
+        sim.dialogs.queueAnswer(a);
+        EXPECT_FALSE(s.newDocument()) << int(a);
+        sim.dialogs.queueAnswer(a);
+        EXPECT_EQ(s.open(), DocumentSession::Outcome::Declined) << int(a);
+        sim.dialogs.queueAnswer(a);
+        EXPECT_FALSE(s.exit()) << int(a);
+        EXPECT_TRUE(sim.host.isModified());
+    }
+    EXPECT_TRUE(sim.dialogs.fileRequests.empty());
+}
+
+TEST_F(Session, AFileThatCannotBeReadKeepsNameFlagAndDocument)
+{
+    DocumentSession s = make();
+    sim.dialogs.queueFile(path("A.TXT"));
+    ASSERT_EQ(s.saveAs(), DocumentSession::Outcome::Done);
+    text = "edited";
+    sim.host.markModified();
+    sim.dialogs.queueAnswer(MsgAnswer::Yes);
+    sim.dialogs.queueFile(path("MISSING.TXT"));
+    EXPECT_EQ(s.open(), DocumentSession::Outcome::Failed);
+    EXPECT_EQ(s.path(), path("A.TXT"));
+    EXPECT_EQ(text, "edited");
+    EXPECT_TRUE(sim.host.isModified());
+    const auto& box = sim.dialogs.shown.back();
+    EXPECT_EQ(box.title, "Open");
+    EXPECT_EQ(box.text, QDir::toNativeSeparators(path("MISSING.TXT")) + "\r\nThe file cannot be opened.");
+}
+
+TEST_F(Session, DialogStartNamesAndTheCloseAfterExitFollowTheEditorsChoice)
+{
+    DocumentSession::Config c;
+    c.saveAsStartsFromLastName = true;
+    c.askAgainOnCloseAfterExit = false;
+    DocumentSession s = make(c);
+    const QString placeholder = s.placeholder();
+    sim.dialogs.queueFile(path("A.TXT"));
+    ASSERT_EQ(s.saveAs(), DocumentSession::Outcome::Done);
+    sim.dialogs.queueFile(placeholder); // the start pattern coming back means nothing was chosen
+    EXPECT_EQ(s.saveAs(), DocumentSession::Outcome::Cancelled);
+    EXPECT_EQ(s.open(), DocumentSession::Outcome::Cancelled);
+    ASSERT_EQ(sim.dialogs.fileRequests.size(), 3u);
+    EXPECT_EQ(sim.dialogs.fileRequests[0].fileName, placeholder);
+    EXPECT_EQ(sim.dialogs.fileRequests[1].fileName, path("A.TXT"));
+    EXPECT_EQ(sim.dialogs.fileRequests[2].fileName, QString()); // Open after the first dialog: empty
+
+    sim.host.markModified();
+    EXPECT_TRUE(s.exit());
+    EXPECT_TRUE(s.mayClose());
+    EXPECT_EQ(sim.dialogs.shown.size(), 1u); // Exit asked; the close that follows does not
+}
