@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 // Enough for any number of logs a technician starts within one second.
@@ -198,4 +198,4 @@ bool DataLog::Sync()
     return SyncToDisk(m_file.handle());
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace tqdt {
+namespace tqdt::net {
 
 QString LogCommandHelp()
 {
@@ -107,4 +107,4 @@ CliFamily LogCommands()
             LogCommandHelp};
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

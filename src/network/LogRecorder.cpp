@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-namespace tqdt {
+namespace tqdt::net {
 
 QString RecordEvents::PathFor(const QString& logPath)
 {
@@ -275,9 +275,9 @@ bool LogRecorder::stop(const QString& reason)
     return ok;
 }
 
-} // namespace tqdt
+} // namespace tqdt::net
 
-namespace tqdt {
+namespace tqdt::net {
 
 QString LogRecordHelp()
 {
@@ -421,4 +421,4 @@ int RunLogRecord(const QStringList& args, QTextStream& err)
     return 0;
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

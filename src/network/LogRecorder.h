@@ -11,9 +11,11 @@
 #include <functional>
 
 namespace tqdt {
-
 class Clock;
 class SerialPort;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // The side file of a recording: "NAME.events.csv" beside "NAME.TXT", one for the whole recording
 // whatever its parts, CR LF, under the header "time,event,detail". Every row names the place in the
@@ -110,9 +112,9 @@ private:
     QString m_lastOpenError;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net
 
-namespace tqdt {
+namespace tqdt::net {
 
 // "tqdt-cli log record --port PORT --channel blue|brown [--dir DIR] [--rotate N|daily] [--keep N]
 // [--for DURATION]", the words after "log". Exit 0 after SIGINT, SIGTERM, SIGHUP or DURATION, 1 on a
@@ -123,4 +125,4 @@ QString LogRecordHelp();
 // "90s", "15m", "2h", "7d" in milliseconds; 0 for anything else.
 qint64 ParseRecordDuration(const QString& text);
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <optional>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 
@@ -562,4 +562,4 @@ int RunLogSummary(const QStringList& args, QTextStream& out, QTextStream& err)
     return 0;
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

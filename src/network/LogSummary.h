@@ -11,7 +11,7 @@
 #include <map>
 #include <vector>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // What a week of raw log comes to: counts per channel, address and request kind, the replies that
 // never came, the checksums that failed, and, where the recording's events file says when the bytes
@@ -80,4 +80,4 @@ QByteArray SummaryCsv(const LogSummary& summary);
 int RunLogSummary(const QStringList& args, QTextStream& out, QTextStream& err);
 QString LogSummaryHelp();
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace tqdt {
+namespace tqdt::net {
 
 // What a recording left running on a site box needs from the operating system, kept in one
 // platform file.
@@ -15,4 +15,4 @@ void CatchStopSignals();
 // The name of the first stop signal that came ("SIGTERM"), or nullptr while none has.
 const char* StopSignalName();
 
-} // namespace tqdt
+} // namespace tqdt::net

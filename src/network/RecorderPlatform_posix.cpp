@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <unistd.h>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 volatile std::sig_atomic_t g_stopSignal = 0;
@@ -42,5 +42,5 @@ const char* StopSignalName()
     return "a signal";
 }
 
-} // namespace tqdt
+} // namespace tqdt::net
 #endif

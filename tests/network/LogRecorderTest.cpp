@@ -12,6 +12,7 @@
 #include <deque>
 
 using namespace tqdt;
+using namespace tqdt::net;
 using tqdt::test::readAll;
 
 namespace {
