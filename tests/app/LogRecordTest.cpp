@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -307,4 +308,30 @@ TEST_F(LogRecord, ForDurationEndsWithEverythingWritten)
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_TRUE(err.contains("Recording stopped (--for 2s elapsed)")) << err.constData();
     EXPECT_EQ(readAll(logFile()), stream);
+}
+
+// The service unit as systemd reads it. Where the package is installed the unit is checked as
+// shipped; elsewhere it is checked against the program just built.
+TEST(LogRecordService, UnitVerifies)
+{
+    if (QProcess::execute("systemd-analyze", {"--version"}) != 0)
+        GTEST_SKIP() << "no systemd here: the service unit is not verified";
+    const QString shipped = TQDT_TEST_SUPPORT_DIR "/../../packaging/systemd/tqdt-record@.service";
+    QString unit = QString::fromUtf8(readAll(shipped));
+    ASSERT_FALSE(unit.isEmpty());
+    for (const char* line :
+         {"DynamicUser=yes", "SupplementaryGroups=dialout", "StateDirectory=tqdt-record/%i",
+          "EnvironmentFile=/etc/tqdt/record-%i.conf", "Restart=on-failure"})
+        EXPECT_TRUE(unit.contains(line)) << line;
+    if (!QFile::exists("/usr/bin/tqdt-cli")) {
+        unit.replace("/usr/bin/tqdt-cli", TQDT_CLI_BIN);
+        unit.remove(QRegularExpression("^Documentation=.*\n", QRegularExpression::MultilineOption));
+    }
+    QTemporaryDir dir;
+    test::writeFile(dir.filePath("tqdt-record@example.service"), unit.toUtf8());
+    QProcess verify;
+    verify.setProcessChannelMode(QProcess::MergedChannels);
+    verify.start("systemd-analyze", {"verify", dir.filePath("tqdt-record@example.service")});
+    ASSERT_TRUE(verify.waitForFinished(60000));
+    EXPECT_EQ(verify.exitCode(), 0) << verify.readAll().constData();
 }
