@@ -22,7 +22,7 @@ bool OpenPort(Host& host, SerialPort& port)
         if (!AdviceOf(why).isEmpty()) {
             qWarning().noquote()
                 << QStringLiteral("Unable To Open Port COM%1: %2").arg(port.commPort()).arg(why);
-            text += QStringLiteral("\r\n\r\n") + why + QLatin1Char('.');
+            text += QStringLiteral("\r\n\r\n") + why;
         }
         host.dialogs().message(text, QStringLiteral("Port Error"), MsgIcon::Critical);
         return false;

@@ -51,7 +51,7 @@ fi
 target="$(mktemp -d "$cache/run.XXXXXX")"
 tqdt_pid=""
 cleanup() {
-    [ -n "$tqdt_pid" ] && kill "$tqdt_pid" 2>/dev/null || true
+    if [ -n "$tqdt_pid" ]; then kill "$tqdt_pid" 2>/dev/null || true; fi
     umount "$target/proc" 2>/dev/null || true
     if mountpoint -q "$target/proc"; then
         echo "check-deb: $target/proc is still mounted; left in place" >&2

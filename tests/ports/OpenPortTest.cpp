@@ -49,7 +49,7 @@ TEST(OpenPort, BoxAddsWhatToDoOnlyWhenTheReasonCarriesIt)
     } cases[] = {
         {"Permission denied: add your user to the group dialout and log in again",
          "Unable To Open Port\r\n\r\nPermission denied: add your user to the group dialout and log in "
-         "again."},
+         "again"},
         {"Permission denied", "Unable To Open Port"},
         {"No such file or directory", "Unable To Open Port"},
         {"Device or resource busy", "Unable To Open Port"},
