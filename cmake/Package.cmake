@@ -72,9 +72,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # tqdt_VERSION_ARCH.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "field service tool for Quorvel lighting-control installations")
+# The long description; CPack puts the summary above it as the synopsis line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "field service tool for Quorvel lighting-control installations
-The Tarvik Quorvel Diagnostic Tool commissions and repairs a Quorvel lighting
+    "The Tarvik Quorvel Diagnostic Tool commissions and repairs a Quorvel lighting
 control installation through one serial port to its interface module: it finds
 every panel and wall station on the bus, watches and logs the bus traffic,
 tests and reconfigures wall stations and sensors, programs relay-ladder logic
@@ -82,13 +82,13 @@ into a conditional input module and maps the two gateways. tqdt is the tool
 with its windows (in the desktop menu); tqdt-cli does the same transfers and
 checks from the command line, for benches and scripts.
 .
-tqdt --simulate (the menu's \"Simulated installation\") works on a built-in
-simulated installation, without any hardware.
+tqdt --simulate, the menu entry's action Simulated installation, works on a
+built-in simulated installation, without any hardware.
 .
 A serial port on Debian belongs to the group dialout. This package adds no one
-to it: an administrator runs \"sudo adduser USER dialout\" once, and the
-technician logs out and in again. Until then opening the port fails with
-\"Permission denied: add your user to the group dialout and log in again\".")
+to it: an administrator runs sudo adduser USER dialout once, and the technician
+logs out and in again. Until then opening the port fails with Permission
+denied, and the tool says to add the user to the group dialout.")
 # The libraries the programs link, as dpkg-shlibdeps finds them; Qt's platform plugins are loaded
 # at run time, so the package that holds them (the window system's and the offscreen one) is named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
