@@ -24,8 +24,8 @@ namespace {
 // Every command family, once: its entry dispatches it and adds its lines to the help.
 const tqdt::CliFamily kFamilies[] = {
     tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(),  tqdt::gw::GatewayCommands(),
-    tqdt::dmx::QdmCommands(), tqdt::LogCommands(),       tqdt::ws::WsCommands(),
-    tqdt::bt::BtCommands(),   tqdt::net::SiteCommands(),
+    tqdt::dmx::QdmCommands(), tqdt::net::LogCommands(),  tqdt::ws::WsCommands(),
+    tqdt::ws::BtCommands(),   tqdt::net::SiteCommands(),
 };
 
 void usage(FILE* out)

@@ -11,7 +11,7 @@
 #include <QProgressBar>
 #include <QTableWidget>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 const QStringList kColumns = {QStringLiteral("Channel"), QStringLiteral("Address"),
@@ -220,4 +220,4 @@ void frmSiteSurvey::Form_Unload(bool& cancel)
     }
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

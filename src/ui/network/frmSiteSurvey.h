@@ -10,7 +10,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 
-namespace tqdt {
+namespace tqdt::net {
 
 // The site survey: records what answers on the bus without changing anything, fills the table as the
 // devices answer, and saves the record, its listing and the printable report into a folder. It opens
@@ -54,4 +54,4 @@ private:
     bool m_haveRecord = false;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -25,7 +25,7 @@ namespace {
 struct SiteSurveyWindow : ::testing::Test {
     SimHost h;
     std::shared_ptr<sim::G3WallStation> g3 = std::make_shared<sim::G3WallStation>(0xA0, 0x18, 9);
-    frmSiteSurvey w{h.host};
+    net::frmSiteSurvey w{h.host};
 
     void SetUp() override
     {
@@ -132,7 +132,7 @@ TEST(SiteSurveyMenu, ThePortLabelsMenuOpensTheSurveyAsATool)
 {
     SimHost h;
     ToolList tools = {{"mnuSiteSurvey", "frmSiteSurvey", LaunchKind::SelfManaged,
-                       [](Host& host) { return std::make_unique<frmSiteSurvey>(host); }}};
+                       [](Host& host) { return std::make_unique<net::frmSiteSurvey>(host); }}};
     frmQVDTMain main(h.host, tools);
     ASSERT_TRUE(main.mnuSiteSurvey);
     EXPECT_EQ(main.mnuSiteSurvey->text(), "Site Survey...");
