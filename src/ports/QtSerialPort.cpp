@@ -19,11 +19,9 @@ QtSerialPort::QtSerialPort(DeviceResolver resolver)
         fireReceiveEvents();
     });
     QObject::connect(m_port.get(), &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
-        // An unplugged adapter reports a resource error; a pseudo-terminal whose far end has closed
-        // fails every read instead. Either way nothing will arrive on this port again.
-        if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError) && m_port->isOpen()) {
+        if (e == QSerialPort::ResourceError && m_port->isOpen()) {
             m_vanished = true;
-            m_port->close();
+            m_port->close(); // the adapter was unplugged
         }
     });
 }

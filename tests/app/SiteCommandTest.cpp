@@ -119,38 +119,6 @@ TEST_F(SiteCli, SurveyWritesTheRecordTheListingAndTheReport)
     EXPECT_TRUE(pdf.contains("612")) << "letter paper";
 }
 
-TEST_F(SiteCli, PortGoingAwayHalfwayMarksAllThreeFilesIncomplete)
-{
-    std::atomic<int> typeReads{0};
-    site.script = [&](Channel, const QByteArray& frame) -> std::optional<QByteArray> {
-        if (frame.size() == 8 && frame[1] == '2' && frame[4] == '8')
-            ++typeReads;
-        return std::nullopt;
-    };
-    const QString out = path("cut");
-    const Run r = cli({"site", "survey", "--port", "PTY", "-o", out}, [&](QProcess& p) {
-        // Halfway through the type reads the far end closes the pseudo-terminal.
-        QElapsedTimer waited;
-        waited.start();
-        while (typeReads < 0x12 && waited.elapsed() < 60000 && p.state() == QProcess::Running)
-            p.waitForFinished(2);
-        server.reset();
-    });
-    if (r.exitCode == -2)
-        GTEST_SKIP() << r.err.constData();
-    EXPECT_EQ(r.exitCode, 1) << r.err.constData();
-    EXPECT_TRUE(test::CliLines(r.err).contains("tqdt-cli: Survey incomplete: The port went away."))
-        << r.err.constData();
-    const net::SurveyRecord rec = readRecord(out);
-    EXPECT_FALSE(rec.complete);
-    EXPECT_EQ(rec.reason, "The port went away.");
-    ASSERT_FALSE(rec.devices.empty());
-    EXPECT_EQ(rec.devices.front().address, 0x10);
-    EXPECT_TRUE(test::readAll(QDir(out).filePath("survey.csv"))
-                    .endsWith("Survey incomplete: The port went away.\r\n"));
-    EXPECT_TRUE(QFile::exists(QDir(out).filePath("survey.pdf")));
-}
-
 TEST_F(SiteCli, DiffPrintsOneLinePerChangeAndExitsAsDiffDoes)
 {
     net::SurveyRecord before;
