@@ -7,6 +7,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <tuple>
 
@@ -19,9 +20,18 @@ constexpr qsizetype kMaxSurveyBytes = 16 * 1024 * 1024;
 
 int channelOrder(Channel c) { return c == Channel::Brown ? 0 : 1; }
 
+// ISO 8601 with the offset written out ("+01:00", "+00:00" rather than "Z"), so a reader sees the
+// local time the technician saw.
 QString isoTime(const QDateTime& t)
 {
-    return t.isValid() ? t.toOffsetFromUtc(t.offsetFromUtc()).toString(Qt::ISODate) : QString();
+    if (!t.isValid())
+        return {};
+    const int offset = t.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + (offset < 0 ? u'-' : u'+') +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 QJsonValue optionalInt(const std::optional<int>& v)

@@ -166,6 +166,15 @@ private:
         m_y += m_line;
     }
 
+    // A station or sensor whose catalogue is open shows a question mark; other kinds have no family.
+    static QString family(const SurveyDevice& d)
+    {
+        if (d.family)
+            return *d.family;
+        return d.kind == QLatin1String("station") || d.kind == QLatin1String("sensor") ? QStringLiteral("?")
+                                                                                       : QString();
+    }
+
     void table(const SurveyRecord& r, const QString& kind)
     {
         need(4 * m_line);
@@ -194,7 +203,7 @@ private:
                 details =
                     QStringLiteral("%1 relays on").arg(std::count(d.relays->begin(), d.relays->end(), true));
             row(cols,
-                {ChannelName(d.channel), hex2(d.address), d.family.value_or(QStringLiteral("?")), type,
+                {ChannelName(d.channel), hex2(d.address), family(d), type,
                  d.revision ? QStringLiteral("%1").arg(*d.revision, 2, 10, QLatin1Char('0')) : QString(),
                  details, d.readAt.toString(QStringLiteral("HH:mm:ss"))},
                 false);

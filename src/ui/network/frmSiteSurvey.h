@@ -41,6 +41,7 @@ public:
     QTableWidget* grdDevices = nullptr;
 
 protected:
+    void Form_Activate() override;
     void Form_Unload(bool& cancel) override;
 
 private:
