@@ -23,6 +23,7 @@
 #include <memory>
 
 using namespace tqdt;
+using namespace tqdt::net;
 using tqdt::test::readAll;
 using tqdt::test::writeFile;
 
