@@ -18,6 +18,7 @@
 #include <csignal>
 
 using namespace tqdt;
+using net::frmQVDTDataLogger;
 using test::SimHost;
 
 namespace {
