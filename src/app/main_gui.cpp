@@ -2,6 +2,7 @@
 #include "app/common/Tools.h"
 #include "condlogic/CdfFile.h"
 #include "documents/Settings.h"
+#include "host/EndSignals.h"
 #include "host/Host.h"
 #include "ports/DevicePort.h"
 #include "sim/SimSerialPort.h"
@@ -162,6 +163,12 @@ int main(int argc, char** argv)
     }
 
     frmQVDTMain main(host, tools);
+    // A logout, a shutdown or a service manager ends the program as closing its windows would, but
+    // nobody is asked anything.
+    WatchEndSignals(&main, [&] {
+        qtDialogs.endUnattended();
+        main.endUnattended([] { QApplication::quit(); });
+    });
     if (simulate) {
         main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
         // The Bluetooth tester's adapter sits on a port of its own; both settings start at COM1.
@@ -188,6 +195,10 @@ int main(int argc, char** argv)
         }
         if (!shotFile.isEmpty())
             return shotDialogs.grabbed ? 0 : 1;
+        // Ended while the window was open: the event loop that would run next has been told to quit
+        // before it started.
+        if (host.endingUnattended)
+            return 0;
     }
     main.show();
     return app.exec();
