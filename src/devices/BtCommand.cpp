@@ -9,7 +9,7 @@
 
 #include <QRegularExpression>
 
-namespace tqdt::bt {
+namespace tqdt::ws {
 
 namespace {
 
@@ -165,4 +165,4 @@ QString btHelp()
 
 CliFamily BtCommands() { return {"bt", runBt, btHelp}; }
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

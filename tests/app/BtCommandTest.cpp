@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
-using namespace tqdt::bt;
+using namespace tqdt::ws;
 
 TEST(BtCli, UsageErrorsAreRefusedBeforeAnyPortIsOpened)
 {
