@@ -11,8 +11,8 @@
 
 namespace {
 
-using tqdt::BusFrame;
-using tqdt::FrameDecoder;
+using tqdt::net::BusFrame;
+using tqdt::net::FrameDecoder;
 using Kind = BusFrame::Kind;
 
 void require(bool ok)
@@ -65,10 +65,10 @@ void checkRows(const std::vector<BusFrame>& rows, const QByteArray& bytes)
         case Kind::Cut: require(raw.startsWith('[') && raw.count('[') == 1 && !raw.contains(']')); break;
         case Kind::Between: require(!raw.contains('[')); break;
         }
-        for (auto layout : {tqdt::CaptureLayout::Csv, tqdt::CaptureLayout::Tabs}) {
-            const QByteArray line = tqdt::CaptureLine(f, 5, layout);
+        for (auto layout : {tqdt::net::CaptureLayout::Csv, tqdt::net::CaptureLayout::Tabs}) {
+            const QByteArray line = tqdt::net::CaptureLine(f, 5, layout);
             require(line.endsWith("\r\n") && line.count('\n') == 1 && line.count('\r') == 1);
-            if (layout == tqdt::CaptureLayout::Tabs)
+            if (layout == tqdt::net::CaptureLayout::Tabs)
                 require(line.count('\t') == 6);
         }
     }
