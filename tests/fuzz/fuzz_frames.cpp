@@ -43,7 +43,8 @@ std::vector<BusFrame> decode(const QByteArray& bytes, std::optional<tqdt::Channe
     return rows;
 }
 
-void checkRows(const std::vector<BusFrame>& rows, const QByteArray& bytes)
+// lines: also write each row as a line of a saved capture (the slow part, so once per input).
+void checkRows(const std::vector<BusFrame>& rows, const QByteArray& bytes, bool lines)
 {
     QByteArray joined;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -65,6 +66,8 @@ void checkRows(const std::vector<BusFrame>& rows, const QByteArray& bytes)
         case Kind::Cut: require(raw.startsWith('[') && raw.count('[') == 1 && !raw.contains(']')); break;
         case Kind::Between: require(!raw.contains('[')); break;
         }
+        if (!lines)
+            continue;
         for (auto layout : {tqdt::net::CaptureLayout::Csv, tqdt::net::CaptureLayout::Tabs}) {
             const QByteArray line = tqdt::net::CaptureLine(f, 5, layout);
             require(line.endsWith("\r\n") && line.count('\n') == 1 && line.count('\r') == 1);
@@ -103,10 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
     const auto whole = decode(bytes, channel, 0, false);
-    checkRows(whole, bytes);
+    checkRows(whole, bytes, false);
     require(sameRows(whole, decode(bytes, channel, step, false)));
     const auto timed = decode(bytes, channel, step, true);
-    checkRows(timed, bytes);
+    checkRows(timed, bytes, true);
 
     bool request = false, paired = false;
     for (const BusFrame& f : timed) {
