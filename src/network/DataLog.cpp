@@ -1,6 +1,7 @@
 #include "network/DataLog.h"
 
 #include "host/Clock.h"
+#include "network/RecorderPlatform.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -66,6 +67,7 @@ bool DataLog::Open(const QString& folder, const QString& name, QString* error)
 {
     Close();
     m_len = 0;
+    m_flushed = 0;
     m_blocks = 0;
     m_part = 0;
     m_fileBytes = 0;
@@ -98,12 +100,21 @@ bool DataLog::Open(const QString& folder, const QString& name, QString* error)
     return false;
 }
 
-bool DataLog::writeBlock(int len)
+bool DataLog::writeBytes(int from, int len)
 {
-    if (m_file.write(m_buf.data(), len) != len)
-        return false;
-    m_fileBytes += len;
-    return true;
+    const qint64 written = m_file.write(m_buf.data() + from, len);
+    // A short write still put its bytes in the file; the next one must not write them again.
+    if (written > 0) {
+        m_fileBytes += written;
+        m_flushed = from + int(written);
+    }
+    return written == len;
+}
+
+bool DataLog::startBlock()
+{
+    // The next part starts between two blocks, so no byte is split from its neighbours or lost.
+    return m_flushed > 0 || !rotationDue() || openNextPart();
 }
 
 bool DataLog::rotationDue() const
@@ -149,11 +160,12 @@ DataLog::Added DataLog::Add(char byte)
     if (++m_len < kBlockBytes)
         return Added::Buffered;
     m_len = 0;
-    // The next part starts between two blocks, so no byte is split from its neighbours or lost.
-    if (rotationDue() && !openNextPart())
+    const int from = m_flushed;
+    if (!startBlock() || !writeBytes(from, kBlockBytes - from)) {
+        m_flushed = 0;
         return Added::WriteFailed;
-    if (!writeBlock(kBlockBytes))
-        return Added::WriteFailed;
+    }
+    m_flushed = 0;
     m_blocks = (m_blocks + 1) % kBlockCountWrap;
     return Added::BlockWritten;
 }
@@ -163,10 +175,27 @@ bool DataLog::Close()
     if (!isOpen())
         return true;
     // A full part takes no more: the bytes of the last block open the next one.
-    const bool ok = m_len == 0 || ((!rotationDue() || openNextPart()) && writeBlock(m_len));
+    const bool ok = Flush();
     m_len = 0;
+    m_flushed = 0;
     m_file.close();
     return ok;
+}
+
+bool DataLog::Flush()
+{
+    if (!isOpen())
+        return false;
+    if (m_len == m_flushed)
+        return true;
+    return startBlock() && writeBytes(m_flushed, m_len - m_flushed);
+}
+
+bool DataLog::Sync()
+{
+    if (!isOpen())
+        return false;
+    return SyncToDisk(m_file.handle());
 }
 
 } // namespace tqdt::net

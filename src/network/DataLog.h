@@ -60,6 +60,19 @@ public:
     // Writes the incomplete last block and closes the file. False when a write failed.
     bool Close();
 
+    // A recorder left on site must not lose more than a second to a crash: Flush puts the bytes of
+    // the block being filled into the file now, and the rest of that block follows them when it is
+    // full, so the file holds the same bytes, parts and part boundaries as without it. Sync asks the
+    // system to put everything written so far on the disk. Both false when the write failed.
+    bool Flush();
+    bool Sync();
+    // Bytes taken but not in the file yet.
+    int unflushed() const { return m_len - m_flushed; }
+    // The log's name with its folder: the file, or for a rotating log the name its parts share.
+    QString logPath() const { return m_part > 0 ? m_base : path(); }
+    // Bytes in the file being written, flushed bytes included.
+    qint64 fileBytes() const { return m_fileBytes; }
+
     bool isOpen() const { return m_file.isOpen(); }
     QString path() const { return m_file.fileName(); }
     // Whole blocks written since Open, counted modulo 10,000,000.
@@ -71,7 +84,9 @@ public:
     QString errorString() const { return m_file.errorString(); }
 
 private:
-    bool writeBlock(int len);
+    bool writeBytes(int from, int len);
+    // Before the first byte of a block reaches the file: the next part opens when it is due.
+    bool startBlock();
     bool rotationDue() const;
     bool openNextPart();
     bool openNew(const QString& path);
@@ -79,6 +94,7 @@ private:
     QFile m_file;
     std::array<char, kBlockBytes> m_buf{};
     int m_len = 0;
+    int m_flushed = 0; // bytes of the block being filled that are in the file already
     qint32 m_blocks = 0;
 
     Rotation m_rotation;

@@ -1,6 +1,8 @@
 #include "network/LogCommand.h"
 
 #include "network/BusFrames.h"
+#include "network/LogRecorder.h"
+#include "network/LogSummary.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -10,8 +12,9 @@ namespace tqdt::net {
 QString LogCommandHelp()
 {
     return QStringLiteral(
-        "  log decode FILE.TXT [--csv] [--channel blue|brown]\n"
-        "              list the frames of a data-log file with their checksum and meaning\n");
+               "  log decode FILE.TXT [--csv] [--channel blue|brown]\n"
+               "              list the frames of a data-log file with their checksum and meaning\n") +
+           LogRecordHelp() + LogSummaryHelp();
 }
 
 int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -93,7 +96,14 @@ int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
 CliFamily LogCommands()
 {
-    return {"log", [](const QStringList& args, CliIo& io) { return RunLogCommand(args, io.out, io.err); },
+    return {"log",
+            [](const QStringList& args, CliIo& io) {
+                if (!args.isEmpty() && args[0] == QLatin1String("record"))
+                    return RunLogRecord(args.mid(1), io.err);
+                if (!args.isEmpty() && args[0] == QLatin1String("summary"))
+                    return RunLogSummary(args.mid(1), io.out, io.err);
+                return RunLogCommand(args, io.out, io.err);
+            },
             LogCommandHelp};
 }
 

@@ -36,6 +36,10 @@ private:
     std::unique_ptr<Impl> d;
 };
 
+// True when the terminal device open as handle has been hung up: a pseudo-terminal whose far end
+// closed, a USB adapter pulled out. Such a device reads as quiet, without an error, for ever.
+bool TerminalHungUp(long long handle);
+
 // True when the program's error stream is a terminal (a progress line then overwrites itself).
 bool StandardErrorIsTerminal();
 

@@ -11,6 +11,7 @@ struct PseudoTerminal::Impl {};
 PseudoTerminal::PseudoTerminal() : d(std::make_unique<Impl>()) {}
 PseudoTerminal::~PseudoTerminal() = default;
 bool PseudoTerminal::supported() { return false; }
+bool TerminalHungUp(long long) { return false; }
 bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 bool PseudoTerminal::isOpen() const { return false; }
 QString PseudoTerminal::slaveName() const { return {}; }

@@ -45,6 +45,9 @@ PseudoTerminal::PseudoTerminal() : d(std::make_unique<Impl>())
     d->master = posix_openpt(O_RDWR | O_NOCTTY);
     if (d->master < 0)
         return;
+    // Neither end goes to a program started meanwhile: the far end would stay open in it, and closing
+    // ours would no longer hang up the line.
+    ::fcntl(d->master, F_SETFD, FD_CLOEXEC);
     if (grantpt(d->master) != 0 || unlockpt(d->master) != 0) {
         ::close(d->master);
         d->master = -1;
@@ -57,7 +60,7 @@ PseudoTerminal::PseudoTerminal() : d(std::make_unique<Impl>())
         return;
     }
     d->name = QString::fromLocal8Bit(buf);
-    d->slave = ::open(buf, O_RDWR | O_NOCTTY);
+    d->slave = ::open(buf, O_RDWR | O_NOCTTY | O_CLOEXEC);
     makeRaw(38400);
 }
 
@@ -70,6 +73,14 @@ PseudoTerminal::~PseudoTerminal()
 }
 
 bool PseudoTerminal::supported() { return true; }
+
+bool TerminalHungUp(long long handle)
+{
+    if (handle < 0)
+        return false;
+    pollfd p{int(handle), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 bool PseudoTerminal::isOpen() const { return d->master >= 0 && d->slave >= 0; }

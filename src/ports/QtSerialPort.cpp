@@ -1,4 +1,5 @@
 #include "ports/QtSerialPort.h"
+#include "ports/Pty.h"
 
 #include "ports/PortAccess.h"
 
@@ -64,6 +65,14 @@ void QtSerialPort::close()
 }
 
 bool QtSerialPort::isOpen() const { return m_port->isOpen(); }
+
+bool QtSerialPort::vanished() const
+{
+    // Not every device that goes reports an error: a pseudo-terminal whose far end closed only reads
+    // as quiet from then on. Its name has gone from the file system, as an unplugged adapter's has.
+    return m_vanished ||
+           (m_port->isOpen() && m_device.startsWith(QLatin1Char('/')) && !QFile::exists(m_device));
+}
 
 void QtSerialPort::setDtr(bool on)
 {

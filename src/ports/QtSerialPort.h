@@ -37,7 +37,7 @@ public:
     QString lastLineRefusal() const { return m_lineRefusal; }
     // The device went away while the port was open (an adapter unplugged, a closed pseudo-terminal);
     // the port has been closed and the refusals that followed are not line refusals.
-    bool vanished() const override { return m_vanished; }
+    bool vanished() const override;
 
 protected:
     void lineSettingsChanged() override;

@@ -60,12 +60,18 @@ bool DeviceServer::start(Kind kind, const QString& device, QString* why)
     return kind == Kind::Ser2net ? startSer2net(device, why) : startPortManager(device, why);
 }
 
-bool DeviceServer::startSer2net(const QString& device, QString* why)
+bool DeviceServer::restart(const QString& device, QString* why)
+{
+    stop();
+    return startSer2net(device, why, m_port);
+}
+
+bool DeviceServer::startSer2net(const QString& device, QString* why, quint16 samePort)
 {
     // The port is free when picked; should another program take it first, ser2net exits and the
     // next one is tried.
     for (int attempt = 0; attempt < 5; ++attempt) {
-        m_port = freeLoopbackPort();
+        m_port = samePort != 0 ? samePort : freeLoopbackPort();
         QStringList yaml = {
             QStringLiteral("connection: &tqdt"),
             QStringLiteral("  accepter: telnet(rfc2217),tcp,127.0.0.1,%1").arg(m_port),

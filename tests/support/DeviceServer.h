@@ -23,6 +23,8 @@ public:
     static QString unavailable(Kind kind);
     // Starts serving the device; false with *why when it does not come up.
     bool start(Kind kind, const QString& device, QString* why);
+    // Starts ser2net again on the loopback port it had, as a service restarted on a site box.
+    bool restart(const QString& device, QString* why);
     // Ends the server the way a crash or a pulled network cable does.
     void kill();
     // The same, from outside, after ms milliseconds; returns at once, so a wait can be under way.
@@ -37,7 +39,7 @@ public:
     QString url(const QString& options = {}) const;
 
 private:
-    bool startSer2net(const QString& device, QString* why);
+    bool startSer2net(const QString& device, QString* why, quint16 samePort = 0);
     bool startPortManager(const QString& device, QString* why);
 
     // ser2net removes its pid file when it ends, so the file must be one of our own: given
