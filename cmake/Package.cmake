@@ -4,9 +4,8 @@
 # Release build with TQDT_PACKAGE=ON and runs CPack. Without TQDT_PACKAGE only the programs, the
 # desktop files and the icons are installed, and nothing here runs at build time.
 #
-# A later program that runs as a service (a unit under lib/systemd/system and a maintainer script
-# that enables it) joins this file: its install() rule beside the programs', and its scripts in
-# CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA.
+# The recorder's systemd template unit is installed but never enabled: a technician enables one
+# instance per port (README, "Recording on site"), so the package creates no user and starts nothing.
 
 option(TQDT_PACKAGE "Build the manual pages and Debian files a package holds (needs help2man)" OFF)
 
@@ -22,6 +21,9 @@ foreach(size IN LISTS TQDT_ICON_SIZES)
             RENAME tqdt.png)
 endforeach()
 install(FILES ${pkg}/icons/tqdt.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Debian 12 keeps the units of packages under /lib/systemd/system.
+install(FILES ${pkg}/systemd/tqdt-record@.service DESTINATION /lib/systemd/system)
+install(FILES ${pkg}/systemd/record-example.conf DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The release date of the software centre entry and the changelog: the build's day, or the one
 # SOURCE_DATE_EPOCH gives, so that two builds of one commit can make the same package.

@@ -112,4 +112,5 @@ for size in 16 32 48 64 128 256; do
     check "dpkg -L lists the ${size}x${size} icon" \
         grep -qx "/usr/share/icons/hicolor/${size}x${size}/apps/tqdt.png" <<<"$listing"
 done
+check "dpkg -L lists the recorder's unit" grep -qx "/lib/systemd/system/tqdt-record@.service" <<<"$listing"
 echo "check-deb: passed in $((SECONDS - start)) s"
