@@ -1,5 +1,6 @@
 #include "devices/BtCommand.h"
 #include "sim/BluetoothRadio.h"
+#include "support/RunCli.h"
 #include "support/SimHost.h"
 
 #include <QProcess>
@@ -43,15 +44,11 @@ TEST(BtCli, UsageErrorsAreRefusedBeforeAnyPortIsOpened)
 TEST(BtCli, ABadNameExitsWithTwoFromTheProgram)
 {
     QTemporaryDir home;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TQDT_HOME", home.path());
-    p.setProcessEnvironment(env);
-    p.start(TQDT_CLI_BIN, {"bt", "configure", "--port", "/dev/null/none", "--name", "Bench"});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 2);
-    EXPECT_EQ(p.readAllStandardError(), "tqdt-cli: bt: a module name starts with \"Tarvik\"\n");
-    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    const test::CliRun r =
+        test::RunCli({"bt", "configure", "--port", "/dev/null/none", "--name", "Bench"}, {home.path()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "tqdt-cli: bt: a module name starts with \"Tarvik\"\n");
+    EXPECT_TRUE(r.out.isEmpty());
 }
 
 namespace {
@@ -73,7 +70,8 @@ struct BtCliBench {
         const auto inv = ParseBtCommand(args, why);
         EXPECT_TRUE(inv) << why.toStdString();
         QTextStream o(&out), e(&err);
-        return inv ? RunBtInvocation(h.host, *tester, 2, *inv, o, e) : -1;
+        CliIo io(o, e);
+        return inv ? RunBtInvocation(h.host, *tester, 2, *inv, io) : -1;
     }
     test::SimHost h;
     sim::BtBench bench;

@@ -4,6 +4,7 @@
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/Files.h"
+#include "support/RunCli.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,20 +20,9 @@ using tqdt::test::readAll;
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
+using CliRun = test::CliText;
 
-CliRun run(const QStringList& args)
-{
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = gw::RunMgwCommand(args, o, e, false);
-    o.flush();
-    e.flush();
-    return {status, out, err};
-}
+CliRun run(const QStringList& args) { return test::RunCliHere(gw::GatewayCommands(), args); }
 
 struct MgwCommand : ::testing::Test {
     QString path(const char* name) const { return dir.filePath(name); }
@@ -122,24 +112,8 @@ struct MgwTransfer : ::testing::Test {
             GTEST_SKIP() << "no pseudo-terminals here";
         server.stop();
     }
-    struct Run {
-        int exitCode;
-        QByteArray err;
-    };
-    Run cli(const QStringList& args)
-    {
-        EXPECT_TRUE(server.start());
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQDT_HOME", home.path());
-        p.setProcessEnvironment(env);
-        p.start(TQDT_CLI_BIN, args + QStringList{"--port", server.portName()});
-        const bool finished = p.waitForFinished(120000);
-        server.stop();
-        if (!finished)
-            return {-1, "did not finish"};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
-    }
+    using Run = test::CliRun;
+    Run cli(const QStringList& args) { return test::RunCliServed(server, args, {home.path()}); }
     QString path(const char* name) const { return home.filePath(name); }
 
     QTemporaryDir home;
