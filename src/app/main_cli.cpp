@@ -44,6 +44,9 @@ void usage(FILE* out)
                "command's options. \"--\" ends the options: every word after it is an argument, so that\n"
                "a file whose name starts with \"-\" can be given.\n"
                "\n"
+               "PORT is COMn (mapped in the settings file's [Ports]), a device path or\n"
+               "rfc2217://HOST:PORT[?ign_set_control&ign_purge&timeout=SECONDS].\n"
+               "\n"
                "Exit status: 0 done, 1 the device or the port failed, 2 a usage error or a bad file.\n",
                out);
 }

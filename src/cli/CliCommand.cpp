@@ -271,7 +271,9 @@ int RunCliFamily(const CliFamily& family, const QStringList& words, CliIo& io)
 bool CliNeedsFonts(const CliFamily& family, const QStringList& words)
 {
     const CliCommand* command = words.isEmpty() ? nullptr : family.find(words[0]);
-    return command && command->needsFonts && !std::any_of(words.begin(), words.end(), isHelp);
+    // Only a command that will run: help and usage errors start no GUI application.
+    QString why;
+    return command && command->needsFonts && ParseCli(family, words, why);
 }
 
 std::optional<int> CliComNumber(const QString& port)

@@ -3,6 +3,8 @@
 #include "documents/Settings.h"
 #include "ports/DevicePort.h"
 
+#include <QFile>
+
 namespace tqdt {
 
 MsgAnswer CliDialogs::message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons)
@@ -84,15 +86,29 @@ std::unique_ptr<CliHost> OpenCliHost(const QString& port, CliIo& io)
     return cli;
 }
 
+namespace {
+
+// A port went away when it says so, or when the device node it was opened on is gone (a pulled
+// adapter, a pseudo-terminal whose far side closed) even if no call after that noticed.
+bool wentAway(const DevicePort& port, const QString& device, bool existed)
+{
+    return port.vanished() || (existed && !QFile::exists(device));
+}
+
+bool isNode(const QString& device) { return device.startsWith(QLatin1Char('/')) && QFile::exists(device); }
+
+} // namespace
+
 int RunOnPort(const QString& port, CliIo& io, const std::function<int(CliHost&)>& body)
 {
     const auto cli = OpenCliHost(port, io);
     if (!cli)
         return 1;
+    const bool node = isNode(cli->device);
     cli->dialogs.hold();
     const int status = body(*cli);
     QString gone;
-    if (cli->port && cli->port->vanished())
+    if (cli->port && wentAway(*cli->port, cli->device, node))
         gone = cli->portName;
     for (const auto& [other, name] : cli->others)
         if (gone.isEmpty() && other->vanished())

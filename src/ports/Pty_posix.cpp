@@ -45,6 +45,9 @@ PseudoTerminal::PseudoTerminal() : d(std::make_unique<Impl>())
     d->master = posix_openpt(O_RDWR | O_NOCTTY);
     if (d->master < 0)
         return;
+    // Not inherited by a program the test starts on the other end: a child holding the master open
+    // would keep the line up after this side has closed it, and a pulled port could not be shown.
+    ::fcntl(d->master, F_SETFD, FD_CLOEXEC);
     if (grantpt(d->master) != 0 || unlockpt(d->master) != 0) {
         ::close(d->master);
         d->master = -1;
@@ -57,7 +60,7 @@ PseudoTerminal::PseudoTerminal() : d(std::make_unique<Impl>())
         return;
     }
     d->name = QString::fromLocal8Bit(buf);
-    d->slave = ::open(buf, O_RDWR | O_NOCTTY);
+    d->slave = ::open(buf, O_RDWR | O_NOCTTY | O_CLOEXEC);
     makeRaw(38400);
 }
 

@@ -3,12 +3,13 @@
 #include "sim/MappedGateway.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/CliLines.h"
 #include "support/Files.h"
 #include "support/RunCli.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -147,4 +148,25 @@ TEST_F(MgwTransfer, DownloadThenUploadGivesTheSameFileAndAFailedUploadWritesNone
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("Upload Error: 64")) << bad.err.constData();
     EXPECT_FALSE(QFile::exists(path("NEW.MGW")));
+}
+
+// The upload's file is checked before the 2,048 blocks are read, and "Upload Complete" comes only once
+// the file holds them.
+TEST_F(MgwTransfer, UploadChecksItsFileFirstAndSpeaksOfSuccessOnlyOnceItIsWritten)
+{
+    ASSERT_TRUE(QDir(home.path()).mkdir("FOLDER.MGW"));
+    const Run folder = cli({"mgw", "upload", path("FOLDER.MGW")});
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_EQ(test::CliLines(folder.err),
+              QList<QByteArray>{"tqdt-cli: " + path("FOLDER.MGW").toUtf8() + ": it is a folder, not a file"});
+    EXPECT_TRUE(site.written.empty()) << "nothing is sent";
+
+    const QString unwritable = path("NO-SUCH-FOLDER/NEW.MGW");
+    const Run r = cli({"mgw", "upload", unwritable});
+    EXPECT_EQ(r.exitCode, 1);
+    const QList<QByteArray> lines = test::CliLines(r.err);
+    ASSERT_EQ(lines.size(), 1) << r.err.constData();
+    EXPECT_TRUE(lines[0].startsWith("tqdt-cli: " + unwritable.toUtf8() + ": ")) << r.err.constData();
+    EXPECT_FALSE(r.err.contains("Upload Complete")) << r.err.constData();
+    EXPECT_FALSE(site.written.empty()) << "the gateway was read";
 }

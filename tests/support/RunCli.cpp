@@ -16,6 +16,8 @@ CliRun RunCli(const QStringList& args, const CliOptions& options)
     if (!options.home.isEmpty())
         env.insert(QStringLiteral("TQDT_HOME"), options.home);
     p.setProcessEnvironment(env);
+    if (!options.workingDirectory.isEmpty())
+        p.setWorkingDirectory(options.workingDirectory);
     p.start(program, args);
     if (!p.waitForStarted(30000))
         return {-1, {}, "did not start"};

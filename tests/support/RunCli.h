@@ -30,6 +30,7 @@ struct CliOptions {
     CliOptions(QString home = {}) : home(std::move(home)) {} // NOLINT: {dir.path()} reads well
 
     QString home;
+    QString workingDirectory; // the test's own unless given
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     int timeoutMs = 120000;
     std::function<bool()> whileRunning;
