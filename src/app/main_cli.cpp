@@ -23,8 +23,8 @@ namespace {
 std::vector<tqdt::CliFamily> families()
 {
     return {tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(),
-            tqdt::dmx::QdmCommands(), tqdt::LogCommands(),      tqdt::ws::WsCommands(),
-            tqdt::bt::BtCommands()};
+            tqdt::dmx::QdmCommands(), tqdt::net::LogCommands(), tqdt::ws::WsCommands(),
+            tqdt::ws::BtCommands()};
 }
 
 void usage(FILE* out)

@@ -6,7 +6,7 @@
 #include "documents/Settings.h"
 #include "host/Host.h"
 
-namespace tqdt::bt {
+namespace tqdt::ws {
 
 namespace {
 
@@ -341,4 +341,4 @@ LinkResult BluetoothTools::TestLink(int testerPort, const QByteArray& address, c
     return res;
 }
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

@@ -10,7 +10,7 @@ class Host;
 class SerialPort;
 } // namespace tqdt
 
-namespace tqdt::bt {
+namespace tqdt::ws {
 
 // The maker prefix every module name starts with.
 inline constexpr char kNamePrefix[] = "Tarvik";
@@ -94,4 +94,4 @@ private:
     SerialPort& m_tester;
 };
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

@@ -7,9 +7,13 @@
 #include "host/Host.h"
 #include "ports/DevicePort.h"
 
+#include <QFile>
 #include <QRegularExpression>
 
-namespace tqdt::bt {
+#include <filesystem>
+#include <system_error>
+
+namespace tqdt::ws {
 
 namespace {
 
@@ -22,6 +26,19 @@ bool printableAscii(const QString& s)
 }
 
 int runBt(const CliArgs& args, CliIo& io);
+
+bool sameDevice(const QString& a, const QString& b)
+{
+    const Paths paths;
+    const auto device = [&](const QString& port) {
+        const std::optional<int> n = CliComNumber(port);
+        return n ? ComDevice(paths, *n) : port;
+    };
+    const QString da = device(a), db = device(b);
+    std::error_code ec;
+    return da == db || std::filesystem::equivalent(QFile::encodeName(da).toStdString(),
+                                                   QFile::encodeName(db).toStdString(), ec);
+}
 
 } // namespace
 
@@ -120,6 +137,10 @@ int runBt(const CliArgs& args, CliIo& io)
     const std::optional<BtInvocation> inv = BtInvocationOf(args, why);
     if (!inv)
         return io.refuse(why);
+    // Two names may map to one device (COM3 and COM4 both to /dev/ttyUSB0): the link test would then
+    // reset the station's own module over the bus. Refused before anything is opened.
+    if (inv->verb == QLatin1String("test") && sameDevice(inv->port, inv->tester))
+        return io.refuse(QStringLiteral("the tester needs a port of its own"));
     return RunOnPort(inv->port, io, [&](CliHost& cli) {
         const std::optional<int> n = CliComNumber(inv->tester);
         DevicePort& tester = cli.addPort(inv->tester);
@@ -132,4 +153,4 @@ int runBt(const CliArgs& args, CliIo& io)
 
 } // namespace
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 
@@ -81,4 +81,4 @@ CliFamily LogCommands()
               decode}}};
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -2,7 +2,7 @@
 
 #include "cli/CliCommand.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 // The "log" family of tqdt-cli:
 //   decode FILE.TXT [--csv] [--channel blue|brown]
@@ -13,4 +13,4 @@ namespace tqdt {
 // file that cannot be read (one line on err).
 CliFamily LogCommands();
 
-} // namespace tqdt
+} // namespace tqdt::net

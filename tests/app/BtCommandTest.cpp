@@ -3,13 +3,15 @@
 #include "support/RunCli.h"
 #include "support/SimHost.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace tqdt;
-using namespace tqdt::bt;
+using namespace tqdt::ws;
 
 TEST(BtCli, UsageErrorsAreRefusedBeforeAnyPortIsOpened)
 {
@@ -128,5 +130,27 @@ TEST(BtCli, FailuresExitWithOneAndNameTheStepOrDirection)
         EXPECT_EQ(b.run(c.args), 1) << c.what;
         EXPECT_EQ(b.out, QString::fromLatin1(c.out)) << c.what;
         EXPECT_EQ(b.err, QString::fromLatin1(c.err)) << c.what;
+    }
+}
+
+// The tester's port and the main port are compared as devices: two numbers mapped to one adapter, or
+// a link to it, are refused as one number is, before either is opened.
+TEST(BtCli, ATesterOnTheMainPortsDeviceIsRefused)
+{
+    QTemporaryDir home;
+    const QString device = home.filePath("adapter");
+    ASSERT_TRUE(QFile(device).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(device, home.filePath("by-id")));
+    ASSERT_TRUE(QDir(home.path()).mkdir("Tarvik Quorvel"));
+    QFile ini(home.filePath("Tarvik Quorvel/DiagnosticTool.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Ports]\r\nCOM3=" + device.toUtf8() + "\r\nCOM4=" + device.toUtf8() +
+              "\r\nCOM5=" + home.filePath("by-id").toUtf8() + "\r\n");
+    ini.close();
+    for (const char* tester : {"COM4", "COM5"}) {
+        const test::CliRun r = test::RunCli(
+            {"bt", "test", "--port", "COM3", "--tester", tester, "--address", "0012F3A4B5C6"}, {home.path()});
+        EXPECT_EQ(r.exitCode, 2) << tester;
+        EXPECT_EQ(r.err, "tqdt-cli: bt: the tester needs a port of its own\n") << tester;
     }
 }

@@ -20,7 +20,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 using namespace cnd;
 
@@ -571,4 +571,4 @@ void frmExpCndCustom::mnuExit_Click()
         requestClose();
 }
 
-} // namespace tqdt
+} // namespace tqdt::cnd

@@ -9,7 +9,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 using namespace wscolour;
 
@@ -240,4 +240,4 @@ void frmQVDTWSDualTechWallCnf::cmdWSPrg_Click()
     Timer1->start();
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

@@ -18,9 +18,11 @@ class QPushButton;
 class QTimer;
 
 namespace tqdt {
-
 class ClickLabel;
 class SerialPort;
+} // namespace tqdt
+
+namespace tqdt::ws {
 
 // Tests and configures one third-generation Wistra station at any address: its buttons, up to
 // eight pilots, its model and revision, and the extra rows of multi-address, zone and scene models.
@@ -103,14 +105,14 @@ protected:
     void Form_Unload(bool& cancel) override;
 
 private:
-    bt::Display btDisplay(QLabel* stepLabel);
-    void showDump(const bt::Dump& d);
+    Display btDisplay(QLabel* stepLabel);
+    void showDump(const Dump& d);
     // The commands a click could start while the link test lets events run.
     void setCommandsEnabled(bool on);
 
     ws::G3Station m_station;
-    std::unique_ptr<bt::BluetoothTools> m_bt;
+    std::unique_ptr<BluetoothTools> m_bt;
     bool m_btBusy = false;
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

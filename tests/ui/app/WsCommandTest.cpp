@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
+using namespace tqdt::ws;
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <set>
 
 using namespace tqdt;
+using namespace tqdt::ws;
 using test::SimHost;
 
 namespace {
