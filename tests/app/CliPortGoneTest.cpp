@@ -32,7 +32,6 @@ TEST(CliPortGone, EveryFamilyReportsAPortThatWentAwayInOneLine)
         {"ws", "find", "--family", "g3"},
         {"ws", "identify", "--family", "kestrix", "--address", "10"},
         {"bt", "configure"},
-        {"bt", "test", "--tester", dir.filePath("no-tester"), "--address", "0012F3A4B5C6"},
     };
     for (const QStringList& args : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());

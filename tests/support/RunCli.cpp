@@ -29,7 +29,8 @@ CliRun RunCli(const QStringList& args, const CliOptions& options)
             p.waitForFinished(5);
         }
     }
-    if (!p.waitForFinished(options.timeoutMs)) {
+    // waitForFinished is false for a program that has already ended.
+    if (p.state() != QProcess::NotRunning && !p.waitForFinished(options.timeoutMs)) {
         p.kill();
         p.waitForFinished(5000);
         return {-1, p.readAllStandardOutput(), "did not finish"};
