@@ -8,6 +8,7 @@
 #include "network/LogCommand.h"
 #include "ports/Pty.h"
 #include "print/CdfFamily.h"
+#include "print/SiteCommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -24,7 +25,7 @@ std::vector<tqdt::CliFamily> families()
 {
     return {tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(),
             tqdt::dmx::QdmCommands(), tqdt::net::LogCommands(), tqdt::ws::WsCommands(),
-            tqdt::ws::BtCommands()};
+            tqdt::ws::BtCommands(),   tqdt::net::SiteCommands()};
 }
 
 void usage(FILE* out)

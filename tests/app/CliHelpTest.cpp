@@ -12,7 +12,7 @@ using tqdt::test::CliRun;
 
 namespace {
 
-const QStringList kFamilies{"cdf", "mpd", "mgw", "qdm", "log", "ws", "bt"};
+const QStringList kFamilies{"cdf", "mpd", "mgw", "qdm", "log", "ws", "bt", "site"};
 
 // The synopsis lines of a help text: "  mgw export-csv FILE.MGW [--points 350|750] [-o OUT.CSV]".
 QStringList synopses(const QByteArray& help, const QString& family)
