@@ -3,9 +3,7 @@
 #include "documents/Settings.h"
 #include "ports/DevicePort.h"
 
-#include <QRegularExpression>
-
-#include <limits>
+#include <QFile>
 
 namespace tqdt {
 
@@ -23,60 +21,49 @@ MsgAnswer CliDialogs::message(const QString& text, const QString& title, MsgIcon
     }
 }
 
+void CliDialogs::line(const QString& text)
+{
+    m_held.push_back({QString(), text});
+    if (!m_holding)
+        release();
+}
+
 void CliDialogs::drop(const QString& title)
 {
-    std::erase_if(m_held, [&](const auto& line) { return line.first == title; });
+    std::erase_if(m_held, [&](const auto& line) { return !line.first.isEmpty() && line.first == title; });
 }
 
 void CliDialogs::release()
 {
     for (const auto& [title, text] : m_held)
-        m_err << "tqdt-cli: " << title << ": " << text << Qt::endl;
+        m_io.say(title.isEmpty() ? text : title + QStringLiteral(": ") + text);
     m_held.clear();
     m_holding = false;
 }
 
-CliHost::CliHost(QTextStream& err) : dialogs(err) {}
+CliHost::CliHost(CliIo& io) : io(io), dialogs(io) {}
 
-namespace {
+CliHost::~CliHost() = default;
 
-const QRegularExpression& comName()
+QString CliHost::deviceFor(const QString& port)
 {
-    static const QRegularExpression re(QStringLiteral("^COM([0-9]+)$"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    return re;
+    const std::optional<int> com = CliComNumber(port);
+    return com ? ComDevice(paths, *com) : port;
 }
 
-// The COM number PORT names, 0 when it is not "COMn", -1 when no settings file can hold it.
-int comNumber(const QString& port)
+DevicePort& CliHost::addPort(const QString& port)
 {
-    const auto m = comName().match(port);
-    if (!m.hasMatch())
-        return 0;
-    bool ok = false;
-    const int n = m.captured(1).toInt(&ok);
-    return ok && n >= 1 && n <= std::numeric_limits<qint16>::max() ? n : -1;
+    const QString d = deviceFor(port);
+    others.emplace_back(std::make_unique<DevicePort>([d](int) { return d; }), port);
+    return *others.back().first;
 }
 
-} // namespace
-
-bool CliPortIsUsable(const QString& port, QTextStream& err)
+std::unique_ptr<CliHost> OpenCliHost(const QString& port, CliIo& io)
 {
-    if (comNumber(port) >= 0)
-        return true;
-    err << "tqdt-cli: usage: " << port << " is not a port: COM1 to COM" << std::numeric_limits<qint16>::max()
-        << ", or a device path" << Qt::endl;
-    return false;
-}
-
-std::unique_ptr<CliHost> OpenCliHost(const QString& port, QTextStream& err)
-{
-    if (!CliPortIsUsable(port, err))
-        return nullptr;
-    const int com = comNumber(port);
-    auto cli = std::make_unique<CliHost>(err);
+    const int com = CliComNumber(port).value_or(0);
+    auto cli = std::make_unique<CliHost>(io);
     const int commPort = com > 0 ? com : 1;
-    cli->device = com > 0 ? ComDevice(cli->paths, commPort) : port;
+    cli->device = cli->deviceFor(port);
     cli->portName = port + (cli->device != port ? QStringLiteral(" (") + cli->device + ')' : QString());
     const QString device = cli->device;
     CliHost* owner = cli.get();
@@ -91,12 +78,49 @@ std::unique_ptr<CliHost> OpenCliHost(const QString& port, QTextStream& err)
     // Opened here rather than by the windows' routine, so that the one line can name the device.
     host.comQV().setCommPort(commPort);
     if (QString why; !host.comQV().open(&why)) {
-        err << "tqdt-cli: Port Error: Unable To Open Port " << cli->portName << ": " << why << Qt::endl;
+        io.say(QStringLiteral("Port Error: Unable To Open Port ") + cli->portName + QStringLiteral(": ") +
+               why);
         return nullptr;
     }
     host.comQV().setInputLen(0);
     host.comQV().setRThreshold(0);
     return cli;
+}
+
+namespace {
+
+// A port went away when it says so, or when the device node it was opened on is gone (a pulled
+// adapter, a pseudo-terminal whose far side closed) even if no call after that noticed.
+bool wentAway(const DevicePort& port, const QString& device, bool existed)
+{
+    return port.vanished() || (existed && !QFile::exists(device));
+}
+
+bool isNode(const QString& device) { return device.startsWith(QLatin1Char('/')) && QFile::exists(device); }
+
+} // namespace
+
+int RunOnPort(const QString& port, CliIo& io, const std::function<int(CliHost&)>& body)
+{
+    const auto cli = OpenCliHost(port, io);
+    if (!cli)
+        return 1;
+    const bool node = isNode(cli->device);
+    cli->dialogs.hold();
+    const int status = body(*cli);
+    QString gone;
+    if (cli->port && wentAway(*cli->port, cli->device, node))
+        gone = cli->portName;
+    for (const auto& [other, name] : cli->others)
+        if (gone.isEmpty() && other->vanished())
+            gone = name;
+    if (!gone.isEmpty()) {
+        cli->dialogs.dropAll();
+        io.say(QStringLiteral("Port Error: ") + gone + QStringLiteral(" went away during the transfer"));
+        return 1;
+    }
+    cli->dialogs.release();
+    return status;
 }
 
 } // namespace tqdt

@@ -5,19 +5,23 @@
 
 namespace tqdt::cnd {
 
-namespace {
-
-int runMpd(const QStringList& args, CliIo& io)
+CliFamily CdfCoreCommands()
 {
-    if (IsMpdFileCommand(args))
-        return RunMpdCommand(args, io.out, io.err);
-    return RunTransferCommand(QStringLiteral("mpd"), args, io.err, io.progressTerminal);
+    CliFamily f{QStringLiteral("cdf"),
+                QStringLiteral("Conditional data files (.CDF) and the conditional input module."),
+                CdfFileCommands()};
+    for (CliCommand& c : CdfTransferCommands())
+        f.commands.push_back(std::move(c));
+    return f;
 }
 
-QString mpdHelp() { return MpdCommandHelp() + TransferCommandHelp(QStringLiteral("mpd")); }
-
-} // namespace
-
-CliFamily MpdCommands() { return {"mpd", runMpd, mpdHelp}; }
+CliFamily MpdCommands()
+{
+    CliFamily f{QStringLiteral("mpd"),
+                QStringLiteral("MP device profile tables (.MPD) and the module they program."),
+                MpdFileCommands()};
+    f.commands.push_back(MpdDownloadCommand());
+    return f;
+}
 
 } // namespace tqdt::cnd

@@ -4,9 +4,11 @@
 
 namespace tqdt::cnd {
 
-// tqdt-cli's conditional input module commands (the "cdf" family, which draws, is print/CdfFamily.h):
-//   mpd checksum | export-csv ...                     (CdfCommand.h)
-//   mpd download ...                                  (TransferCommand.h)
+// tqdt-cli's conditional input module commands:
+//   cdf compile | checksum | expr  (CdfCommand.h), download | upload (TransferCommand.h); the "cdf"
+//       family itself, which adds "print", is print/CdfFamily.h because that word draws
+//   mpd checksum | export-csv      (CdfCommand.h), download (TransferCommand.h)
+CliFamily CdfCoreCommands();
 CliFamily MpdCommands();
 
 } // namespace tqdt::cnd

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QTextStream>
 
 #include <optional>
 
@@ -28,10 +27,11 @@ struct BtInvocation {
     QString verb, port, tester, name;
     QByteArray address;
 };
+// The words after "bt" as the family's parser takes them, then the values checked.
 std::optional<BtInvocation> ParseBtCommand(const QStringList& args, QString& why);
+std::optional<BtInvocation> BtInvocationOf(const CliArgs& args, QString& why);
 // Runs a parsed command on a host whose main port is open and a tester port not yet opened.
-int RunBtInvocation(Host& host, SerialPort& tester, int testerPort, const BtInvocation& inv, QTextStream& out,
-                    QTextStream& err);
+int RunBtInvocation(Host& host, SerialPort& tester, int testerPort, const BtInvocation& inv, CliIo& io);
 
 // The "bt" family of tqdt-cli.
 CliFamily BtCommands();

@@ -12,7 +12,7 @@ namespace tqdt {
 //     if (const FileResult r = CdfRead(path, doc); !r)
 //         host.dialogs().message(r.message(), "Open", MsgIcon::Critical);   // window
 //     ...
-//         err << "tqdt-cli: " << r.line() << "\n";                          // command line
+//         io.say(r.line());                                                  // command line
 struct [[nodiscard]] FileResult {
     QString file;
     QString problem; // empty on success

@@ -9,47 +9,18 @@
 
 namespace tqdt::net {
 
-QString LogCommandHelp()
-{
-    return QStringLiteral(
-               "  log decode FILE.TXT [--csv] [--channel blue|brown]\n"
-               "              list the frames of a data-log file with their checksum and meaning\n") +
-           LogRecordHelp() + LogSummaryHelp();
-}
+namespace {
 
-int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+int decode(const CliArgs& args, CliIo& io)
 {
-    const auto usage = [&err] {
-        err << "tqdt-cli: usage: log decode FILE.TXT [--csv] [--channel blue|brown]\n";
-        return 2;
-    };
-    if (args.size() < 2 || args[0] != QLatin1String("decode"))
-        return usage();
-    QString path;
-    bool csv = false;
+    QTextStream& out = io.out;
+    const QString path = args.positional[0];
+    const bool csv = args.has(QStringLiteral("--csv"));
+    const bool channelGiven = args.has(QStringLiteral("--channel"));
     std::optional<Channel> channel;
-    bool channelGiven = false;
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--csv")) {
-            csv = true;
-        } else if (a == QLatin1String("--channel") && i + 1 < args.size()) {
-            const QString c = args[++i].toLower();
-            if (c == QLatin1String("blue"))
-                channel = Channel::Blue;
-            else if (c == QLatin1String("brown"))
-                channel = Channel::Brown;
-            else
-                return usage();
-            channelGiven = true;
-        } else if (!a.startsWith(QLatin1String("--")) && path.isEmpty()) {
-            path = a;
-        } else {
-            return usage();
-        }
-    }
-    if (path.isEmpty())
-        return usage();
+    if (channelGiven)
+        channel = args.value(QStringLiteral("--channel")).toLower() == QLatin1String("blue") ? Channel::Blue
+                                                                                             : Channel::Brown;
     if (!channelGiven) {
         const QString name = QFileInfo(path).fileName();
         if (name.contains(QLatin1String("BlueChan")))
@@ -60,9 +31,8 @@ int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 
     QFile file(path);
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        err << "tqdt-cli: " << path << ": cannot be read: "
-            << (file.error() == QFileDevice::NoError ? QStringLiteral("not a file") : file.errorString())
-            << "\n";
+        io.say(path + QStringLiteral(": cannot be read: ") +
+               (file.error() == QFileDevice::NoError ? QStringLiteral("not a file") : file.errorString()));
         return 2;
     }
     const CaptureLayout layout = csv ? CaptureLayout::Csv : CaptureLayout::Tabs;
@@ -82,7 +52,7 @@ int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         const QByteArray chunk = file.read(1 << 20);
         if (chunk.isEmpty() && file.error() != QFileDevice::NoError) {
             out.flush();
-            err << "tqdt-cli: " << path << ": cannot be read: " << file.errorString() << "\n";
+            io.say(path + QStringLiteral(": cannot be read: ") + file.errorString());
             return 2;
         }
         decoder.feed(chunk, -1, channel, frames);
@@ -94,17 +64,46 @@ int RunLogCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     return 0;
 }
 
+} // namespace
+
 CliFamily LogCommands()
 {
-    return {"log",
-            [](const QStringList& args, CliIo& io) {
-                if (!args.isEmpty() && args[0] == QLatin1String("record"))
-                    return RunLogRecord(args.mid(1), io.err);
-                if (!args.isEmpty() && args[0] == QLatin1String("summary"))
-                    return RunLogSummary(args.mid(1), io.out, io.err);
-                return RunLogCommand(args, io.out, io.err);
-            },
-            LogCommandHelp};
+    return {QStringLiteral("log"),
+            QStringLiteral("Data-log files the traffic monitors write."),
+            {{QStringLiteral("decode"),
+              {QStringLiteral("FILE.TXT")},
+              {{QStringLiteral("--csv"), {}, QStringLiteral("comma-separated values instead of tabs")},
+               {QStringLiteral("--channel"),
+                QStringLiteral("blue|brown"),
+                QStringLiteral("the channel the log was taken on (by default \"BlueChan\" or\n"
+                               "\"BrownChan\" in the file's name)"),
+                false,
+                {QStringLiteral("blue"), QStringLiteral("brown")}}},
+              QStringLiteral("list the frames of a data-log file with their checksum and meaning"),
+              decode},
+             {QStringLiteral("record"),
+              {},
+              {CliPortOption(),
+               {QStringLiteral("--channel"), QStringLiteral("blue|brown"), QStringLiteral("the channel to record"),
+                true, {QStringLiteral("blue"), QStringLiteral("brown")}},
+               {QStringLiteral("--dir"), QStringLiteral("DIR"),
+                QStringLiteral("where the log files go (by default the data logger's folder)")},
+               {QStringLiteral("--rotate"), QStringLiteral("N|daily"),
+                QStringLiteral("start a new part every N MB, or daily at midnight")},
+               {QStringLiteral("--keep"), QStringLiteral("N"),
+                QStringLiteral("keep the last N parts (0 keeps all); needs --rotate")},
+               {QStringLiteral("--for"), QStringLiteral("DURATION"),
+                QStringLiteral("stop after DURATION: a whole number and s, m, h or d (90s, 15m, 2h, 7d)")}},
+              QStringLiteral("record the raw traffic of a channel into data-log files until stopped\n"
+                             "(SIGINT, SIGTERM, SIGHUP) or DURATION has passed"),
+              RunLogRecord},
+             {QStringLiteral("summary"),
+              {QStringLiteral("FILE.TXT...")},
+              {{QStringLiteral("--by-hour"), {}, QStringLiteral("add the counts of each hour")},
+               {QStringLiteral("--csv"), {}, QStringLiteral("the table per address as CSV")}},
+              QStringLiteral("what a log (or the parts of one) saw: frames per address and kind, replies\n"
+                             "missing, checksum failures, silences, the busiest minute and the gaps"),
+              RunLogSummary}}};
 }
 
 } // namespace tqdt::net

@@ -279,15 +279,6 @@ bool LogRecorder::stop(const QString& reason)
 
 namespace tqdt::net {
 
-QString LogRecordHelp()
-{
-    return QStringLiteral(
-        "  log record --port PORT --channel blue|brown [--dir DIR] [--rotate N|daily] [--keep N]\n"
-        "             [--for DURATION]\n"
-        "              record the raw traffic of a channel into data-log files until stopped\n"
-        "              (SIGINT, SIGTERM, SIGHUP) or DURATION (90s, 15m, 2h, 7d) has passed\n");
-}
-
 qint64 ParseRecordDuration(const QString& text)
 {
     static const QRegularExpression re(QStringLiteral("^([0-9]{1,9})([smhd])$"));
@@ -300,46 +291,21 @@ qint64 ParseRecordDuration(const QString& text)
     return n * scale;
 }
 
-int RunLogRecord(const QStringList& args, QTextStream& err)
+int RunLogRecord(const CliArgs& args, CliIo& io)
 {
-    const auto usage = [&err](const QString& why) {
-        err << "tqdt-cli: usage: " << why << "\n"
-            << "tqdt-cli: usage: log record --port PORT --channel blue|brown [--dir DIR] [--rotate N|daily]"
-               " [--keep N] [--for DURATION]"
-            << Qt::endl;
+    const auto usage = [&io](const QString& why) {
+        io.say(QStringLiteral("usage: ") + why + QStringLiteral(" (see tqdt-cli log record --help)"));
         return 2;
     };
-    QString port, dir, rotate, keepText, forText;
-    std::optional<Channel> channel;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        QString* slot = a == QLatin1String("--port")     ? &port
-                        : a == QLatin1String("--dir")    ? &dir
-                        : a == QLatin1String("--rotate") ? &rotate
-                        : a == QLatin1String("--keep")   ? &keepText
-                        : a == QLatin1String("--for")    ? &forText
-                                                         : nullptr;
-        const bool isChannel = a == QLatin1String("--channel");
-        if (!slot && !isChannel)
-            return usage(QStringLiteral("unexpected '%1'").arg(a));
-        if (i + 1 >= args.size() || args[i + 1].trimmed().isEmpty())
-            return usage(a + QStringLiteral(" needs a value"));
-        const QString value = args[++i];
-        if (isChannel) {
-            if (value.compare(QLatin1String("blue"), Qt::CaseInsensitive) == 0)
-                channel = Channel::Blue;
-            else if (value.compare(QLatin1String("brown"), Qt::CaseInsensitive) == 0)
-                channel = Channel::Brown;
-            else
-                return usage(QStringLiteral("--channel is blue or brown, not '%1'").arg(value));
-        } else {
-            *slot = value;
-        }
-    }
-    if (port.isEmpty())
-        return usage(QStringLiteral("--port is required"));
-    if (!channel)
-        return usage(QStringLiteral("--channel is required"));
+    const QString port = args.value(QStringLiteral("--port"));
+    const QString dir = args.value(QStringLiteral("--dir"));
+    const QString rotate = args.value(QStringLiteral("--rotate"));
+    const QString keepText = args.value(QStringLiteral("--keep"));
+    const QString forText = args.value(QStringLiteral("--for"));
+    const std::optional<Channel> channel =
+        args.value(QStringLiteral("--channel")).compare(QLatin1String("blue"), Qt::CaseInsensitive) == 0
+            ? Channel::Blue
+            : Channel::Brown;
     DataLog::Rotation rotation;
     if (!rotate.isEmpty()) {
         bool ok = false;
@@ -367,9 +333,7 @@ int RunLogRecord(const QStringList& args, QTextStream& err)
         return usage(
             QStringLiteral("--for is a whole number followed by s, m, h or d, not '%1'").arg(forText));
 
-    if (!CliPortIsUsable(port, err))
-        return 2;
-    std::unique_ptr<CliHost> cli = OpenCliHost(port, err);
+    std::unique_ptr<CliHost> cli = OpenCliHost(port, io);
     if (!cli)
         return 1;
     Host& host = *cli->host;
@@ -379,16 +343,19 @@ int RunLogRecord(const QStringList& args, QTextStream& err)
         static_cast<void>(EnsureDataFolder(host));
         folder = host.paths().dataFolder();
     } else if (!QFileInfo(folder).isDir()) {
-        err << "tqdt-cli: Error: " << QDir::toNativeSeparators(folder) << " is not a folder" << Qt::endl;
+        io.say(QStringLiteral("Error: ") + QDir::toNativeSeparators(folder) + QStringLiteral(" is not a folder"));
         return 1;
     }
-    const auto say = [&err](const QString& line) { err << "tqdt-cli: " << line << Qt::endl; };
+    const auto say = [&io](const QString& line) {
+        io.say(line);
+        io.err.flush();
+    };
     LogRecorder recorder(host.clock(), host.comQV(), cli->portName, *channel, say);
     CatchStopSignals();
     QString why;
     if (!recorder.start(folder, rotation, &why)) {
-        err << "tqdt-cli: Error: Unable To Create The Log File In " << QDir::toNativeSeparators(folder)
-            << ": " << why << Qt::endl;
+        say(QStringLiteral("Error: Unable To Create The Log File In ") + QDir::toNativeSeparators(folder) +
+            QStringLiteral(": ") + why);
         return 1;
     }
     say(QStringLiteral("Recording ") + QDir::toNativeSeparators(recorder.log().path()));

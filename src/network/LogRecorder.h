@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bus/FrameCodec.h"
+#include "cli/CliCommand.h"
 #include "network/DataLog.h"
 
 #include <QFile>
@@ -119,8 +120,7 @@ namespace tqdt::net {
 // "tqdt-cli log record --port PORT --channel blue|brown [--dir DIR] [--rotate N|daily] [--keep N]
 // [--for DURATION]", the words after "log". Exit 0 after SIGINT, SIGTERM, SIGHUP or DURATION, 1 on a
 // full disk or a port that cannot be opened at start, 2 on a usage error.
-int RunLogRecord(const QStringList& args, QTextStream& err);
-QString LogRecordHelp();
+int RunLogRecord(const CliArgs& args, CliIo& io);
 
 // "90s", "15m", "2h", "7d" in milliseconds; 0 for anything else.
 qint64 ParseRecordDuration(const QString& text);

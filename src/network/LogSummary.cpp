@@ -517,48 +517,27 @@ QByteArray SummaryText(const LogSummary& s, bool byHour)
     return out.toUtf8();
 }
 
-QString LogSummaryHelp()
+int RunLogSummary(const CliArgs& args, CliIo& io)
 {
-    return QStringLiteral(
-        "  log summary FILE.TXT... [--by-hour] [--csv]\n"
-        "              what a log (or the parts of one) saw: frames per address and kind, replies\n"
-        "              missing, checksum failures, silences, the busiest minute and the gaps\n");
-}
-
-int RunLogSummary(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    const auto usage = [&err](const QString& why) {
-        err << "tqdt-cli: usage: " << why << "\n"
-            << "tqdt-cli: usage: log summary FILE.TXT... [--by-hour] [--csv]" << Qt::endl;
+    const auto usage = [&io](const QString& why) {
+        io.say(QStringLiteral("usage: ") + why + QStringLiteral(" (see tqdt-cli log summary --help)"));
         return 2;
     };
-    bool byHour = false, csv = false;
-    QStringList files;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--by-hour"))
-            byHour = true;
-        else if (a == QLatin1String("--csv"))
-            csv = true;
-        else if (a.startsWith(QLatin1String("--")) || a.isEmpty())
-            return usage(QStringLiteral("unexpected '%1'").arg(a));
-        else
-            files << a;
-    }
-    if (files.isEmpty())
-        return usage(QStringLiteral("no log file given"));
+    const bool byHour = args.has(QStringLiteral("--by-hour"));
+    const bool csv = args.has(QStringLiteral("--csv"));
     if (csv && byHour)
         return usage(
             QStringLiteral("--csv writes the table per address; --by-hour goes with the text summary"));
     LogSummary s;
     bool isUsage = false;
-    if (const QString problem = SummarizeLog(files, s, &isUsage); !problem.isEmpty()) {
+    if (const QString problem = SummarizeLog(args.positional, s, &isUsage); !problem.isEmpty()) {
         if (isUsage)
             return usage(problem);
-        err << "tqdt-cli: " << problem << Qt::endl;
+        io.say(problem);
         return 2;
     }
-    out << QString::fromUtf8(csv ? SummaryCsv(s) : SummaryText(s, byHour));
-    out.flush();
+    io.out << QString::fromUtf8(csv ? SummaryCsv(s) : SummaryText(s, byHour));
+    io.out.flush();
     return 0;
 }
 

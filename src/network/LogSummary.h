@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bus/FrameShapes.h"
+#include "cli/CliCommand.h"
 
 #include <QByteArray>
 #include <QString>
@@ -77,7 +78,6 @@ QByteArray SummaryCsv(const LogSummary& summary);
 
 // "tqdt-cli log summary FILE.TXT... [--by-hour] [--csv]", the words after "summary": 0, or 2 for a
 // usage error or a file that cannot be read.
-int RunLogSummary(const QStringList& args, QTextStream& out, QTextStream& err);
-QString LogSummaryHelp();
+int RunLogSummary(const CliArgs& args, CliIo& io);
 
 } // namespace tqdt::net

@@ -20,6 +20,7 @@ bool DevicePort::open(QString* error)
             *error = QStringLiteral("Port already open");
         return false;
     }
+    const bool wasGone = vanished();
     if (rfc2217::isAddress(m_resolver(m_commPort))) {
         if (!m_network)
             m_network = std::make_unique<Rfc2217Port>(m_resolver);
@@ -40,7 +41,9 @@ bool DevicePort::open(QString* error)
     });
     m_active->setDtr(m_dtr);
     m_active->setRts(m_rts);
-    return m_active->open(error);
+    const bool opened = m_active->open(error);
+    m_gone = wasGone && !opened;
+    return opened;
 }
 
 void DevicePort::close()

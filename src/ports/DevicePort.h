@@ -28,7 +28,9 @@ public:
     void purgeInput() override;
     void output(const QByteArray& data) override;
     void waitForCount(int count, const Stopwatch& sw, qint64 limitMs) override;
-    bool vanished() const override { return m_active && m_active->vanished(); }
+    // Stays set while a port that went away cannot be opened again, so that a routine that reopens
+    // the port between steps still sees why it failed.
+    bool vanished() const override { return m_gone || (m_active && m_active->vanished()); }
 
 protected:
     void lineSettingsChanged() override;
@@ -41,6 +43,7 @@ private:
     SerialPort* m_active = nullptr;
     bool m_dtr = false;
     bool m_rts = false;
+    bool m_gone = false;
 };
 
 class Paths;

@@ -43,6 +43,7 @@ bool Rfc2217Port::open(QString* error)
     const QDeadlineTimer deadline(address->options.timeoutMs);
     m_failure.clear();
     m_waitEndedShort = false;
+    m_vanished = false;
 
     // A server that is still letting go of the previous connection (a port closed and reopened at
     // another baud) may turn the next one away at once; that is retried until the time is up.
@@ -54,6 +55,10 @@ bool Rfc2217Port::open(QString* error)
                 return; // inside one of our own waits, which collects the bytes itself
             collect(0);
             fireReceiveEvents();
+        });
+        QObject::connect(m_socket.get(), &QTcpSocket::disconnected, this, [this] {
+            if (m_ready)
+                m_vanished = true;
         });
         m_buffer.clear();
         m_socket->connectToHost(address->host, address->port);
@@ -99,11 +104,13 @@ bool Rfc2217Port::open(QString* error)
     }
     if (!checkRefusals(&why))
         return refuse(why);
+    m_ready = true;
     return true;
 }
 
 void Rfc2217Port::close()
 {
+    m_ready = false;
     if (m_socket) {
         const QScopedValueRollback busy(m_busy, true);
         if (m_socket->state() == QAbstractSocket::ConnectedState) {

@@ -42,6 +42,8 @@ public:
     void output(const QByteArray& data) override;
     void waitForCount(int count, const Stopwatch& sw, qint64 limitMs) override;
     void purgeInput() override;
+    // The server closed a connection that was set up (killed, restarted, another client took it).
+    bool vanished() const override { return m_vanished; }
 
 protected:
     void lineSettingsChanged() override;
@@ -67,6 +69,8 @@ private:
     bool m_sentDtr = false, m_sentRts = false;
     bool m_busy = false;
     bool m_waitEndedShort = false;
+    bool m_ready = false; // set up and not closed by us
+    bool m_vanished = false;
     QSet<QString> m_logged;
 };
 

@@ -90,7 +90,8 @@ std::optional<Address> parseAddress(const QString& name, QString* why)
         } else if (key == QLatin1String("timeout")) {
             bool ok = false;
             const double seconds = value.toDouble(&ok);
-            if (!ok || seconds <= 0 || seconds > 3600)
+            // Written so that "nan" fails too: every comparison with it is false.
+            if (!ok || !(seconds > 0 && seconds <= 3600))
                 return fail(QStringLiteral("timeout \"%1\" is not a number of seconds").arg(value));
             a.options.timeoutMs = std::max(1, int(seconds * 1000));
         } else {

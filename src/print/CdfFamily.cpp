@@ -1,29 +1,19 @@
 #include "print/CdfFamily.h"
 
-#include "condlogic/CdfCommand.h"
-#include "condlogic/TransferCommand.h"
+#include "condlogic/CndCommands.h"
 #include "print/CdfPrintCommand.h"
 
 namespace tqdt::cnd {
 
-namespace {
-
-int runCdf(const QStringList& args, CliIo& io)
+CliFamily CdfCommands()
 {
-    if (IsTransferCommand(QStringLiteral("cdf"), args))
-        return RunTransferCommand(QStringLiteral("cdf"), args, io.err, io.progressTerminal);
-    if (IsCdfPrintCommand(args))
-        return RunCdfPrintCommand(args, io.out, io.err);
-    return RunCdfCommand(args, io.out, io.err);
+    CliFamily f = CdfCoreCommands();
+    // After the other file commands, before the transfers.
+    const auto transfers = std::find_if(f.commands.begin(), f.commands.end(), [](const CliCommand& c) {
+        return c.name == QLatin1String("download");
+    });
+    f.commands.insert(transfers, CdfPrintCommand());
+    return f;
 }
-
-QString cdfHelp()
-{
-    return CdfCommandHelp() + CdfPrintCommandHelp() + TransferCommandHelp(QStringLiteral("cdf"));
-}
-
-} // namespace
-
-CliFamily CdfCommands() { return {"cdf", runCdf, cdfHelp}; }
 
 } // namespace tqdt::cnd

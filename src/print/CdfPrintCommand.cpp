@@ -7,44 +7,42 @@
 
 namespace tqdt::cnd {
 
-bool IsCdfPrintCommand(const QStringList& args)
-{
-    return !args.isEmpty() && args[0] == QLatin1String("print");
-}
+namespace {
 
-QString CdfPrintCommandHelp()
+int print(const CliArgs& args, CliIo& io)
 {
-    return QStringLiteral(
-        "  cdf print FILE.CDF -o FILE.PDF [--two-per-page]\n"
-        "              write the eight diagrams, their expressions, the checksum and the notes\n"
-        "              as a PDF, one diagram per page or two\n");
-}
-
-int RunCdfPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    (void)out;
-    const bool shape =
-        (args.size() == 4 || (args.size() == 5 && args[4] == QLatin1String("--two-per-page"))) &&
-        args[2] == QLatin1String("-o");
-    if (!shape) {
-        err << "tqdt-cli: usage: cdf compile FILE.CDF -o FILE.BIN | cdf checksum FILE.CDF | cdf expr FILE.CDF"
-               " | cdf print FILE.CDF -o FILE.PDF [--two-per-page]\n";
-        return 2;
-    }
+    const QString file = args.positional[0];
+    const QString output = args.value(QStringLiteral("-o"));
     // The document with its control array is 140 KB: kept off the stack.
     auto doc = std::make_unique<CndDocument>();
-    if (const FileResult read = CdfRead(args[1], *doc); !read) {
-        err << "tqdt-cli: " << read.line() << "\n";
+    if (const FileResult read = CdfRead(file, *doc); !read) {
+        io.say(read.line());
         return 2;
     }
     RecordOptions options;
-    options.fileName = args[1];
-    options.perPage = args.size() == 5 ? 2 : 1;
-    if (const QString problem = WriteRecordPdf(args[3], *doc, options); !problem.isEmpty()) {
-        err << "tqdt-cli: " << args[3] << ": " << problem << "\n";
+    options.fileName = file;
+    options.perPage = args.has(QStringLiteral("--two-per-page")) ? 2 : 1;
+    if (const QString problem = WriteRecordPdf(output, *doc, options); !problem.isEmpty()) {
+        io.say(output + QStringLiteral(": ") + problem);
         return 2;
     }
     return 0;
+}
+
+} // namespace
+
+CliCommand CdfPrintCommand()
+{
+    CliCommand c{
+        QStringLiteral("print"),
+        {QStringLiteral("FILE.CDF")},
+        {{QStringLiteral("-o"), QStringLiteral("FILE.PDF"), QStringLiteral("where the PDF goes"), true},
+         {QStringLiteral("--two-per-page"), {}, QStringLiteral("two diagrams a page instead of one")}},
+        QStringLiteral("write the eight diagrams, their expressions, the checksum and the notes\n"
+                       "as a PDF, one diagram per page or two"),
+        print};
+    c.needsFonts = true;
+    return c;
 }
 
 } // namespace tqdt::cnd

@@ -19,52 +19,15 @@ std::atomic<bool> g_stopRequested{false};
 
 extern "C" void onStopSignal(int) { g_stopRequested = true; }
 
-struct SurveyArgs {
-    QString port, site, technician, dir;
-    QPageSize::PageSizeId paper = LocalePaper();
-};
-
-// The options of "site survey"; why says what is wrong when it returns nothing.
-std::optional<SurveyArgs> parseSurvey(const QStringList& args, QString& why)
+int survey(const CliArgs& args, CliIo& io)
 {
-    SurveyArgs a;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& w = args[i];
-        QString* target = w == QLatin1String("--port")         ? &a.port
-                          : w == QLatin1String("--site-name")  ? &a.site
-                          : w == QLatin1String("--technician") ? &a.technician
-                          : w == QLatin1String("-o")           ? &a.dir
-                                                               : nullptr;
-        const bool paper = w == QLatin1String("--paper");
-        if (!target && !paper) {
-            why = QStringLiteral("unexpected '%1'").arg(w);
-            return std::nullopt;
-        }
-        if (i + 1 >= args.size() || args[i + 1].isEmpty()) {
-            why = QStringLiteral("%1 needs a value").arg(w);
-            return std::nullopt;
-        }
-        const QString value = args[++i];
-        if (paper) {
-            if (value != QLatin1String("a4") && value != QLatin1String("letter")) {
-                why = QStringLiteral("--paper is a4 or letter, not '%1'").arg(value);
-                return std::nullopt;
-            }
-            a.paper = value == QLatin1String("a4") ? QPageSize::A4 : QPageSize::Letter;
-        } else {
-            *target = value;
-        }
-    }
-    if (a.port.isEmpty())
-        why = QStringLiteral("--port PORT is needed");
-    else if (a.dir.isEmpty())
-        why = QStringLiteral("-o DIR is needed");
-    return why.isEmpty() ? std::optional<SurveyArgs>(a) : std::nullopt;
-}
-
-int survey(const SurveyArgs& a, QTextStream& err)
-{
-    const auto cli = OpenCliHost(a.port, err);
+    QTextStream& err = io.err;
+    const QString dir = args.value(QStringLiteral("-o"));
+    const QPageSize::PageSizeId paper =
+        !args.has(QStringLiteral("--paper"))                                     ? LocalePaper()
+        : args.value(QStringLiteral("--paper")).toLower() == QLatin1String("a4") ? QPageSize::A4
+                                                                                 : QPageSize::Letter;
+    const auto cli = OpenCliHost(args.value(QStringLiteral("--port")), io);
     if (!cli)
         return 1;
     Host& host = *cli->host;
@@ -80,12 +43,12 @@ int survey(const SurveyArgs& a, QTextStream& err)
     SurveyRecord record;
     record.tool = QStringLiteral("tqdt-cli " TQDT_VERSION);
     record.port = cli->portName;
-    record.site = a.site;
-    record.technician = a.technician;
+    record.site = args.value(QStringLiteral("--site-name"));
+    record.technician = args.value(QStringLiteral("--technician"));
     SiteSurvey s(host, cancel);
-    s.onProgress = [&err](const SiteSurvey::Progress& p) {
+    s.onProgress = [&io](const SiteSurvey::Progress& p) {
         if (p.address < 0)
-            err << "tqdt-cli: site survey: " << p.stage << Qt::endl;
+            io.say(QStringLiteral("site survey: ") + p.stage);
     };
     const SiteSurvey::Outcome outcome = s.run(record);
     std::signal(SIGINT, previousInt);
@@ -94,86 +57,69 @@ int survey(const SurveyArgs& a, QTextStream& err)
 
     switch (outcome) {
     case SiteSurvey::Outcome::OtherMaster:
-        err << "tqdt-cli: "
-            << AnotherMasterText(QStringLiteral("Scan")).replace(QLatin1String("\r\n"), QLatin1String(" "))
-            << Qt::endl;
+        io.say(AnotherMasterText(QStringLiteral("Scan")).replace(QLatin1String("\r\n"), QLatin1String(" ")));
         return 1;
     case SiteSurvey::Outcome::Stopped: err << "Survey stopped" << Qt::endl; return 1;
     case SiteSurvey::Outcome::PortGone:
     case SiteSurvey::Outcome::Complete: break;
     }
-    if (const QString why = WriteSurveyFiles(a.dir, record, a.paper); !why.isEmpty()) {
-        err << "tqdt-cli: " << why << Qt::endl;
+    if (const QString why = WriteSurveyFiles(dir, record, paper); !why.isEmpty()) {
+        io.say(why);
         return 1;
     }
     if (!record.complete) {
-        err << "tqdt-cli: " << IncompleteLine(record) << Qt::endl;
+        io.say(IncompleteLine(record));
         return 1;
     }
-    err << "tqdt-cli: site survey: " << record.devices.size() << " devices" << Qt::endl;
+    io.say(QStringLiteral("site survey: %1 devices").arg(record.devices.size()));
     return 0;
 }
 
-int diff(const QStringList& args, QTextStream& out, QTextStream& err)
+int diff(const CliArgs& args, CliIo& io)
 {
-    if (args.size() != 2 || args[0].isEmpty() || args[1].isEmpty()) {
-        err << "tqdt-cli: site diff: OLD.json NEW.json are needed" << Qt::endl;
-        return 2;
-    }
     SurveyRecord before, after;
-    for (const auto& [path, record] : {std::pair{args[0], &before}, std::pair{args[1], &after}}) {
+    for (const auto& [path, record] :
+         {std::pair{args.positional[0], &before}, std::pair{args.positional[1], &after}}) {
         if (const FileResult r = ReadSurveyFile(path, *record); !r) {
-            err << "tqdt-cli: " << r.line() << Qt::endl;
+            io.say(r.line());
             return 2;
         }
     }
     const QStringList lines = DiffSurveys(before, after);
     for (const QString& l : lines)
-        out << l << Qt::endl;
+        io.out << l << Qt::endl;
     return lines.isEmpty() ? 0 : 1;
 }
 
 } // namespace
 
-bool IsSiteSurveyCommand(const QStringList& args)
+CliFamily SiteCommands()
 {
-    return !args.isEmpty() && args[0] == QLatin1String("survey");
+    CliCommand surveyCommand{
+        QStringLiteral("survey"),
+        {},
+        {CliPortOption(),
+         {QStringLiteral("--site-name"), QStringLiteral("NAME"),
+          QStringLiteral("the site's name in the record")},
+         {QStringLiteral("--technician"), QStringLiteral("NAME"), QStringLiteral("who surveyed it")},
+         {QStringLiteral("--paper"),
+          QStringLiteral("a4|letter"),
+          QStringLiteral("the report's paper (by default the locale's)"),
+          false,
+          {QStringLiteral("a4"), QStringLiteral("letter")}},
+         {QStringLiteral("-o"), QStringLiteral("DIR"), QStringLiteral("the folder the three files go in"),
+          true}},
+        QStringLiteral("record what is on the bus, changing nothing: survey.json, survey.csv, survey.pdf"),
+        survey};
+    surveyCommand.needsFonts = true;
+    return {QStringLiteral("site"),
+            QStringLiteral("Site surveys: what is on the bus, and what changed between two surveys."),
+            {surveyCommand,
+             {QStringLiteral("diff"),
+              {QStringLiteral("OLD.json"), QStringLiteral("NEW.json")},
+              {},
+              QStringLiteral("print what changed between two surveys (exit 1 when something did)"),
+              diff}}};
 }
-
-int RunSiteCommand(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    const QString verb = args.value(0);
-    if (verb == QLatin1String("diff"))
-        return diff(args.mid(1), out, err);
-    if (verb != QLatin1String("survey")) {
-        err << "tqdt-cli: site: "
-            << (verb.isEmpty() ? QStringLiteral("survey or diff?")
-                               : QStringLiteral("unknown command 'site %1'").arg(verb))
-            << Qt::endl;
-        return 2;
-    }
-    QString why;
-    const std::optional<SurveyArgs> a = parseSurvey(args.mid(1), why);
-    if (!a) {
-        err << "tqdt-cli: site survey: " << why << Qt::endl;
-        return 2;
-    }
-    return survey(*a, err);
-}
-
-QString SiteCommandHelp()
-{
-    return QStringLiteral(
-        "  site survey --port PORT [--site-name NAME] [--technician NAME] [--paper a4|letter] -o DIR\n"
-        "              record what is on the bus, changing nothing: survey.json, survey.csv, survey.pdf\n"
-        "  site diff OLD.json NEW.json\n"
-        "              print what changed between two surveys (exit 1 when something did)\n");
-}
-
-namespace {
-int runSite(const QStringList& args, CliIo& io) { return RunSiteCommand(args, io.out, io.err); }
-} // namespace
-
-CliFamily SiteCommands() { return {"site", runSite, SiteCommandHelp}; }
 
 } // namespace tqdt::net

@@ -2,9 +2,6 @@
 
 #include "cli/CliCommand.h"
 
-#include <QStringList>
-#include <QTextStream>
-
 namespace tqdt::net {
 
 // "tqdt-cli site ..." with the words after "site":
@@ -14,11 +11,7 @@ namespace tqdt::net {
 //       cut short (SIGINT or SIGTERM: no file, "Survey stopped"), 2 on a usage error
 //   diff OLD.json NEW.json
 //       prints what changed, one line each; 0 nothing changed, 1 something did, 2 a file is unreadable
-int RunSiteCommand(const QStringList& args, QTextStream& out, QTextStream& err);
-QString SiteCommandHelp();
-// Whether the words after "site" draw a report (the command then needs a GUI application for fonts).
-bool IsSiteSurveyCommand(const QStringList& args);
-
+// (survey draws its report, so it is marked as needing fonts.)
 CliFamily SiteCommands();
 
 } // namespace tqdt::net

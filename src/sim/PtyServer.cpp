@@ -38,7 +38,9 @@ void PtyServer::run()
 {
     QByteArray pending;
     while (!m_stop) {
-        pending += m_pty.read(20);
+        const QByteArray in = m_pty.read(20);
+        m_bytes += in.size();
+        pending += in;
         for (qsizetype end = pending.indexOf(']'); end >= 0; end = pending.indexOf(']')) {
             // Whatever stood before the frame's "[" is line noise.
             const qsizetype begin = pending.lastIndexOf('[', end);

@@ -32,6 +32,8 @@ public:
     // The baud rates read from the line settings of the pseudo-terminal as each frame arrived, each
     // rate once, in the order first seen: what the far side really set, not what it meant to.
     std::vector<int> baudsSeen() const;
+    // How many bytes the program has written, frames or not (a Bluetooth module's commands).
+    qint64 bytesSeen() const { return m_bytes; }
     // The device the program opens.
     QString portName() const { return m_pty.slaveName(); }
 
@@ -42,6 +44,7 @@ private:
     PseudoTerminal m_pty;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    std::atomic<qint64> m_bytes{0};
     Channel m_channel = Channel::Blue;
     mutable std::mutex m_mutex;
     std::vector<int> m_bauds;

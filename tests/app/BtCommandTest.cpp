@@ -1,7 +1,10 @@
 #include "devices/BtCommand.h"
 #include "sim/BluetoothRadio.h"
+#include "support/RunCli.h"
 #include "support/SimHost.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -43,15 +46,11 @@ TEST(BtCli, UsageErrorsAreRefusedBeforeAnyPortIsOpened)
 TEST(BtCli, ABadNameExitsWithTwoFromTheProgram)
 {
     QTemporaryDir home;
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TQDT_HOME", home.path());
-    p.setProcessEnvironment(env);
-    p.start(TQDT_CLI_BIN, {"bt", "configure", "--port", "/dev/null/none", "--name", "Bench"});
-    ASSERT_TRUE(p.waitForFinished(30000));
-    EXPECT_EQ(p.exitCode(), 2);
-    EXPECT_EQ(p.readAllStandardError(), "tqdt-cli: bt: a module name starts with \"Tarvik\"\n");
-    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    const test::CliRun r =
+        test::RunCli({"bt", "configure", "--port", "/dev/null/none", "--name", "Bench"}, {home.path()});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "tqdt-cli: bt: a module name starts with \"Tarvik\"\n");
+    EXPECT_TRUE(r.out.isEmpty());
 }
 
 namespace {
@@ -73,7 +72,8 @@ struct BtCliBench {
         const auto inv = ParseBtCommand(args, why);
         EXPECT_TRUE(inv) << why.toStdString();
         QTextStream o(&out), e(&err);
-        return inv ? RunBtInvocation(h.host, *tester, 2, *inv, o, e) : -1;
+        CliIo io(o, e);
+        return inv ? RunBtInvocation(h.host, *tester, 2, *inv, io) : -1;
     }
     test::SimHost h;
     sim::BtBench bench;
@@ -130,5 +130,27 @@ TEST(BtCli, FailuresExitWithOneAndNameTheStepOrDirection)
         EXPECT_EQ(b.run(c.args), 1) << c.what;
         EXPECT_EQ(b.out, QString::fromLatin1(c.out)) << c.what;
         EXPECT_EQ(b.err, QString::fromLatin1(c.err)) << c.what;
+    }
+}
+
+// The tester's port and the main port are compared as devices: two numbers mapped to one adapter, or
+// a link to it, are refused as one number is, before either is opened.
+TEST(BtCli, ATesterOnTheMainPortsDeviceIsRefused)
+{
+    QTemporaryDir home;
+    const QString device = home.filePath("adapter");
+    ASSERT_TRUE(QFile(device).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(device, home.filePath("by-id")));
+    ASSERT_TRUE(QDir(home.path()).mkdir("Tarvik Quorvel"));
+    QFile ini(home.filePath("Tarvik Quorvel/DiagnosticTool.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Ports]\r\nCOM3=" + device.toUtf8() + "\r\nCOM4=" + device.toUtf8() +
+              "\r\nCOM5=" + home.filePath("by-id").toUtf8() + "\r\n");
+    ini.close();
+    for (const char* tester : {"COM4", "COM5"}) {
+        const test::CliRun r = test::RunCli(
+            {"bt", "test", "--port", "COM3", "--tester", tester, "--address", "0012F3A4B5C6"}, {home.path()});
+        EXPECT_EQ(r.exitCode, 2) << tester;
+        EXPECT_EQ(r.err, "tqdt-cli: bt: the tester needs a port of its own\n") << tester;
     }
 }

@@ -1,11 +1,13 @@
-#include "condlogic/CdfCommand.h"
 #include "condlogic/CdfFile.h"
+#include "condlogic/CndCommands.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include "support/RunCli.h"
 
 #include <gtest/gtest.h>
 
@@ -15,20 +17,9 @@ using namespace tqdt::cnd;
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
+using CliRun = tqdt::test::CliText;
 
-CliRun run(const QStringList& args)
-{
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = RunCdfCommand(args, o, e);
-    o.flush();
-    e.flush();
-    return {status, out, err};
-}
+CliRun run(const QStringList& args) { return tqdt::test::RunCliHere(CdfCoreCommands(), args); }
 
 class CdfCommand : public ::testing::Test {
 protected:
@@ -143,12 +134,8 @@ namespace {
 // and this model-test program does not.
 CliRun runProgram(const QStringList& args)
 {
-    QProcess cli;
-    cli.start(QStringLiteral(TQDT_CLI_BIN), QStringList{QStringLiteral("cdf")} + args);
-    if (!cli.waitForFinished(60000))
-        return {-1, {}, QStringLiteral("tqdt-cli did not finish")};
-    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()),
-            QString::fromUtf8(cli.readAllStandardError())};
+    const tqdt::test::CliRun r = tqdt::test::RunCli(QStringList{QStringLiteral("cdf")} + args);
+    return {r.exitCode, QString::fromUtf8(r.out), QString::fromUtf8(r.err)};
 }
 
 } // namespace

@@ -8,10 +8,10 @@
 #include "support/CliLines.h"
 #include "support/DeviceServer.h"
 #include "support/Files.h"
+#include "support/RunCli.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -33,24 +33,12 @@ struct CliTransfer : ::testing::Test {
         server.stop();
     }
 
-    struct Run {
-        int exitCode;
-        QByteArray err;
-    };
+    using Run = test::CliRun;
     // Runs the command with the module served for exactly as long as the program runs.
-    Run cli(const QStringList& args)
+    Run cli(const QStringList& args) { return cli(args, {home.path()}); }
+    Run cli(const QStringList& args, const test::CliOptions& options)
     {
-        EXPECT_TRUE(server.start());
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQDT_HOME", home.path());
-        p.setProcessEnvironment(env);
-        p.start(TQDT_CLI_BIN, args + QStringList{"--port", portArg.isEmpty() ? server.portName() : portArg});
-        const bool finished = p.waitForFinished(120000);
-        server.stop();
-        if (!finished)
-            return {-1, "did not finish"};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
+        return test::RunCliServed(server, args, options, portArg);
     }
 
     // The program's own lines; the port's notes about the lines a pseudo-terminal refuses are left out.
@@ -221,31 +209,26 @@ TEST_F(CliOverSer2net, ServerKilledMidDownloadFailsWithinTheFrameLimit)
 {
     auto doc = plantDocument();
     ASSERT_TRUE(cnd::CdfWrite(path("PLANT.CDF"), *doc).ok());
-    ASSERT_TRUE(server.start());
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TQDT_HOME", home.path());
-    p.setProcessEnvironment(env);
-    p.start(TQDT_CLI_BIN, {"cdf", "download", path("PLANT.CDF"), "--port", portArg});
     // Killed once the data frames flow at the programming rate.
-    QElapsedTimer waited;
-    waited.start();
-    while (server.baudsSeen().size() < 2 && waited.elapsed() < 30000)
-        p.waitForFinished(5);
-    ASSERT_EQ(p.state(), QProcess::Running) << "the download ended before it could be cut";
-    ser2net.kill();
     QElapsedTimer sinceKill;
-    sinceKill.start();
-    ASSERT_TRUE(p.waitForFinished(60000));
-    server.stop();
+    test::CliOptions options;
+    options.home = home.path();
+    options.timeoutMs = 60000;
+    options.whileRunning = [&] {
+        if (server.baudsSeen().size() < 2)
+            return false;
+        ser2net.kill();
+        sinceKill.start();
+        return true;
+    };
+    const Run r = cli({"cdf", "download", path("PLANT.CDF")}, options);
+    ASSERT_TRUE(sinceKill.isValid()) << "the download ended before it could be cut";
     // One frame's limit is 3 s; a dead server must not cost one limit per remaining frame.
     EXPECT_LT(sinceKill.elapsed(), 3000 + 1000);
-    EXPECT_EQ(p.exitCode(), 1);
-    const QByteArray err = p.readAllStandardError();
-    EXPECT_EQ(test::CliLines(err),
-              QList<QByteArray>{"tqdt-cli: Download Failure: Download Failed. Device Will NOT Function "
-                                "Properly."})
-        << err.constData();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(test::CliLines(r.err), QList<QByteArray>{"tqdt-cli: Port Error: " + portArg.toUtf8() +
+                                                       " went away during the transfer"})
+        << r.err.constData();
     cnd::CompileFast(*doc, doc->ControlArray);
     EXPECT_NE(module->memory(), cnd::BuildProgramImage(*doc));
 }

@@ -3,12 +3,14 @@
 #include "sim/MappedGateway.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
+#include "support/CliLines.h"
 #include "support/Files.h"
 #include "support/Neighbours.h"
+#include "support/RunCli.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,20 +22,9 @@ using tqdt::test::readAll;
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
+using CliRun = test::CliText;
 
-CliRun run(const QStringList& args)
-{
-    QString out, err;
-    QTextStream o(&out), e(&err);
-    const int status = gw::RunMgwCommand(args, o, e, false);
-    o.flush();
-    e.flush();
-    return {status, out, err};
-}
+CliRun run(const QStringList& args) { return test::RunCliHere(gw::GatewayCommands(), args); }
 
 struct MgwCommand : ::testing::Test {
     QString path(const char* name) const { return dir.filePath(name); }
@@ -123,24 +114,8 @@ struct MgwTransfer : ::testing::Test {
             GTEST_SKIP() << "no pseudo-terminals here";
         server.stop();
     }
-    struct Run {
-        int exitCode;
-        QByteArray err;
-    };
-    Run cli(const QStringList& args)
-    {
-        EXPECT_TRUE(server.start());
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQDT_HOME", home.path());
-        p.setProcessEnvironment(env);
-        p.start(TQDT_CLI_BIN, args + QStringList{"--port", server.portName()});
-        const bool finished = p.waitForFinished(120000);
-        server.stop();
-        if (!finished)
-            return {-1, "did not finish"};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardError()};
-    }
+    using Run = test::CliRun;
+    Run cli(const QStringList& args) { return test::RunCliServed(server, args, {home.path()}); }
     QString path(const char* name) const { return home.filePath(name); }
 
     QTemporaryDir home;
@@ -191,4 +166,25 @@ TEST_F(MgwTransfer, UploadAndExportLeaveTheTechniciansCopiesAlone)
     EXPECT_EQ(run({"export-csv", path("SITE.MGW")}).status, 0);
     EXPECT_TRUE(QFile::exists(path("SITE.CSV")));
     listings.expectIntact("mgw export-csv");
+}
+
+// The upload's file is checked before the 2,048 blocks are read, and "Upload Complete" comes only once
+// the file holds them.
+TEST_F(MgwTransfer, UploadChecksItsFileFirstAndSpeaksOfSuccessOnlyOnceItIsWritten)
+{
+    ASSERT_TRUE(QDir(home.path()).mkdir("FOLDER.MGW"));
+    const Run folder = cli({"mgw", "upload", path("FOLDER.MGW")});
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_EQ(test::CliLines(folder.err),
+              QList<QByteArray>{"tqdt-cli: " + path("FOLDER.MGW").toUtf8() + ": it is a folder, not a file"});
+    EXPECT_TRUE(site.written.empty()) << "nothing is sent";
+
+    const QString unwritable = path("NO-SUCH-FOLDER/NEW.MGW");
+    const Run r = cli({"mgw", "upload", unwritable});
+    EXPECT_EQ(r.exitCode, 1);
+    const QList<QByteArray> lines = test::CliLines(r.err);
+    ASSERT_EQ(lines.size(), 1) << r.err.constData();
+    EXPECT_TRUE(lines[0].startsWith("tqdt-cli: " + unwritable.toUtf8() + ": ")) << r.err.constData();
+    EXPECT_FALSE(r.err.contains("Upload Complete")) << r.err.constData();
+    EXPECT_FALSE(site.written.empty()) << "the gateway was read";
 }

@@ -1,6 +1,7 @@
-#include "condlogic/CdfCommand.h"
+#include "condlogic/CndCommands.h"
 #include "condlogic/MpdFile.h"
 #include "support/Files.h"
+#include "support/RunCli.h"
 
 #include <QFile>
 #include <QProcess>
@@ -14,19 +15,8 @@ using tqdt::test::readAll;
 namespace {
 
 struct Mpd : ::testing::Test {
-    struct Run {
-        int status;
-        QString out, err;
-    };
-    Run run(const QStringList& args)
-    {
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        const int status = RunMpdCommand(args, o, e);
-        o.flush();
-        e.flush();
-        return {status, out, err};
-    }
+    using Run = tqdt::test::CliText;
+    Run run(const QStringList& args) { return tqdt::test::RunCliHere(MpdCommands(), args); }
     QString table(const QString& name, const ProfileTable& profiles)
     {
         const QString path = dir.filePath(name);

@@ -5,6 +5,7 @@
 #include "sim/Site.h"
 #include "support/CliLines.h"
 #include "support/Files.h"
+#include "support/RunCli.h"
 
 #include <QFile>
 #include <QProcess>
@@ -19,19 +20,12 @@ using namespace tqdt;
 namespace {
 
 struct QdmCli : ::testing::Test {
-    struct Run {
-        int exitCode;
-        QByteArray out, err;
-    };
+    using Run = test::CliRun;
     // The command in this process, for the verbs that need no port.
     Run local(const QStringList& args)
     {
-        QString out, err;
-        QTextStream o(&out), e(&err);
-        const int code = dmx::RunQdmCommand(args, o, e);
-        o.flush();
-        e.flush();
-        return {code, out.toUtf8(), err.toUtf8()};
+        const test::CliText r = test::RunCliHere(dmx::QdmCommands(), args);
+        return {r.status, r.out.toUtf8(), r.err.toUtf8()};
     }
     // tqdt-cli against the gateway served on a pseudo-terminal, on the Brown channel, where the gateway
     // hangs.
@@ -39,19 +33,12 @@ struct QdmCli : ::testing::Test {
     {
         sim::PtyServer server(site);
         server.setChannel(Channel::Brown);
-        if (!server.start())
+        if (!PseudoTerminal::supported())
             return {-2, {}, "no pseudo-terminals here"};
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQDT_HOME", home.path());
-        p.setProcessEnvironment(env);
-        p.start(TQDT_CLI_BIN, args + QStringList{"--port", server.portName()});
-        const bool finished = p.waitForFinished(60000);
-        server.stop();
-        if (!finished)
-            return {-1, {}, "did not finish"};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
+        test::CliOptions options;
+        options.home = home.path();
+        options.timeoutMs = 60000;
+        return test::RunCliServed(server, args, options);
     }
     QString path(const char* name) const { return home.filePath(name); }
     dmx::DmxMap stage() const

@@ -183,15 +183,17 @@ TEST_F(SiteCli, UsageAndUnreadableFiles)
         const char* line; // the line on stderr, or a part of it
     };
     const Case cases[] = {
-        {{"site"}, 2, "tqdt-cli: site: survey or diff?"},
-        {{"site", "survey", "-o", path("x")}, 2, "tqdt-cli: site survey: --port PORT is needed"},
-        {{"site", "survey", "--port", "COM3"}, 2, "tqdt-cli: site survey: -o DIR is needed"},
-        {{"site", "survey", "--port", "", "-o", path("x")}, 2, "tqdt-cli: site survey: --port needs a value"},
+        {{"site"}, 2, "tqdt-cli: usage: site survey|diff?"},
+        {{"site", "survey", "-o", path("x")}, 2, "tqdt-cli: usage: --port PORT is needed"},
+        {{"site", "survey", "--port", "COM3"}, 2, "tqdt-cli: usage: -o DIR is needed"},
+        {{"site", "survey", "--port", "", "-o", path("x")},
+         2,
+         "tqdt-cli: usage: --port is given an empty PORT"},
         {{"site", "survey", "--port", "COM3", "--paper", "a5", "-o", path("x")},
          2,
-         "--paper is a4 or letter"},
+         "--paper must be one of a4|letter"},
         {{"site", "survey", "--port", "COM3", "--colour", "-o", path("x")}, 2, "unexpected '--colour'"},
-        {{"site", "diff", path("old.json")}, 2, "OLD.json NEW.json are needed"},
+        {{"site", "diff", path("old.json")}, 2, "usage: NEW.json is needed"},
         {{"site", "diff", path("old.json"), path("old.json")},
          2,
          "old.json: The survey is of format 2; this program reads format 1."},

@@ -1,6 +1,7 @@
 #include "network/LogCommand.h"
 
 #include "bus/FrameCodec.h"
+#include "support/RunCli.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,18 +14,9 @@ using namespace tqdt::net;
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
+using CliRun = test::CliText;
 
-CliRun run(const QStringList& args)
-{
-    CliRun r;
-    QTextStream out(&r.out), err(&r.err);
-    r.status = RunLogCommand(args, out, err);
-    return r;
-}
+CliRun run(const QStringList& args) { return test::RunCliHere(LogCommands(), args); }
 
 QString write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
 {

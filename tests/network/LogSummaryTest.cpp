@@ -1,7 +1,9 @@
 #include "network/LogSummary.h"
 
 #include "bus/FrameCodec.h"
+#include "network/LogCommand.h"
 #include "support/Files.h"
+#include "support/RunCli.h"
 #include "support/WeekLog.h"
 
 #include <QDir>
@@ -15,18 +17,7 @@ using tqdt::test::writeFile;
 
 namespace {
 
-struct CliRun {
-    int status;
-    QString out, err;
-};
-
-CliRun run(const QStringList& args)
-{
-    CliRun r;
-    QTextStream out(&r.out), err(&r.err);
-    r.status = RunLogSummary(args, out, err);
-    return r;
-}
+test::CliText run(const QStringList& args) { return test::RunCliHere(LogCommands(), QStringList{"summary"} + args); }
 
 } // namespace
 
@@ -88,7 +79,7 @@ TEST(LogSummary, PartsAreReadInOrderAndOneLogOnly)
         {{base + " (part 1).TXT", "DataLog BlueChan  Date 2026-12-07 Time 08_00_00.TXT"}, 2, "two logs"},
         {{base + " (part 1).TXT", base + " (part 1).TXT"}, 2, "part 1 is given twice"},
         {{base + " (part 4).TXT"}, 2, "not a file"},
-        {{}, 2, "no log file given"},
+        {{}, 2, "FILE.TXT... is needed"},
         {{base + " (part 1).TXT", "--by-hour", "--csv"}, 2, "--csv"},
     };
     for (const Case& c : cases) {
@@ -96,7 +87,7 @@ TEST(LogSummary, PartsAreReadInOrderAndOneLogOnly)
         QStringList args;
         for (const QString& f : c.files)
             args << (f.startsWith("--") ? f : dir.filePath(f));
-        const CliRun r = run(args);
+        const test::CliText r = run(args);
         EXPECT_EQ(r.status, c.status) << r.err.toStdString();
         EXPECT_TRUE((r.out + r.err).contains(c.says)) << (r.out + r.err).toStdString();
     }
@@ -122,7 +113,7 @@ TEST(LogSummary, CsvTablePerAddress)
     const QString path = dir.filePath("DataLog BlueChan  Date 2026-12-06 Time 17_53_39.TXT");
     // Answered, answered wrongly, and not answered at all.
     writeFile(path, status + reply + status + bad + status);
-    const CliRun r = run({path, "--csv"});
+    const test::CliText r = run({path, "--csv"});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out.toStdString(),
               "Channel,Address,Frames,Replies Missing,Checksum Failures,Longest Silence (s)\r\n"

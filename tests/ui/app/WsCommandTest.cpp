@@ -5,6 +5,7 @@
 #include "sim/Site.h"
 #include "support/CliLines.h"
 #include "support/EchoPeer.h"
+#include "support/RunCli.h"
 #include "support/SimHost.h"
 #include "ui/devices/frmQVDTWSG3TestCnf.h"
 
@@ -30,28 +31,14 @@ struct WsCli : ::testing::Test {
         server.stop();
     }
 
-    struct Run {
-        int exitCode;
-        QByteArray out, err;
-    };
+    using Run = test::CliRun;
     Run cli(const QStringList& args, bool withPort = true)
     {
-        if (withPort) {
-            EXPECT_TRUE(server.start());
-        }
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TQDT_HOME", home.path());
-        p.setProcessEnvironment(env);
-        p.start(TQDT_CLI_BIN, QStringList{"ws"} + args +
-                                  (withPort ? QStringList{"--port", server.portName()} : QStringList{}));
-        const bool finished = p.waitForFinished(60000);
-        if (withPort)
-            server.stop();
-        if (!finished)
-            return {-1, {}, "did not finish"};
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-                p.readAllStandardError()};
+        test::CliOptions options;
+        options.home = home.path();
+        options.timeoutMs = 60000;
+        const QStringList words = QStringList{"ws"} + args;
+        return withPort ? test::RunCliServed(server, words, options) : test::RunCli(words, options);
     }
     QTemporaryDir home;
     sim::Site site;
