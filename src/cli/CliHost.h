@@ -22,7 +22,8 @@ class DevicePort;
 class CliDialogs final : public Dialogs {
 public:
     explicit CliDialogs(QTextStream& err) : m_err(err) {}
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                      MsgDefault defaultButton) override;
     QString openFile(const FileDialogRequest&) override { return {}; }
     QString saveFile(const FileDialogRequest&) override { return {}; }
     void showModal(Form&) override {}

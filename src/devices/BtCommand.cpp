@@ -5,6 +5,7 @@
 #include "devices/Bluetooth.h"
 #include "documents/Settings.h"
 #include "host/Host.h"
+#include "host/Paths.h"
 #include "ports/DevicePort.h"
 
 #include <QRegularExpression>
@@ -82,7 +83,7 @@ std::optional<BtInvocation> ParseBtCommand(const QStringList& args, QString& why
     else if (test && !address.match(QString::fromLatin1(inv.address)).hasMatch())
         why = QStringLiteral("--address takes the module's 12 hex digits, not '%1'")
                   .arg(QString::fromLatin1(inv.address));
-    else if (test && inv.tester.compare(inv.port, Qt::CaseInsensitive) == 0)
+    else if (test && TesterIsInterfacePort(Paths(), inv.port, inv.tester))
         why = QStringLiteral("the tester needs a port of its own");
     return why.isEmpty() ? std::optional<BtInvocation>(inv) : std::nullopt;
 }

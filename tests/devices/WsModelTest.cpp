@@ -374,11 +374,19 @@ TEST(DualTechCeiling, ReadFromSensorDecodesTheReadBacks)
     Bench<sim::CeilingSensor> b(0, 1, 14);
     b.station->settings = {2, 1, 5, 0, 0, 1};
     SensorSettings s;
-    ReadSensorSettings(b.h.host, 0, s);
+    EXPECT_TRUE(ReadSensorSettings(b.h.host, 0, s));
     EXPECT_EQ(s.PirSens, 2);
     EXPECT_EQ(s.AcsSens, 1);
     EXPECT_EQ(s.VacTimer, 5);
     EXPECT_EQ(s.LedMode, 0);
+
+    // Silent now: the replies left from the last read must not be taken for the sensor's.
+    b.station->setSilent(true);
+    b.h.takeWritten();
+    SensorSettings kept;
+    EXPECT_FALSE(ReadSensorSettings(b.h.host, 0, kept));
+    EXPECT_EQ(kept.mask(), SensorSettings{}.mask());
+    EXPECT_EQ(b.h.takeWritten().size(), 2u) << "both read-backs are still tried";
 }
 
 TEST(DualTechWall, PlainModelPollsItsOccupancyPartWithTheSensorByte)

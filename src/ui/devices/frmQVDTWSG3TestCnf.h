@@ -103,6 +103,8 @@ protected:
     void Form_Unload(bool& cancel) override;
 
 private:
+    // False, after the "Port Error" box, when the tester would talk on the interface port.
+    bool testerPortUsable();
     bt::Display btDisplay(QLabel* stepLabel);
     void showDump(const bt::Dump& d);
     // The commands a click could start while the link test lets events run.

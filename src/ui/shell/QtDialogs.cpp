@@ -49,9 +49,13 @@ QString qtFilter(const QString& filter)
 
 } // namespace
 
-MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                             MsgDefault defaultButton)
 {
     QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons));
+    if (defaultButton == MsgDefault::No &&
+        (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel))
+        box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
     case QMessageBox::Yes: return MsgAnswer::Yes;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/Host.h"
 #include "ui/shell/ToolList.h"
 #include "ui/shell/Widgets.h"
 
@@ -35,6 +36,9 @@ public:
     void comQV_OnComm();
     // Launches the tool behind a button; the button handlers all come here.
     void launch(const QString& button);
+    // What the closing program keeps of the settings in use; all of them when unset. A simulated run
+    // uses it to keep what it chose on its own out of the technician's settings file.
+    std::function<Settings(const Settings&)> settingsToKeep;
 
     std::array<QLabel*, 5> lblHeader{};
     ClickLabel* lblComPort = nullptr;
