@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace tqdt;
+using namespace tqdt::net;
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include <chrono>
 
 using namespace tqdt;
+using namespace tqdt::net;
 
 namespace {
 

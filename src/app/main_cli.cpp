@@ -23,7 +23,7 @@ namespace {
 // Every command family, once: its entry dispatches it and adds its lines to the help.
 const tqdt::CliFamily kFamilies[] = {
     tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(), tqdt::dmx::QdmCommands(),
-    tqdt::LogCommands(),      tqdt::ws::WsCommands(),   tqdt::bt::BtCommands(),
+    tqdt::net::LogCommands(), tqdt::ws::WsCommands(),   tqdt::ws::BtCommands(),
 };
 
 void usage(FILE* out)

@@ -10,7 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-namespace tqdt::bt {
+namespace tqdt::ws {
 
 namespace {
 
@@ -385,4 +385,4 @@ LinkResult BluetoothTools::TestLink(int testerPort, const QByteArray& address, c
     return res;
 }
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

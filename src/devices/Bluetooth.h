@@ -11,7 +11,7 @@ class Paths;
 class SerialPort;
 } // namespace tqdt
 
-namespace tqdt::bt {
+namespace tqdt::ws {
 
 // The maker prefix every module name starts with.
 inline constexpr char kNamePrefix[] = "Tarvik";
@@ -105,4 +105,4 @@ private:
     SerialPort& m_tester;
 };
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

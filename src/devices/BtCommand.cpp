@@ -10,7 +10,7 @@
 
 #include <QRegularExpression>
 
-namespace tqdt::bt {
+namespace tqdt::ws {
 
 namespace {
 
@@ -166,4 +166,4 @@ QString btHelp()
 
 CliFamily BtCommands() { return {"bt", runBt, btHelp}; }
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

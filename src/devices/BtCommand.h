@@ -14,7 +14,7 @@ class Host;
 class SerialPort;
 } // namespace tqdt
 
-namespace tqdt::bt {
+namespace tqdt::ws {
 
 // "tqdt-cli bt ..." for a production bench:
 //   configure --port PORT [--name NAME]
@@ -36,4 +36,4 @@ int RunBtInvocation(Host& host, SerialPort& tester, int testerPort, const BtInvo
 // The "bt" family of tqdt-cli.
 CliFamily BtCommands();
 
-} // namespace tqdt::bt
+} // namespace tqdt::ws

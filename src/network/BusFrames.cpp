@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 
@@ -558,4 +558,4 @@ QByteArray CaptureLine(const BusFrame& f, qint64 deltaMs, CaptureLayout layout)
     return line + "\r\n";
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

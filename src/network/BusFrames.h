@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // One row of the traffic a monitor or a data log holds: a whole frame from "[" to "]", a frame cut
 // short by the next "[", or the bytes that stood between two frames.
@@ -91,4 +91,4 @@ QByteArray CaptureHeader(CaptureLayout layout);
 // deltaMs: the time since the frame before, or -1 where there is none.
 QByteArray CaptureLine(const BusFrame& f, qint64 deltaMs, CaptureLayout layout);
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 // Enough for any number of logs a technician starts within one second.
@@ -169,4 +169,4 @@ bool DataLog::Close()
     return ok;
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -10,8 +10,10 @@
 #include <deque>
 
 namespace tqdt {
-
 class Clock;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // The raw byte stream of one channel, written to a file in blocks of 4096 bytes: one write per
 // block, no header, separator or line end. The block still being filled is written when the log
@@ -88,4 +90,4 @@ private:
     std::deque<QString> m_parts; // this log's parts on disk, oldest first
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

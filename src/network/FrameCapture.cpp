@@ -2,7 +2,7 @@
 
 #include "documents/SafeFile.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 void FrameCapture::receive(const QByteArray& text, qint64 nowMs, std::optional<Channel> channel)
 {
@@ -32,4 +32,4 @@ QString SaveCapture(const QString& path, const FrameCapture& capture, const std:
     return SaveFileAtomically(path, text);
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // Which frames a details table shows: one address (a reply counts under its request's address) and
 // one command (a row of BusFrameShapes(), a reply under its request's row).
@@ -52,4 +52,4 @@ private:
 QString SaveCapture(const QString& path, const FrameCapture& capture, const std::vector<quint64>& indices,
                     CaptureLayout layout);
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -6,7 +6,7 @@
 
 #include <QLocale>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 
@@ -190,4 +190,4 @@ void LocalScan::setWliMode(bool on)
     fadeValue = 0;
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -6,8 +6,10 @@
 #include <array>
 
 namespace tqdt {
-
 class Host;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // Where a dimmer's level marker sits: its top edge, in twips, for a level 0-255 (255 at the top).
 int DimmerMarkerTop(int level);
@@ -96,4 +98,4 @@ private:
     qint16 m_rrCommand = 0;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace tqdt {
+namespace tqdt::net {
 
 QString LogCommandHelp()
 {
@@ -97,4 +97,4 @@ CliFamily LogCommands()
             LogCommandHelp};
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // "tqdt-cli log ..." with the words after "log":
 //   decode FILE.TXT [--csv] [--channel blue|brown]
@@ -22,4 +22,4 @@ QString LogCommandHelp();
 // The "log" family of tqdt-cli.
 CliFamily LogCommands();
 
-} // namespace tqdt
+} // namespace tqdt::net

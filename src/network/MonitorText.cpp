@@ -1,6 +1,6 @@
 #include "network/MonitorText.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 QByteArray MonitorText(const MonitorRing& ring)
 {
@@ -16,4 +16,4 @@ QByteArray MonitorText(const MonitorRing& ring)
     return text;
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -3,7 +3,7 @@
 #include "bus/modQVDT.h"
 #include "host/Host.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 void NetworkScan::selectPanel(int entry)
 {
@@ -99,4 +99,4 @@ void NetworkScan::pollPanels(ScanDisplay& display)
     }
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -6,8 +6,10 @@
 #include <array>
 
 namespace tqdt {
-
 class Host;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // The poll cycle of the network scan: every found panel on the Brown channel and every found
 // network wall station on the Blue channel, one selected device of each with its details, and the
@@ -63,4 +65,4 @@ private:
     std::array<qint16, 8> m_relayImage{};
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

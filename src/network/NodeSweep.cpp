@@ -3,7 +3,7 @@
 #include "bus/FrameCodec.h"
 #include "bus/modQVDT.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 QByteArray NodeSweep::caption(int index) { return "Node: " + Hex2(address(index)); }
 
@@ -20,4 +20,4 @@ void NodeSweep::FindNodes(Host& host, const Observer& changed)
     }
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -6,8 +6,10 @@
 #include <functional>
 
 namespace tqdt {
-
 class Host;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // One pass over the panel network addresses 01 to FE with the node probe. FF is the broadcast
 // address and is never probed. What each address did is kept until the next pass reaches it.
@@ -31,4 +33,4 @@ private:
     std::array<State, kNodes> m_states{};
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -13,7 +13,7 @@
 
 #include <algorithm>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 
@@ -158,4 +158,4 @@ void RelayCycleTest::RlyOff(int n)
     m_host.Delay(std::clamp(delayEntry, 0, kDelays - 1));
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -5,8 +5,10 @@
 #include <QString>
 
 namespace tqdt {
-
 class Host;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // The date and time as the result files show them: the locale's short date with a four-digit year,
 // then the time with seconds.
@@ -66,4 +68,4 @@ private:
     QByteArray m_unwritten;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace tqdt {
+namespace tqdt::net {
 
 bool NodeFamily::toggleFound(int slot)
 {
@@ -102,4 +102,4 @@ void PollWallStations(Host& host, NodeFamily& family, Family tag, int selectedSl
     }
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

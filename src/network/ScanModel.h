@@ -8,8 +8,10 @@
 #include <vector>
 
 namespace tqdt {
-
 class Host;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // The colour of a device's error label after a poll or a Clear Totals.
 enum class ErrorColour { Grey, Green, Yellow, Red };
@@ -152,4 +154,4 @@ void ShowPoll(NodeFamily& family, Family tag, int slot, bool ok, bool selected, 
 void PollWallStations(Host& host, NodeFamily& family, Family tag, int selectedSlot, quint8 selectedMask,
                       ScanDisplay& display);
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
-using namespace tqdt::bt;
+using namespace tqdt::ws;
 
 TEST(BtCli, UsageErrorsAreRefusedBeforeAnyPortIsOpened)
 {

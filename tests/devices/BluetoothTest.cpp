@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
-using namespace tqdt::bt;
+using namespace tqdt::ws;
 using test::SimHost;
 
 namespace {

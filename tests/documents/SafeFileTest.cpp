@@ -18,6 +18,7 @@
 #include <memory>
 
 using namespace tqdt;
+using namespace tqdt::net;
 using tqdt::test::readAll;
 using tqdt::test::writeFile;
 

@@ -21,6 +21,7 @@
 #include <set>
 
 using namespace tqdt;
+using namespace tqdt::net;
 
 namespace {
 

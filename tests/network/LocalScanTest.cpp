@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 namespace tqdt::test {
+using namespace tqdt::net;
 namespace {
 
 // Wall stations 01 and 05, dimmers 01 and 03, relay devices 02 and 04 answer; discovery has run.

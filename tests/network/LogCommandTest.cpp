@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
+using namespace tqdt::net;
 
 namespace {
 

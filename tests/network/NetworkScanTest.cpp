@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 namespace tqdt::test {
+using namespace tqdt::net;
 namespace {
 
 // Panels 01, 02 and 05 and network wall stations 01 and 80 (hex) answer; discovery has run.

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 namespace tqdt::test {
+using namespace tqdt::net;
 namespace {
 
 // Relay devices 01 and 02 answer. On device 01 relay 2 is stuck on and relay 3 stuck off.

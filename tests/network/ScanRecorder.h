@@ -7,6 +7,7 @@
 #include <vector>
 
 namespace tqdt::test {
+using namespace tqdt::net;
 
 // Remembers what a scan showed, so a test can tell what changed on screen in one cycle.
 struct ScanRecorder : ScanDisplay {

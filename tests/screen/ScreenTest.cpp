@@ -27,6 +27,9 @@
 #include <functional>
 
 namespace tqdt::test {
+using namespace tqdt::net;
+using namespace tqdt::cnd;
+
 namespace {
 
 // Waits in the event loop, as a person looking at the screen would, until cond holds or ms pass.

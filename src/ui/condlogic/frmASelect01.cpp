@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 frmASelect01::frmASelect01(Host& host, QWidget* parent) : ChooserForm(host, parent)
 {
@@ -37,4 +37,4 @@ void frmASelect01::Form_Activate()
     move(at);
 }
 
-} // namespace tqdt
+} // namespace tqdt::cnd

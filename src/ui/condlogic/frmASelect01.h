@@ -2,7 +2,7 @@
 
 #include "ui/shell/ChooserForm.h"
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 // The input chooser a contact's label opens: "Input 1".."Input 8", "Pilot 1".."Pilot 8", and "X".
 class frmASelect01 : public ChooserForm {
@@ -18,4 +18,4 @@ protected:
     void setChoice(int index) override { SelectResult = index; }
 };
 
-} // namespace tqdt
+} // namespace tqdt::cnd

@@ -20,7 +20,7 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 using namespace cnd;
 
@@ -577,4 +577,4 @@ void frmExpCndCustom::mnuExit_Click()
         requestClose();
 }
 
-} // namespace tqdt
+} // namespace tqdt::cnd

@@ -22,7 +22,7 @@
 #include <array>
 #include <functional>
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 // A cell's input label: a click chooses the contact's input; a palette picture dropped on it sets
 // the cell's code.
@@ -244,4 +244,4 @@ private:
 // The date and time as the system's general date format writes it.
 QString GeneralDate(const QDateTime& dt);
 
-} // namespace tqdt
+} // namespace tqdt::cnd

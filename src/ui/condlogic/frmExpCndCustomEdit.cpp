@@ -21,7 +21,7 @@
 #include <QPrinter>
 #include <QVBoxLayout>
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 using namespace cnd;
 
@@ -557,4 +557,4 @@ void frmExpCndCustom::mnuPrint_Click()
                                  MsgIcon::Critical);
 }
 
-} // namespace tqdt
+} // namespace tqdt::cnd

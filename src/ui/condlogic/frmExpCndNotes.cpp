@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 using namespace cnd;
 
@@ -73,4 +73,4 @@ void frmExpCndNotes::ShowRem()
     lblUnusedChars->setText(QStringLiteral("%1 of 4000 Characters Used").arg(used));
 }
 
-} // namespace tqdt
+} // namespace tqdt::cnd

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-namespace tqdt {
+namespace tqdt::cnd {
 
 using cnd::NotesBytesOf;
 using cnd::NotesText;
@@ -37,4 +37,4 @@ private:
     bool m_inChange = false;
 };
 
-} // namespace tqdt
+} // namespace tqdt::cnd

@@ -3,7 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 Faceplate::Faceplate(QWidget* parent, const QString& name, QRect geometry) : QWidget(parent)
 {
@@ -58,4 +58,4 @@ void Faceplate::mousePressEvent(QMouseEvent* e)
     QWidget::mousePressEvent(e);
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

@@ -7,7 +7,7 @@
 
 #include <deque>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 // A marker drawn on a faceplate: a button, a pilot lamp, an indicator.
 struct Shape {
@@ -54,4 +54,4 @@ private:
     std::deque<Shape> m_shapes;
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

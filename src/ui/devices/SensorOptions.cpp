@@ -4,7 +4,7 @@
 
 #include <array>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 namespace {
 
@@ -111,4 +111,4 @@ void SensorGroups::paint(const ws::SensorSettings& s) const
     OOL->paint(s.OolSource);
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

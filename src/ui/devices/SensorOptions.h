@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 // One settings group of the sensor windows: a heading and a column of option pictures with their
 // captions. Clicking the picture or the caption of option i reports i; the selected option shows
@@ -59,4 +59,4 @@ struct SensorGroups {
     void paint(const ws::SensorSettings& s) const;
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

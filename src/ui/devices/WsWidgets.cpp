@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 void setBack(QLabel* label, const QColor& colour)
 {
@@ -202,4 +202,4 @@ void ExtraRowLabels::show(const ws::RowsPoll& poll, int address, bool colourAddr
             setBack(lblCap[i], poll.scenes[i] ? wscolour::kWhite : wscolour::kGrey96);
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

@@ -15,8 +15,10 @@ class QTimer;
 class QWidget;
 
 namespace tqdt {
-
 class Host;
+} // namespace tqdt
+
+namespace tqdt::ws {
 
 namespace wscolour {
 inline const QColor kGreen{0, 255, 0};
@@ -94,4 +96,4 @@ struct ExtraRowLabels {
     void show(const ws::RowsPoll& poll, int address, bool colourAddress);
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

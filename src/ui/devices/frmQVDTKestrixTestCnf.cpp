@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 using namespace wscolour;
 
@@ -203,4 +203,4 @@ void frmQVDTKestrixTestCnf::cmdWSPrg_Click()
     Timer1->start();
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

@@ -15,7 +15,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 
-namespace tqdt {
+namespace tqdt::ws {
 
 // Tests and configures one Kestrix touchless wall switch at any address: six touch buttons, the
 // wipe-down and proximity inputs, six pilots and pilots 7 and 8, the wall-wash state, model,
@@ -75,4 +75,4 @@ private:
     ws::KestrixSwitch m_switch;
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

@@ -8,7 +8,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 using namespace wscolour;
 
@@ -281,4 +281,4 @@ void frmQVDTWSDualTechCnf::mousePressEvent(QMouseEvent* e)
     Form::mousePressEvent(e);
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

@@ -12,7 +12,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-namespace tqdt {
+namespace tqdt::ws {
 
 // Finds a dual-technology ceiling sensor, shows its inputs, identity, photocells and configuration
 // bits, and reads and writes its settings.
@@ -78,4 +78,4 @@ private:
 std::array<QLabel*, 8> placeBitRow(QWidget* parent, const QString& name, int left, int top);
 void paintBits(const std::array<QLabel*, 8>& row, int byte);
 
-} // namespace tqdt
+} // namespace tqdt::ws

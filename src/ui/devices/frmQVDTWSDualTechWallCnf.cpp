@@ -9,7 +9,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 using namespace wscolour;
 
@@ -271,4 +271,4 @@ void frmQVDTWSDualTechWallCnf::cmdWSPrg_Click()
     Timer1->start();
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

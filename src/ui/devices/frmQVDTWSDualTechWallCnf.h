@@ -15,7 +15,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-namespace tqdt {
+namespace tqdt::ws {
 
 // The dual-technology wall sensor: a station with buttons and pilots that carries an occupancy
 // sensor. Shows its inputs, model, pilots and occupancy part, and writes its settings and model.
@@ -83,4 +83,4 @@ private:
     ws::DualTechWall m_sensor;
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

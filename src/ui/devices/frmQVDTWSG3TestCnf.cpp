@@ -13,7 +13,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 using namespace wscolour;
 
@@ -108,7 +108,7 @@ frmQVDTWSG3TestCnf::frmQVDTWSG3TestCnf(Host& host, QWidget* parent) : Form(host,
     Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTWSG3TestCnf::Timer1_Timer);
 
-    txtBTName = new QLineEdit(QString::fromLatin1(bt::kNamePrefix), this);
+    txtBTName = new QLineEdit(QString::fromLatin1(kNamePrefix), this);
     txtBTName->setObjectName(QStringLiteral("txtBTName"));
     txtBTName->setGeometry(tw(kBTLeft), tw(120), tw(2640), tw(315));
     txtBTName->setEnabled(false);
@@ -149,7 +149,7 @@ frmQVDTWSG3TestCnf::frmQVDTWSG3TestCnf(Host& host, QWidget* parent) : Form(host,
     lblBTTestRsp = boxedLabel(this, QStringLiteral("lblBTTestRsp"), QStringLiteral("Data Packet"), 4215, 315);
 
     comBT = host.newPort();
-    m_bt = std::make_unique<bt::BluetoothTools>(host, host.comQV(), *comBT);
+    m_bt = std::make_unique<BluetoothTools>(host, host.comQV(), *comBT);
 }
 
 void frmQVDTWSG3TestCnf::Form_Load()
@@ -287,27 +287,27 @@ bool frmQVDTWSG3TestCnf::eventFilter(QObject* watched, QEvent* e)
     // Backspace cannot eat into the prefix.
     if (watched == txtBTName && e->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(e)->key() == Qt::Key_Backspace &&
-        txtBTName->text().size() <= qsizetype(sizeof bt::kNamePrefix - 1))
+        txtBTName->text().size() <= qsizetype(sizeof kNamePrefix - 1))
         return true;
     return Form::eventFilter(watched, e);
 }
 
 void frmQVDTWSG3TestCnf::txtBTName_Change()
 {
-    const QString kept = bt::KeepPrefix(txtBTName->text());
+    const QString kept = KeepPrefix(txtBTName->text());
     if (kept != txtBTName->text())
         txtBTName->setText(kept);
 }
 
 void frmQVDTWSG3TestCnf::chkManName_Click()
 {
-    txtBTName->setText(QString::fromLatin1(bt::kNamePrefix));
+    txtBTName->setText(QString::fromLatin1(kNamePrefix));
     txtBTName->setEnabled(chkManName->isChecked());
 }
 
-bt::Display frmQVDTWSG3TestCnf::btDisplay(QLabel* stepLabel)
+Display frmQVDTWSG3TestCnf::btDisplay(QLabel* stepLabel)
 {
-    bt::Display d;
+    Display d;
     d.step = [stepLabel](const QString& s) {
         stepLabel->setText(s);
         repaintNow(*stepLabel);
@@ -320,16 +320,16 @@ bt::Display frmQVDTWSG3TestCnf::btDisplay(QLabel* stepLabel)
         lblBTTestRsp->setText(QString::fromLatin1(r));
         repaintNow(*lblBTTestRsp);
     };
-    d.dump = [this](const bt::Dump& dump) { showDump(dump); };
-    d.verdict = [this](bt::LinkOutcome o) {
-        lblBTTest->setText(bt::LinkText(o));
-        setBack(lblBTTest, o == bt::LinkOutcome::Pass ? kBTTestPass : kBTTestFail);
+    d.dump = [this](const Dump& dump) { showDump(dump); };
+    d.verdict = [this](LinkOutcome o) {
+        lblBTTest->setText(LinkText(o));
+        setBack(lblBTTest, o == LinkOutcome::Pass ? kBTTestPass : kBTTestFail);
         repaintNow(*lblBTTest);
     };
     return d;
 }
 
-void frmQVDTWSG3TestCnf::showDump(const bt::Dump& d)
+void frmQVDTWSG3TestCnf::showDump(const Dump& d)
 {
     BTAddress = d.address;
     lblBTA->setText(QString::fromLatin1(BTAddress));
@@ -339,8 +339,8 @@ void frmQVDTWSG3TestCnf::showDump(const bt::Dump& d)
 bool frmQVDTWSG3TestCnf::testerPortUsable()
 {
     const Settings& s = host().settings;
-    if (!bt::TesterIsInterfacePort(host().paths(), QStringLiteral("COM%1").arg(s.DTComPort),
-                                   QStringLiteral("COM%1").arg(s.BTComPort)))
+    if (!TesterIsInterfacePort(host().paths(), QStringLiteral("COM%1").arg(s.DTComPort),
+                               QStringLiteral("COM%1").arg(s.BTComPort)))
         return true;
     host().dialogs().message(QStringLiteral("The Tester Port Must Not Be The Interface Port"),
                              QStringLiteral("Port Error"), MsgIcon::Critical);
@@ -350,7 +350,7 @@ bool frmQVDTWSG3TestCnf::testerPortUsable()
 void frmQVDTWSG3TestCnf::cmdBTConfigTest_Click()
 {
     // The module is reset before it is named: a name it cannot keep is refused first.
-    if (chkManName->isChecked() && !bt::ModuleCanHoldName(txtBTName->text())) {
+    if (chkManName->isChecked() && !ModuleCanHoldName(txtBTName->text())) {
         host().dialogs().message(
             QStringLiteral("The Bluetooth Name May Hold Printable ASCII Characters Only"),
             QStringLiteral("BT Config"), MsgIcon::Critical);
@@ -358,13 +358,13 @@ void frmQVDTWSG3TestCnf::cmdBTConfigTest_Click()
     }
     Timer1->stop();
     if (!chkManName->isChecked())
-        txtBTName->setText(bt::AutomaticName(host()));
+        txtBTName->setText(AutomaticName(host()));
     BTAddress.clear();
     lblBTA->clear();
     lblID->clear();
     setBack(lblBTRsp, kBTWorking);
     repaintNow(*lblBTRsp);
-    const bt::ConfigResult r = m_bt->ConfigBT(txtBTName->text(), btDisplay(lblBTConfig));
+    const ConfigResult r = m_bt->ConfigBT(txtBTName->text(), btDisplay(lblBTConfig));
     lblBTRsp->setText(r.pass ? QStringLiteral("Config Pass") : QStringLiteral("Config Fail"));
     setBack(lblBTRsp, r.pass ? kBTConfigPass : kBTConfigFail);
     // A port that would not open has had its own box.
@@ -383,7 +383,7 @@ void frmQVDTWSG3TestCnf::cmdReadBTA_Click()
     cmdReadBTA->setEnabled(false);
     setBack(lblBTRsp, kBTWorking);
     repaintNow(*lblBTRsp);
-    bt::Dump d;
+    Dump d;
     m_bt->ReadBTA(d, btDisplay(lblBTConfig));
     cmdReadBTA->setEnabled(true);
 }
@@ -443,7 +443,7 @@ void frmQVDTWSG3TestCnf::cmdBTTest_Click()
     setCommandsEnabled(false);
     Timer1->stop();
     m_btBusy = true;
-    bt::Display d = btDisplay(lblBTTest);
+    Display d = btDisplay(lblBTTest);
     d.step = [this](const QString& s) {
         if (s == QLatin1String("Connecting"))
             setBack(lblBTTest, kBTWorking);
@@ -468,4 +468,4 @@ void frmQVDTWSG3TestCnf::lblBTComPort_Click()
     }
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

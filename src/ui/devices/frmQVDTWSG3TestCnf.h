@@ -18,9 +18,11 @@ class QPushButton;
 class QTimer;
 
 namespace tqdt {
-
 class ClickLabel;
 class SerialPort;
+} // namespace tqdt
+
+namespace tqdt::ws {
 
 // Tests and configures one third-generation Wistra station at any address: its buttons, up to
 // eight pilots, its model and revision, and the extra rows of multi-address, zone and scene models.
@@ -105,14 +107,14 @@ protected:
 private:
     // False, after the "Port Error" box, when the tester would talk on the interface port.
     bool testerPortUsable();
-    bt::Display btDisplay(QLabel* stepLabel);
-    void showDump(const bt::Dump& d);
+    Display btDisplay(QLabel* stepLabel);
+    void showDump(const Dump& d);
     // The commands a click could start while the link test lets events run.
     void setCommandsEnabled(bool on);
 
     ws::G3Station m_station;
-    std::unique_ptr<bt::BluetoothTools> m_bt;
+    std::unique_ptr<BluetoothTools> m_bt;
     bool m_btBusy = false;
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

@@ -9,7 +9,7 @@
 #include <QComboBox>
 #include <QTimer>
 
-namespace tqdt {
+namespace tqdt::ws {
 
 using namespace wscolour;
 
@@ -166,4 +166,4 @@ void frmQVDTWSTestCnf::cmdWSPrg_Click()
     Timer1->start();
 }
 
-} // namespace tqdt
+} // namespace tqdt::ws

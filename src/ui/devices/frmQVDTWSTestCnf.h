@@ -12,7 +12,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-namespace tqdt {
+namespace tqdt::ws {
 
 // Tests and configures one legacy Wistra station set to address 00: its buttons, six pilots, its
 // model and revision, and a faceplate of that model.
@@ -55,4 +55,4 @@ private:
     ws::LegacyStation m_station;
 };
 
-} // namespace tqdt
+} // namespace tqdt::ws

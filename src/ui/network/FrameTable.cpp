@@ -3,7 +3,7 @@
 #include <QBrush>
 #include <QColor>
 
-namespace tqdt {
+namespace tqdt::net {
 
 FrameTableModel::FrameTableModel(const FrameCapture& capture, QObject* parent)
     : QAbstractTableModel(parent), m_capture(capture)
@@ -119,4 +119,4 @@ void FrameTableModel::setHex(bool hex)
         emit dataChanged(index(0, Raw), index(int(m_rows.size()) - 1, Raw));
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -6,7 +6,7 @@
 
 #include <deque>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // The details table of a monitor over its capture: the rows that pass the filter, appended as the
 // capture grows and dropped as the ring lets frames go. Only visible cells are ever formatted, so a
@@ -41,4 +41,4 @@ private:
     quint64 m_seen = 0; // the last capture number looked at
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -21,7 +21,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 constexpr int kDataWidth = 15255;
@@ -273,4 +273,4 @@ void MonitorWindow::ShowData()
     lblData->setText(text);
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

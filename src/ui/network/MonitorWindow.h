@@ -15,7 +15,7 @@ class QTableView;
 class QTimer;
 class QWidget;
 
-namespace tqdt {
+namespace tqdt::net {
 
 // What the local and the network monitor share: a white label showing the monitor ring, refreshed
 // every 100 ms while running. Start and Stop only switch the refresh; the main window's receive
@@ -70,4 +70,4 @@ private:
     bool m_paused = false;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -5,7 +5,7 @@
 
 #include <QFontMetrics>
 
-namespace tqdt {
+namespace tqdt::net {
 
 QColor errorColour(ErrorColour c)
 {
@@ -291,4 +291,4 @@ void WsStatusControls::showReading(const WsReading& r)
     lbl30SecLevel->setText(QString::number(r.level30) + QStringLiteral("/255"));
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

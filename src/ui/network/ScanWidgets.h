@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // The scan windows' colours.
 namespace scancolour {
@@ -126,4 +126,4 @@ public:
     }
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

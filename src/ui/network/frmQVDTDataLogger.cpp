@@ -12,7 +12,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
-namespace tqdt {
+namespace tqdt::net {
 
 frmQVDTDataLogger::frmQVDTDataLogger(Host& host, QWidget* parent)
     : Form(host, parent), m_comLog(host.newPort())
@@ -199,4 +199,4 @@ void frmQVDTDataLogger::LogBlue() { BusLink(host(), *m_comLog).select(Channel::B
 
 void frmQVDTDataLogger::LogBrown() { BusLink(host(), *m_comLog).select(Channel::Brown); }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -14,8 +14,10 @@ class QRadioButton;
 class QSpinBox;
 
 namespace tqdt {
-
 class SerialPort;
+} // namespace tqdt
+
+namespace tqdt::net {
 
 // Records the raw byte stream of one channel into a file, on a port control of its own.
 class frmQVDTDataLogger : public Form {
@@ -65,4 +67,4 @@ private:
     DataLog m_log;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -4,7 +4,7 @@
 
 #include <QGroupBox>
 
-namespace tqdt {
+namespace tqdt::net {
 
 const QColor frmQVDTDiscover::kProbing(0, 255, 255);
 const QColor frmQVDTDiscover::kAnswered(255, 255, 255);
@@ -88,4 +88,4 @@ void frmQVDTDiscover::showState(int index, NodeSweep::State state)
     repaintNow(*l);
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -11,7 +11,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-namespace tqdt {
+namespace tqdt::net {
 
 // Shows which panel network addresses answer the node probe: a sweep on every activation and on
 // "Rescan Addresses".
@@ -44,4 +44,4 @@ private:
     NodeSweep m_sweep;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -1,6 +1,6 @@
 #include "ui/network/frmQVDTLocalMonitor.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 frmQVDTLocalMonitor::frmQVDTLocalMonitor(Host& host, QWidget* parent)
     : MonitorWindow(host, QStringLiteral("frmQVDTLocalMonitor"),
@@ -8,4 +8,4 @@ frmQVDTLocalMonitor::frmQVDTLocalMonitor(Host& host, QWidget* parent)
 {
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

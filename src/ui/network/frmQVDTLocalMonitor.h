@@ -2,7 +2,7 @@
 
 #include "ui/network/MonitorWindow.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 // Watches the Blue channel: the Wistra devices at panel level.
 class frmQVDTLocalMonitor : public MonitorWindow {
@@ -11,4 +11,4 @@ public:
     explicit frmQVDTLocalMonitor(Host& host, QWidget* parent = nullptr);
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

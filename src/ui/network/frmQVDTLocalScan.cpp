@@ -9,7 +9,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 constexpr int kHeight = 9600;
@@ -536,4 +536,4 @@ void frmQVDTLocalScan::stopRelayTest()
                                  QStringLiteral("Relay Cycle Test"), MsgIcon::None, MsgButtons::Ok);
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -9,7 +9,7 @@
 
 #include <array>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // Finds and polls the wall stations, dimmers and relay devices on one panel's local bus, and shows
 // and drives one selected device of each kind. A hidden advanced area (Shift + right click in the
@@ -147,4 +147,4 @@ private:
     void photocellShown(int p, int level, bool inWindow) override;
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

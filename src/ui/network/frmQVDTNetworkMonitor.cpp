@@ -6,7 +6,7 @@
 
 #include <QRadioButton>
 
-namespace tqdt {
+namespace tqdt::net {
 
 frmQVDTNetworkMonitor::frmQVDTNetworkMonitor(Host& host, QWidget* parent)
     : MonitorWindow(host, QStringLiteral("frmQVDTNetworkMonitor"),
@@ -31,4 +31,4 @@ void frmQVDTNetworkMonitor::optChan_Click(int index)
         SelectBrownChannel(host());
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -6,7 +6,7 @@
 
 class QRadioButton;
 
-namespace tqdt {
+namespace tqdt::net {
 
 // Watches either channel; it starts on the Blue channel like the local monitor.
 class frmQVDTNetworkMonitor : public MonitorWindow {
@@ -20,4 +20,4 @@ public:
     std::array<QRadioButton*, 2> optChan{};
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -2,7 +2,7 @@
 
 #include "bus/FrameCodec.h"
 
-namespace tqdt {
+namespace tqdt::net {
 
 namespace {
 constexpr int kFrameTop = 120;
@@ -177,4 +177,4 @@ void frmQVDTNetworkScan::lblNCWSNode_Click(int index)
     NodeClick(scan.isScanning(), wsGrid, scan.wallStations, ws.cboWSNode, index);
 }
 
-} // namespace tqdt
+} // namespace tqdt::net

@@ -8,7 +8,7 @@
 
 #include <array>
 
-namespace tqdt {
+namespace tqdt::net {
 
 // Polls every panel and network wall station in an endless round, counts the failures per address,
 // and shows and drives one selected panel and one selected wall station.
@@ -78,4 +78,4 @@ private:
     void wallStationShown(const WsReading& r) override { ws.showReading(r); }
 };
 
-} // namespace tqdt
+} // namespace tqdt::net

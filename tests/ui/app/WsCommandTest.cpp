@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
+using namespace tqdt::ws;
 
 namespace {
 

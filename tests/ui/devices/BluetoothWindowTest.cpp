@@ -19,6 +19,7 @@
 #include <set>
 
 using namespace tqdt;
+using namespace tqdt::ws;
 using test::SimHost;
 
 namespace {

@@ -18,7 +18,8 @@
 
 using namespace tqdt;
 using test::SimHost;
-using namespace tqdt::wscolour;
+using namespace tqdt::ws;
+using namespace tqdt::ws::wscolour;
 
 namespace {
 

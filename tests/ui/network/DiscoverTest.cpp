@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace tqdt;
+using namespace tqdt::net;
 using test::SimHost;
 
 namespace {

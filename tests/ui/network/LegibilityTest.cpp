@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 namespace tqdt::test {
+using namespace tqdt::net;
 namespace {
 
 // The program's own font, as main() sets it, for as long as a test runs.

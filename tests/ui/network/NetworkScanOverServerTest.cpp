@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 namespace tqdt::test {
+using namespace tqdt::net;
 namespace {
 
 // The network scan as a technician runs it from another room: the port is an rfc2217:// address,

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 namespace tqdt::test {
+using namespace tqdt::net;
 namespace {
 
 template <typename F> std::unique_ptr<F> opened(SimHost& h)
