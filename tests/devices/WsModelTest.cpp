@@ -452,3 +452,30 @@ TEST(DualTechWall, EchoedPilotsFollowTheModelsLamps)
     EXPECT_EQ(dualTechWallEchoPilots(80), (std::array<int, 5>{2, -1, -1, -1, -1}));
     EXPECT_EQ(dualTechWallEchoPilots(12), (std::array<int, 5>{2, 3, 4, 5, 6}));
 }
+
+// Frames and waits no other test pins down.
+
+TEST(KestrixSwitch, TheSecondAddressIsPolledWithoutPilots)
+{
+    Bench<sim::KestrixStation> b(0x20, 0xA1); // " 3 Scene": a second device at 21
+    KestrixSwitch ks(b.h.host);
+    ASSERT_TRUE(ks.ScanWS(0x20, 0xFF).extra.dev2.answered);
+    std::vector<QByteArray> toSecond;
+    for (const QByteArray& f : b.h.takeWritten())
+        if (f.startsWith("[221"))
+            toSecond.push_back(f);
+    EXPECT_EQ(toSecond, (std::vector<QByteArray>{dev(0x21, "700")}))
+        << "the station's pilots are not the second's";
+}
+
+TEST(DualTechWall, TheModelWriteWaitsForItsReply)
+{
+    Bench<sim::WallSensor> b(0, 0x41, 12);
+    DualTechWall w(b.h.host);
+    ASSERT_TRUE(w.QVComWSCnfG3DTWall(0, 16));
+    const auto& written = b.h.site.written;
+    ASSERT_GE(written.size(), 2u);
+    EXPECT_EQ(written.back().frame, dev(0, "B50"));
+    EXPECT_EQ(written.back().awaited, 6);
+    EXPECT_EQ(written.back().limitMs, 500);
+}
