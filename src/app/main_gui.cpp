@@ -14,6 +14,7 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -111,6 +112,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tqdt"));
     QApplication::setApplicationVersion(QStringLiteral(TQDT_VERSION));
+    // The icon is compiled in, so a build that was never installed shows it in every title bar too;
+    // the desktop file name lets a desktop match the windows to the installed menu entry.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tqdt-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tqdt"));
     // The forms are laid out for Calibri; Carlito has the same metrics where Calibri is missing.
     QFont::insertSubstitution(QStringLiteral("Calibri"), QStringLiteral("Carlito"));
     QFont font(QStringLiteral("Calibri"));

@@ -48,10 +48,17 @@ FactoryModule::DefaultResult FactoryModule::applyDefault()
         return DefaultResult::Refused;
     // The whole reply, "[" + 16 digits + "]", is awaited: its first six characters alone would
     // never hold the checksum.
-    if (!command(shape::ModuleChecksum, moduleFrame(0, "C00")))
+    const std::optional<QByteArray> checksum = readChecksum();
+    if (!checksum)
         return DefaultResult::NoChecksum;
-    return Mid(m_host.reply.ReplyText, 2, 16) == kDefaultChecksum ? DefaultResult::Verified
-                                                                  : DefaultResult::ChecksumDiffers;
+    return *checksum == kDefaultChecksum ? DefaultResult::Verified : DefaultResult::ChecksumDiffers;
+}
+
+std::optional<QByteArray> FactoryModule::readChecksum()
+{
+    if (!command(shape::ModuleChecksum, moduleFrame(0, "C00")))
+        return std::nullopt;
+    return Mid(m_host.reply.ReplyText, 2, 16);
 }
 
 } // namespace tqdt::cnd

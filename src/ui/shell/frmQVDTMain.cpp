@@ -45,6 +45,10 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolList tools, QWidget* parent)
     mnuPorts = mnuComPort->addAction(QStringLiteral("Ports..."));
     mnuPorts->setObjectName(QStringLiteral("mnuPorts"));
     connect(mnuPorts, &QAction::triggered, this, &frmQVDTMain::mnuPorts_Click);
+    // The survey too, so the window keeps its arrangement; it opens as any tool does.
+    mnuSiteSurvey = mnuComPort->addAction(QStringLiteral("Site Survey..."));
+    mnuSiteSurvey->setObjectName(QStringLiteral("mnuSiteSurvey"));
+    connect(mnuSiteSurvey, &QAction::triggered, this, [this] { launch(QStringLiteral("mnuSiteSurvey")); });
     connect(lblComPort, &ClickLabel::rightClicked, this,
             [this](QPoint pos, Qt::KeyboardModifiers) { mnuComPort->popup(lblComPort->mapToGlobal(pos)); });
     lblComCheck = placeLabel(this, QStringLiteral("lblComCheck"), QStringLiteral("Checking Network Activity"),

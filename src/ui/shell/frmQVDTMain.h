@@ -44,6 +44,7 @@ public:
     ClickLabel* lblComPort = nullptr;
     QMenu* mnuComPort = nullptr;
     QAction* mnuPorts = nullptr;
+    QAction* mnuSiteSurvey = nullptr;
     QLabel* lblComCheck = nullptr;
     QPushButton* cmdLocalMonitor = nullptr;
     QPushButton* cmdLocalScan = nullptr;
