@@ -43,7 +43,8 @@ bool grab(QWidget& w, const QString& file)
 class ScreenshotDialogs final : public Dialogs {
 public:
     explicit ScreenshotDialogs(QString file) : m_file(std::move(file)) {}
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons) override
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons,
+                      MsgDefault) override
     {
         std::fprintf(stderr, "[%s] %s\n", qPrintable(title), qPrintable(QString(text).replace("\r\n", " ")));
         return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel ? MsgAnswer::Yes
@@ -173,8 +174,16 @@ int main(int argc, char** argv)
         main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
         // The Bluetooth tester's adapter sits on a port of its own; both settings start at COM1.
         Settings& s = host.settings;
-        if (s.BTComPort == s.DTComPort)
-            s.BTComPort = qint16(s.DTComPort % 16 + 1);
+        if (s.BTComPort == s.DTComPort) {
+            const qint16 chosen = s.BTComPort, moved = qint16(s.DTComPort % 16 + 1);
+            s.BTComPort = moved;
+            // The move is the simulation's, not the technician's: the file keeps the port chosen.
+            main.settingsToKeep = [chosen, moved](Settings kept) {
+                if (kept.BTComPort == moved)
+                    kept.BTComPort = chosen;
+                return kept;
+            };
+        }
         site->pluggedPort = [&s] { return s.BTComPort != s.DTComPort ? int(s.BTComPort) : 0; };
     }
 

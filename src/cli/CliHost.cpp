@@ -7,7 +7,8 @@
 
 namespace tqdt {
 
-MsgAnswer CliDialogs::message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons)
+MsgAnswer CliDialogs::message(const QString& text, const QString& title, MsgIcon, MsgButtons buttons,
+                              MsgDefault)
 {
     m_held.push_back({title, QString(text).replace(QLatin1String("\r\n"), QLatin1String(" "))});
     if (!m_holding)

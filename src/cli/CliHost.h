@@ -24,7 +24,8 @@ class DevicePort;
 class CliDialogs final : public Dialogs {
 public:
     explicit CliDialogs(CliIo& io) : m_io(io) {}
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                      MsgDefault defaultButton) override;
     QString openFile(const FileDialogRequest&) override { return {}; }
     QString saveFile(const FileDialogRequest&) override { return {}; }
     void showModal(Form&) override {}

@@ -59,7 +59,7 @@ std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const U
         return std::nullopt;
     if (host.isModified() &&
         host.dialogs().message(QStringLiteral("Discard Changes?"), QStringLiteral("Upload"),
-                               MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
+                               MsgIcon::Question, MsgButtons::YesNo, MsgDefault::No) != MsgAnswer::Yes)
         return std::nullopt;
     host.dialogs().message(
         QStringLiteral(

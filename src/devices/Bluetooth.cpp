@@ -5,6 +5,10 @@
 #include "bus/TouchScreenCommands.h"
 #include "documents/Settings.h"
 #include "host/Host.h"
+#include "ports/DevicePort.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
 
 namespace tqdt::ws {
 
@@ -33,6 +37,46 @@ QString AutomaticName(const Host& host)
 QString KeepPrefix(const QString& text)
 {
     return text.startsWith(QLatin1String(kNamePrefix)) ? text : QString::fromLatin1(kNamePrefix);
+}
+
+bool ModuleCanHoldName(const QString& name)
+{
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return false;
+    return true;
+}
+
+namespace {
+// "COMn" is the device the settings map it to; anything else names the device itself.
+QString deviceOf(const Paths& paths, const QString& port)
+{
+    static const QRegularExpression comName(QStringLiteral("^COM([0-9]+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto m = comName.match(port.trimmed());
+    bool ok = false;
+    const int n = m.hasMatch() ? m.captured(1).toInt(&ok) : 0;
+    return ok ? ComDevice(paths, n) : port.trimmed();
+}
+} // namespace
+
+bool TesterIsInterfacePort(const Paths& paths, const QString& port, const QString& tester)
+{
+    if (port.trimmed().compare(tester.trimmed(), Qt::CaseInsensitive) == 0)
+        return true;
+    const QString a = deviceOf(paths, port), b = deviceOf(paths, tester);
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+    // A device server's address is no file; its host name is spelt in any case.
+    if (a.compare(b, a.startsWith(QLatin1String("rfc2217://"), Qt::CaseInsensitive) ? Qt::CaseInsensitive
+                                                                                    : names) == 0)
+        return true;
+    // /dev/serial/by-id and by-path names are links to the one device node.
+    const QString ca = QFileInfo(a).canonicalFilePath(), cb = QFileInfo(b).canonicalFilePath();
+    return !ca.isEmpty() && ca == cb;
 }
 
 Dump ParseDump(const QByteArray& reply)

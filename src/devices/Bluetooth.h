@@ -7,6 +7,7 @@
 
 namespace tqdt {
 class Host;
+class Paths;
 class SerialPort;
 } // namespace tqdt
 
@@ -21,6 +22,16 @@ QString AutomaticName(const Host& host);
 
 // The name field's rule: a text that no longer starts with the prefix becomes the prefix again.
 QString KeepPrefix(const QString& text);
+
+// Whether the module can keep the name: it goes out inside a command line of its own and comes back
+// in the settings dump, so only printable ASCII survives ("Tarvik-Ω1" would come back "Tarvik-?1"
+// after the module was already reset).
+bool ModuleCanHoldName(const QString& name);
+
+// True when the tester port is the interface port: the same name, or two names ("COMn" as the
+// section "Ports" maps it, or a device) that lead to one device. A tester on the interface port
+// would factory-reset the station's own module over the bus.
+bool TesterIsInterfacePort(const Paths& paths, const QString& port, const QString& tester);
 
 // What the module's settings dump says: the 12-character address after "BTA=" (empty without
 // one), and the name between "Name=" and the line end before "Connected=" (empty unless both are

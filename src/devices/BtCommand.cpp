@@ -5,12 +5,12 @@
 #include "devices/Bluetooth.h"
 #include "documents/Settings.h"
 #include "host/Host.h"
+#include "host/Paths.h"
 #include "ports/DevicePort.h"
 
 #include <QFile>
 #include <QRegularExpression>
 
-#include <filesystem>
 #include <system_error>
 
 namespace tqdt::ws {
@@ -26,19 +26,6 @@ bool printableAscii(const QString& s)
 }
 
 int runBt(const CliArgs& args, CliIo& io);
-
-bool sameDevice(const QString& a, const QString& b)
-{
-    const Paths paths;
-    const auto device = [&](const QString& port) {
-        const std::optional<int> n = CliComNumber(port);
-        return n ? ComDevice(paths, *n) : port;
-    };
-    const QString da = device(a), db = device(b);
-    std::error_code ec;
-    return da == db || std::filesystem::equivalent(QFile::encodeName(da).toStdString(),
-                                                   QFile::encodeName(db).toStdString(), ec);
-}
 
 } // namespace
 
@@ -93,7 +80,9 @@ std::optional<BtInvocation> BtInvocationOf(const CliArgs& args, QString& why)
     else if (inv.verb == QLatin1String("test") && !address.match(QString::fromLatin1(inv.address)).hasMatch())
         why = QStringLiteral("--address takes the module's 12 hex digits, not '%1'")
                   .arg(QString::fromLatin1(inv.address));
-    else if (inv.verb == QLatin1String("test") && inv.tester.compare(inv.port, Qt::CaseInsensitive) == 0)
+    else if (inv.verb == QLatin1String("test") && TesterIsInterfacePort(Paths(), inv.port, inv.tester))
+        // Two names may map to one device (COM3 and COM4 both to /dev/ttyUSB0): the link test would then
+        // reset the station's own module over the bus. Refused before anything is opened.
         why = QStringLiteral("the tester needs a port of its own");
     return why.isEmpty() ? std::optional<BtInvocation>(inv) : std::nullopt;
 }
@@ -137,10 +126,6 @@ int runBt(const CliArgs& args, CliIo& io)
     const std::optional<BtInvocation> inv = BtInvocationOf(args, why);
     if (!inv)
         return io.refuse(why);
-    // Two names may map to one device (COM3 and COM4 both to /dev/ttyUSB0): the link test would then
-    // reset the station's own module over the bus. Refused before anything is opened.
-    if (inv->verb == QLatin1String("test") && sameDevice(inv->port, inv->tester))
-        return io.refuse(QStringLiteral("the tester needs a port of its own"));
     return RunOnPort(inv->port, io, [&](CliHost& cli) {
         const std::optional<int> n = CliComNumber(inv->tester);
         DevicePort& tester = cli.addPort(inv->tester);

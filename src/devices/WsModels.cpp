@@ -141,17 +141,21 @@ bool KestrixSwitch::QVComWSCnfKX(int address, int typeByte)
 
 // --- Dual-technology sensors ---
 
-void ReadSensorSettings(Host& host, int address, SensorSettings& s)
+bool ReadSensorSettings(Host& host, int address, SensorSettings& s)
 {
-    // Each read-back answers with the settings in the second digit of its reply.
-    WsWriteConfig(host, qint16(address), 160);
-    int v = HexVal1(Mid(host.reply.ReplyText, 3, 1));
-    s.PirSens = v % 4;
-    s.AcsSens = v / 4;
-    WsWriteConfig(host, qint16(address), 176);
-    v = HexVal1(Mid(host.reply.ReplyText, 3, 1));
-    s.VacTimer = v % 8;
-    s.LedMode = v / 8;
+    // Each read-back answers with the settings in the second digit of its reply. Both frames go out
+    // as they always do; the settings are taken only once both came back.
+    const bool first = WsWriteConfig(host, qint16(address), 160);
+    const int v1 = HexVal1(Mid(host.reply.ReplyText, 3, 1));
+    const bool second = WsWriteConfig(host, qint16(address), 176);
+    const int v2 = HexVal1(Mid(host.reply.ReplyText, 3, 1));
+    if (!first || !second)
+        return false;
+    s.PirSens = v1 % 4;
+    s.AcsSens = v1 / 4;
+    s.VacTimer = v2 % 8;
+    s.LedMode = v2 / 8;
+    return true;
 }
 
 QString photocellCaption(int which, int level)
@@ -186,6 +190,7 @@ DualTechCeiling::Poll DualTechCeiling::ScanWS(int address, State& st)
                 st.s.DevType = (n & 3) - 1 < 0 ? 1 : (n & 3) - 1;
                 st.s.RelayPol = (n >> 2) & 1;
                 st.s.OolSource = (n >> 3) & 1;
+                st.known.typeRead = true;
                 p.settingsChanged = true;
             }
             p.t = n & 3;
@@ -225,17 +230,17 @@ DualTechCeiling::Poll DualTechCeiling::ScanWS(int address, State& st)
     return p;
 }
 
-void DualTechCeiling::Configure(int address, const State& st)
+bool DualTechCeiling::Configure(int address, const State& st)
 {
     const qint16 a = qint16(address);
     const SensorSettings& s = st.s;
-    WsWriteConfig(m_host, a, qint16(208 + s.RelayPol * 4 + s.OolSource * 8 + s.DevType + 1));
+    bool answered = WsWriteConfig(m_host, a, qint16(208 + s.RelayPol * 4 + s.OolSource * 8 + s.DevType + 1));
     if (st.SensorRev < 14)
-        return;
+        return answered;
     m_host.Delay(500);
-    WsWriteConfig(m_host, a, qint16(224 + s.AcsSens * 4 + s.PirSens));
+    answered = WsWriteConfig(m_host, a, qint16(224 + s.AcsSens * 4 + s.PirSens)) && answered;
     m_host.Delay(500);
-    WsWriteConfig(m_host, a, qint16(240 + s.LedMode * 8 + s.VacTimer));
+    return WsWriteConfig(m_host, a, qint16(240 + s.LedMode * 8 + s.VacTimer)) && answered;
 }
 
 DualTechWall::Poll DualTechWall::ScanWS(int address, int pilotMask, State& st)
@@ -249,20 +254,21 @@ DualTechWall::Poll DualTechWall::ScanWS(int address, int pilotMask, State& st)
         if (st.JustFound) {
             st.JustFound = false;
             st.s.OolSource = (m_host.reply.WsStatusC >> 7) & 1;
+            st.known.typeRead = true;
             p.settingsChanged = true;
         }
     }
     return p;
 }
 
-void DualTechWall::ConfigureSensor(int address, const SensorSettings& s)
+bool DualTechWall::ConfigureSensor(int address, const SensorSettings& s)
 {
     const qint16 a = qint16(address);
-    WsWriteConfig(m_host, a, qint16(192 + s.OolSource * 8));
+    bool answered = WsWriteConfig(m_host, a, qint16(192 + s.OolSource * 8));
     m_host.Delay(500);
-    WsWriteConfig(m_host, a, qint16(224 + s.AcsSens * 4 + s.PirSens));
+    answered = WsWriteConfig(m_host, a, qint16(224 + s.AcsSens * 4 + s.PirSens)) && answered;
     m_host.Delay(500);
-    WsWriteConfig(m_host, a, qint16(240 + s.LedMode * 8 + s.VacTimer));
+    return WsWriteConfig(m_host, a, qint16(240 + s.LedMode * 8 + s.VacTimer)) && answered;
 }
 
 bool DualTechWall::QVComWSCnfG3DTWall(int address, int entry)

@@ -107,9 +107,21 @@ struct SensorSettings {
     int mask() const { return LedMode * 128 + VacTimer * 16 + AcsSens * 4 + PirSens; }
     void defaults() { PirSens = AcsSens = VacTimer = 3, LedMode = 1; }
 };
-// Reads PIR, acoustic, vacancy and LED settings back with the two read-back writes. The replies
-// are not checked: a failed read leaves an earlier reply to decode.
-void ReadSensorSettings(Host& host, int address, SensorSettings& s);
+// Reads PIR, acoustic, vacancy and LED settings back with the two read-back writes. Only when both
+// were answered are the settings taken (true); otherwise they stay as they were, since an earlier
+// reply left in the buffer would be decoded as the sensor's.
+bool ReadSensorSettings(Host& host, int address, SensorSettings& s);
+
+// What a window must know before Configure Sensor may write a sensor at the address selected: the
+// status read after "Find WS" (device type, relay polarity, settings source), and the other
+// settings read from the sensor or set to the defaults where the sensor can be read at all.
+// Anything else would write the window's starting values over the sensor's own.
+struct SensorKnown {
+    bool typeRead = false;
+    bool settingsRead = false;
+    bool mayConfigure(bool readable) const { return typeRead && (settingsRead || !readable); }
+    void forget() { typeRead = settingsRead = false; }
+};
 
 QString photocellCaption(int which, int level);
 QString timerCaption(int level);
@@ -124,6 +136,9 @@ public:
         int SensorRev = 0;
         bool JustFound = false;
         bool AdvancedMode = false;
+        SensorKnown known;
+        // "Read From Sensor" is offered from revision 14 on; before it only the first byte is written.
+        bool mayConfigure() const { return known.mayConfigure(SensorRev >= 14); }
     };
     struct Timer {
         QString caption;
@@ -143,8 +158,8 @@ public:
     };
     Poll ScanWS(int address, State& st);
     // Device type, relay polarity and settings source; the sensitivities and timer too from
-    // revision 14 on. Nothing is checked or reported.
-    void Configure(int address, const State& st);
+    // revision 14 on. Every frame goes out with its waits; true when every one was answered.
+    bool Configure(int address, const State& st);
 
 private:
     Host& m_host;
@@ -159,6 +174,8 @@ public:
         SensorSettings s;
         int WSType = 79;
         bool JustFound = false;
+        SensorKnown known;
+        bool mayConfigure() const { return known.mayConfigure(true); }
     };
     struct Poll {
         StationPoll station;
@@ -166,7 +183,8 @@ public:
         bool settingsChanged = false;
     };
     Poll ScanWS(int address, int pilotMask, State& st);
-    void ConfigureSensor(int address, const SensorSettings& s);
+    // The three settings writes with their waits; true when every one was answered.
+    bool ConfigureSensor(int address, const SensorSettings& s);
     // Writes model 64 + entry; false when the enable frame went unanswered.
     bool QVComWSCnfG3DTWall(int address, int entry);
 

@@ -27,9 +27,10 @@ QString DocumentSession::placeholder() const
 
 bool DocumentSession::mayDiscard(const Question& q)
 {
-    // Only a Yes lets the changes go; a box closed any other way keeps them.
+    // Only a Yes lets the changes go; a box closed any other way keeps them, and Enter means No.
     return !m_host.isModified() ||
-           m_host.dialogs().message(q.text, q.title, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+           m_host.dialogs().message(q.text, q.title, MsgIcon::Question, MsgButtons::YesNo, MsgDefault::No) ==
+               MsgAnswer::Yes;
 }
 
 bool DocumentSession::newDocument()

@@ -104,6 +104,10 @@ public:
     // The window's close (Form_Unload): false keeps the window open.
     bool mayClose();
 
+    // The document no longer stands for its file (a failed upload cleared it): it is unnamed again,
+    // so the next Save asks for a name.
+    void forgetFile() { m_path = QStringLiteral("None"); }
+
     void markModified();
     void markSaved();
     bool isModified() const;

@@ -78,6 +78,7 @@ TransferResult GatewayTransfer::run(bool upload)
     if (m_view.show)
         m_view.show(upload ? QStringLiteral("Upload From Gateway") : QStringLiteral("Download To Gateway"));
 
+    bool cleared = false;
     BlockTransfer::Plan plan;
     plan.blocks = kBlocks;
     plan.cancel = m_cancel;
@@ -132,7 +133,10 @@ TransferResult GatewayTransfer::run(bool upload)
                                                  QStringLiteral("Error"), MsgIcon::Critical};
         };
         // The editor never keeps a partly uploaded map.
-        plan.afterFailure = [this](const BlockTransfer::Result&) { m_image.ClearImage(); };
+        plan.afterFailure = [this, &cleared](const BlockTransfer::Result&) {
+            m_image.ClearImage();
+            cleared = true;
+        };
     } else {
         plan.messages.verified = {QStringLiteral("Download Complete"), QStringLiteral("Download"),
                                   MsgIcon::None};
@@ -154,11 +158,11 @@ TransferResult GatewayTransfer::run(bool upload)
     const BlockTransfer::Result r = BlockTransfer(m_host).run(plan);
     switch (r.outcome) {
     case BlockTransfer::Outcome::Verified: return {Outcome::Complete};
-    case BlockTransfer::Outcome::Cancelled: return {Outcome::Cancelled};
+    case BlockTransfer::Outcome::Cancelled: return {Outcome::Cancelled, 0, cleared};
     case BlockTransfer::Outcome::Failed: break;
     }
-    return r.code == kPortFailed ? TransferResult{Outcome::PortError}
-                                 : TransferResult{Outcome::Failed, r.code};
+    return r.code == kPortFailed ? TransferResult{Outcome::PortError, 0, cleared}
+                                 : TransferResult{Outcome::Failed, r.code, cleared};
 }
 
 TransferResult GatewayTransfer::DownloadGateway() { return run(false); }

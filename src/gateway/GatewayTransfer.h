@@ -18,7 +18,8 @@ namespace tqdt::gw {
 enum class Outcome { Complete, Failed, Cancelled, PortError };
 struct TransferResult {
     Outcome outcome = Outcome::Complete;
-    int code = 0; // 4, 21-24, 52, 61-64 or 71 when Failed
+    int code = 0;         // 4, 21-24, 52, 61-64 or 71 when Failed
+    bool cleared = false; // an upload that did not verify emptied the image ("All Host Data Cleared.")
 };
 
 // What the progress frame shows during a transfer; any part may be left empty.

@@ -17,6 +17,8 @@ enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 // (Enter alone must not).
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoDefaultNo };
 enum class MsgAnswer { Ok, Cancel, Yes, No, Retry };
+// The button Enter presses: the first one, or No where a Yes would throw work away.
+enum class MsgDefault { First, No };
 
 // What a common file dialog is asked: the proposed name, the filter text in the
 // "Description (*.ext)|*.ext" form, and the title.
@@ -51,7 +53,8 @@ class Dialogs {
 public:
     virtual ~Dialogs() = default;
     virtual MsgAnswer message(const QString& text, const QString& title, MsgIcon icon,
-                              MsgButtons buttons = MsgButtons::Ok) = 0;
+                              MsgButtons buttons = MsgButtons::Ok,
+                              MsgDefault defaultButton = MsgDefault::First) = 0;
     // The chosen path, or an empty text when cancelled.
     virtual QString openFile(const FileDialogRequest& request) = 0;
     virtual QString saveFile(const FileDialogRequest& request) = 0;

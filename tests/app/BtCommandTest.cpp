@@ -1,4 +1,5 @@
 #include "devices/BtCommand.h"
+#include "documents/PrivateProfile.h"
 #include "sim/BluetoothRadio.h"
 #include "support/RunCli.h"
 #include "support/SimHost.h"
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,24 @@ TEST(BtCli, ABadNameExitsWithTwoFromTheProgram)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, "tqdt-cli: bt: a module name starts with \"Tarvik\"\n");
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST(BtCli, TwoNumbersMappedToOneDeviceAreOnePortAndExitWithTwo)
+{
+    QTemporaryDir home;
+    QDir().mkpath(home.filePath("Tarvik Quorvel"));
+    const QString ini = home.filePath("Tarvik Quorvel/DiagnosticTool.ini");
+    ASSERT_TRUE(WritePrivateProfileStringA("Ports", "COM3", "/dev/ttyS7", ini));
+    ASSERT_TRUE(WritePrivateProfileStringA("Ports", "COM4", "/dev/ttyS7", ini));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TQDT_HOME", home.path());
+    p.setProcessEnvironment(env);
+    p.start(TQDT_CLI_BIN, {"bt", "test", "--port", "COM3", "--tester", "COM4", "--address", "0012F3A4B5C6"});
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitCode(), 2);
+    EXPECT_EQ(p.readAllStandardError(), "tqdt-cli: bt: the tester needs a port of its own\n");
+    EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
 }
 
 namespace {

@@ -2,6 +2,8 @@
 #include "sim/BluetoothRadio.h"
 #include "support/SimHost.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 using namespace tqdt;
@@ -239,4 +241,29 @@ TEST(BtRadio, StationModuleAnswersOnlyOnTheBrownChannelAtItsRate)
         sim::PlugInBtBench(site, {});
         EXPECT_EQ(site.receive(c.channel, "$$$", c.line).has_value(), c.answered) << c.what;
     }
+}
+
+TEST_F(BtBenchTest, ConfigureWaitsForTheModuleToRestartAndSendsTheNameOnALineOfItsOwn)
+{
+    // When each write reached the module: after the factory reset and after the restart the module
+    // needs its time before the port is opened again at the new rate.
+    std::vector<std::pair<QByteArray, qint64>> at;
+    h.site.script = [this, &at](Channel, const QByteArray& f) -> std::optional<QByteArray> {
+        at.emplace_back(f, h.clock.nowUs());
+        return std::nullopt;
+    };
+    ASSERT_TRUE(configure("Tarvik-000000100").pass);
+    auto gapAfter = [&](const QByteArray& frame) -> qint64 {
+        for (size_t i = 0; i + 1 < at.size(); ++i)
+            if (at[i].first == frame)
+                return (at[i + 1].second - at[i].second) / 1000;
+        return -1;
+    };
+    EXPECT_GE(gapAfter("\rSF,1\r"), 750 + 500 + 100) << "750 ms after the reset, then the reopen";
+    EXPECT_GE(gapAfter("R,1\r"), 1000 + 100) << "a second after the restart";
+    std::vector<QByteArray> sent;
+    for (const auto& [f, us] : at)
+        sent.push_back(f);
+    EXPECT_NE(std::find(sent.begin(), sent.end(), QByteArray("\rSN,Tarvik-000000100\r")), sent.end())
+        << "the carriage return ends whatever the prompt left on the line";
 }

@@ -374,11 +374,19 @@ TEST(DualTechCeiling, ReadFromSensorDecodesTheReadBacks)
     Bench<sim::CeilingSensor> b(0, 1, 14);
     b.station->settings = {2, 1, 5, 0, 0, 1};
     SensorSettings s;
-    ReadSensorSettings(b.h.host, 0, s);
+    EXPECT_TRUE(ReadSensorSettings(b.h.host, 0, s));
     EXPECT_EQ(s.PirSens, 2);
     EXPECT_EQ(s.AcsSens, 1);
     EXPECT_EQ(s.VacTimer, 5);
     EXPECT_EQ(s.LedMode, 0);
+
+    // Silent now: the replies left from the last read must not be taken for the sensor's.
+    b.station->setSilent(true);
+    b.h.takeWritten();
+    SensorSettings kept;
+    EXPECT_FALSE(ReadSensorSettings(b.h.host, 0, kept));
+    EXPECT_EQ(kept.mask(), SensorSettings{}.mask());
+    EXPECT_EQ(b.h.takeWritten().size(), 2u) << "both read-backs are still tried";
 }
 
 TEST(DualTechWall, PlainModelPollsItsOccupancyPartWithTheSensorByte)
@@ -443,4 +451,31 @@ TEST(DualTechWall, EchoedPilotsFollowTheModelsLamps)
     EXPECT_EQ(dualTechWallEchoPilots(68), (std::array<int, 5>{2, -1, 3, -1, 4}));
     EXPECT_EQ(dualTechWallEchoPilots(80), (std::array<int, 5>{2, -1, -1, -1, -1}));
     EXPECT_EQ(dualTechWallEchoPilots(12), (std::array<int, 5>{2, 3, 4, 5, 6}));
+}
+
+// Frames and waits no other test pins down.
+
+TEST(KestrixSwitch, TheSecondAddressIsPolledWithoutPilots)
+{
+    Bench<sim::KestrixStation> b(0x20, 0xA1); // " 3 Scene": a second device at 21
+    KestrixSwitch ks(b.h.host);
+    ASSERT_TRUE(ks.ScanWS(0x20, 0xFF).extra.dev2.answered);
+    std::vector<QByteArray> toSecond;
+    for (const QByteArray& f : b.h.takeWritten())
+        if (f.startsWith("[221"))
+            toSecond.push_back(f);
+    EXPECT_EQ(toSecond, (std::vector<QByteArray>{dev(0x21, "700")}))
+        << "the station's pilots are not the second's";
+}
+
+TEST(DualTechWall, TheModelWriteWaitsForItsReply)
+{
+    Bench<sim::WallSensor> b(0, 0x41, 12);
+    DualTechWall w(b.h.host);
+    ASSERT_TRUE(w.QVComWSCnfG3DTWall(0, 16));
+    const auto& written = b.h.site.written;
+    ASSERT_GE(written.size(), 2u);
+    EXPECT_EQ(written.back().frame, dev(0, "B50"));
+    EXPECT_EQ(written.back().awaited, 6);
+    EXPECT_EQ(written.back().limitMs, 500);
 }

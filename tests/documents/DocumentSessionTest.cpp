@@ -43,7 +43,7 @@ struct Session : ::testing::Test {
 
 } // namespace
 
-TEST_F(Session, OnlyYesLetsUnsavedChangesGo)
+TEST_F(Session, OnlyYesLetsUnsavedChangesGoAndEnterMeansNo)
 {
     DocumentSession s = make();
     for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Cancel, MsgAnswer::Ok}) {
@@ -54,9 +54,16 @@ TEST_F(Session, OnlyYesLetsUnsavedChangesGo)
         EXPECT_EQ(s.open(), DocumentSession::Outcome::Declined) << int(a);
         sim.dialogs.queueAnswer(a);
         EXPECT_FALSE(s.exit()) << int(a);
+        sim.dialogs.queueAnswer(a);
+        EXPECT_FALSE(s.mayClose()) << int(a);
         EXPECT_TRUE(sim.host.isModified());
     }
     EXPECT_TRUE(sim.dialogs.fileRequests.empty());
+    ASSERT_FALSE(sim.dialogs.shown.empty());
+    for (const auto& box : sim.dialogs.shown) {
+        EXPECT_EQ(box.buttons, MsgButtons::YesNo) << box.title.toStdString();
+        EXPECT_EQ(box.defaultButton, MsgDefault::No) << box.title.toStdString();
+    }
 }
 
 TEST_F(Session, AFileThatCannotBeReadKeepsNameFlagAndDocument)

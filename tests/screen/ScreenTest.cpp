@@ -65,7 +65,7 @@ double shareOf(const QImage& image, const std::function<bool(QColor)>& wanted)
 class ScreenDialogs final : public Dialogs {
 public:
     using Driver = std::function<void(Form&)>;
-    MsgAnswer message(const QString& text, const QString&, MsgIcon, MsgButtons buttons) override
+    MsgAnswer message(const QString& text, const QString&, MsgIcon, MsgButtons buttons, MsgDefault) override
     {
         messages.push_back(text);
         if (buttons == MsgButtons::YesNo && showQuestions) {

@@ -21,9 +21,9 @@ MsgAnswer firstAnswer(MsgButtons b)
 } // namespace
 
 MsgAnswer ScriptedDialogs::message(const QString& text, const QString& title, MsgIcon icon,
-                                   MsgButtons buttons)
+                                   MsgButtons buttons, MsgDefault defaultButton)
 {
-    shown.push_back({text, title, icon, buttons});
+    shown.push_back({text, title, icon, buttons, defaultButton});
     if (answers.empty())
         return firstAnswer(buttons);
     const MsgAnswer a = answers.front();

@@ -19,10 +19,12 @@ public:
         QString text, title;
         MsgIcon icon;
         MsgButtons buttons;
+        MsgDefault defaultButton;
     };
     using Driver = std::function<void(Form&)>;
 
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                      MsgDefault defaultButton) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     void showModal(Form& form) override;

@@ -298,6 +298,7 @@ void frmExpCndCustom::Form_Load()
     cboOutput->setCurrentIndex(0);
     CurOutput = 0;
     CurTool = 0;
+    m_emptyChosen = false;
     ShowTool();
     ShowConfig();
     needsCompile();
@@ -360,6 +361,8 @@ void frmExpCndCustom::ShowTool()
 void frmExpCndCustom::imgSelect_MouseDown(int k)
 {
     CurTool = k;
+    if (k == 0)
+        m_emptyChosen = true;
     ShowTool();
 }
 
@@ -379,6 +382,9 @@ void frmExpCndCustom::imgSegment_Click(int c)
     m_clickedCell = c;
     if (m_cursor >= 0)
         setCursorCell(c);
+    // A click that only means "start here" must not erase what is drawn there.
+    if (CurTool == 0 && !m_emptyChosen)
+        return;
     edit(
         QStringLiteral("Draw"), [&] { m_doc.placeCode(CurOutput, c, CurTool); }, 1000 + m_strokeId % 1000);
     edited();

@@ -231,6 +231,8 @@ private:
     int m_cursor = -1;
     int m_clickedCell = 0;
     int m_strokeCell = -1;
+    // The palette opens on the empty picture; a click erases with it only once the user chose it.
+    bool m_emptyChosen = false;
     int m_strokeId = 0;
     // The cells the last compile read, so that Download can tell a stale array.
     std::unique_ptr<cnd::CndDocument::CellArray[]> m_compiledCells;

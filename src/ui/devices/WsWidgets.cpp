@@ -56,12 +56,45 @@ void ConfigLine::configuring()
     lblConfig->repaint();
 }
 
-void ConfigLine::finished(bool answered, int model)
+namespace {
+void showOutcome(QLabel* l, bool answered, const QString& done, const QString& failed)
 {
-    lblConfig->setText(answered ? QStringLiteral("Config Done")
-                                : QStringLiteral("Config Failed - No Response"));
-    setBack(lblConfig, answered ? wscolour::kGreen : wscolour::kLightRed);
-    expected = answered ? std::optional<int>(model) : std::nullopt;
+    l->setText(answered ? done : failed);
+    setBack(l, answered ? wscolour::kGreen : wscolour::kLightRed);
+    l->setVisible(true);
+}
+} // namespace
+
+void ConfigLine::finished(bool answered, std::optional<int> model)
+{
+    showOutcome(lblConfig, answered, QStringLiteral("Config Done"),
+                QStringLiteral("Config Failed - No Response"));
+    expected = answered ? model : std::nullopt;
+}
+
+void SensorResultLine::create(QWidget* parent, int left, int top, int width)
+{
+    lblResult = placeLabel(parent, QStringLiteral("lblResult"), QString(), left, top, width, 285);
+    lblResult->setAlignment(Qt::AlignCenter);
+    lblResult->setFrameShape(QFrame::Box);
+    lblResult->setVisible(false);
+}
+
+void SensorResultLine::read(bool answered)
+{
+    showOutcome(lblResult, answered, QStringLiteral("Read Done"), QStringLiteral("No Response"));
+}
+
+void SensorResultLine::configured(bool answered)
+{
+    showOutcome(lblResult, answered, QStringLiteral("Config Done"),
+                QStringLiteral("Config Failed - No Response"));
+}
+
+void SensorResultLine::clear()
+{
+    lblResult->clear();
+    lblResult->setVisible(false);
 }
 
 bool ConfigLine::identified(int reportedModel, const QString& text)

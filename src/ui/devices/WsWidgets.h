@@ -50,10 +50,26 @@ struct ConfigLine {
     void create(QWidget* parent, int left, int top, int width);
     // "Configuring" on yellow, shown and painted at once.
     void configuring();
-    // "Config Done" on green when the enable frame was answered, else a failure on light red.
-    void finished(bool answered, int model);
+    // "Config Done" on green when the enable frame was answered, else a failure on light red. With
+    // a model, the next identification is compared with it: only the G3 station shows its new model
+    // at the next poll; the others show it after a restart, so theirs is never compared.
+    void finished(bool answered, std::optional<int> model = std::nullopt);
     // A poll identified the station as reportedModel; true when that contradicts the write.
     bool identified(int reportedModel, const QString& text);
+};
+
+// The sensor windows' result line beside "Read From Sensor" and "Configure Sensor": the outcome of
+// the last of the two, kept until the next one or until another address is chosen. The status line
+// cannot carry it, since every poll rewrites that.
+struct SensorResultLine {
+    QLabel* lblResult = nullptr;
+
+    void create(QWidget* parent, int left, int top, int width);
+    // "Read Done" on green, or "No Response" on light red when a read-back went unanswered.
+    void read(bool answered);
+    // "Config Done" on green only when every frame was answered, else "Config Failed - No Response".
+    void configured(bool answered);
+    void clear();
 };
 
 // "Node: 00" ... for the first count addresses, entry 00 selected.

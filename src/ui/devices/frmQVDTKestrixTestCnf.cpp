@@ -158,8 +158,6 @@ void frmQVDTKestrixTestCnf::ScanWS()
             WSType = p.typeByte & ws::catalog(ws::Family::Kestrix).modelMask;
             lblOptions->setText(ws::kestrixOptionsText(p.typeByte));
             lblStatus->setText(p.text);
-            // The switch restarts with what it was given, its "SA - " bit aside.
-            config.identified(p.typeByte & ~64, p.text);
         } else {
             setBack(lblStatus, kLightRed);
             lblStatus->setText(QStringLiteral("No Response1"));
@@ -200,7 +198,8 @@ void frmQVDTKestrixTestCnf::cmdWSPrg_Click()
                                                     chkAudio->isChecked());
     const bool answered = m_switch.QVComWSCnfKX(cboWSAdd->currentIndex(), type);
     host().Delay(500);
-    config.finished(answered, type);
+    // The switch may report its old model until it restarts: the next poll is not compared with it.
+    config.finished(answered);
     Timer1->start();
 }
 

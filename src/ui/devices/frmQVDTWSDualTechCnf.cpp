@@ -50,7 +50,7 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
 {
     setObjectName(QStringLiteral("frmQVDTWSDualTechCnf"));
     setWindowTitle(QStringLiteral("Wistra Dual Tech Ceiling Sensor Config"));
-    setFixedSize(tw(kNormalWidth), tw(10260));
+    setFixedSize(tw(kNormalWidth), tw(10560));
 
     cboWSAdd = placeList(this, QStringLiteral("cboWSAdd"), 120, 120, 1455);
     cmdFind = placeButton(this, QStringLiteral("cmdFind"), QStringLiteral("Find WS"), 1680, 105, 1215, 375);
@@ -109,6 +109,8 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
     connect(cmdRead, &QPushButton::clicked, this, &frmQVDTWSDualTechCnf::cmdRead_Click);
     connect(cmdConfig, &QPushButton::clicked, this, &frmQVDTWSDualTechCnf::cmdConfig_Click);
     connect(cmdDefaults, &QPushButton::clicked, this, &frmQVDTWSDualTechCnf::cmdDefaults_Click);
+    result.create(this, 120, 10200, 3480);
+    lblResult = result.lblResult;
 
     Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTWSDualTechCnf::Timer1_Timer);
@@ -117,9 +119,30 @@ frmQVDTWSDualTechCnf::frmQVDTWSDualTechCnf(Host& host, QWidget* parent) : Form(h
 void frmQVDTWSDualTechCnf::Form_Load()
 {
     fillAddressList(cboWSAdd, 254);
+    connect(cboWSAdd, &QComboBox::currentIndexChanged, this, &frmQVDTWSDualTechCnf::cboWSAdd_Click);
     st.AdvancedMode = false;
     DTDefaults();
+    st.known.forget(); // the starting values are nobody's choice
+    ShowConfigAllowed();
     Timer1->start();
+}
+
+void frmQVDTWSDualTechCnf::ShowConfigAllowed() const { cmdConfig->setEnabled(st.mayConfigure()); }
+
+void frmQVDTWSDualTechCnf::cboWSAdd_Click()
+{
+    // What was read belongs to the sensor at the address before; Find WS sets JustFound after this.
+    st.JustFound = false;
+    st.known.forget();
+    result.clear();
+    ShowConfigAllowed();
+}
+
+void frmQVDTWSDualTechCnf::cmdDefaults_Click()
+{
+    DTDefaults();
+    st.known.settingsRead = true;
+    ShowConfigAllowed();
 }
 
 void frmQVDTWSDualTechCnf::Form_Unload(bool&)
@@ -212,6 +235,7 @@ void frmQVDTWSDualTechCnf::ScanWS()
         paintBits(lblDBA, (*p.config)[0]);
         paintBits(lblDBB, (*p.config)[1]);
     }
+    ShowConfigAllowed();
 }
 
 void frmQVDTWSDualTechCnf::cmdFind_Click()
@@ -222,15 +246,23 @@ void frmQVDTWSDualTechCnf::cmdFind_Click()
 
 void frmQVDTWSDualTechCnf::cmdRead_Click()
 {
-    ws::ReadSensorSettings(host(), cboWSAdd->currentIndex(), st.s);
+    // A read that is not answered leaves every control as it was and says so.
+    const bool answered = ws::ReadSensorSettings(host(), cboWSAdd->currentIndex(), st.s);
+    if (answered)
+        st.known.settingsRead = true;
+    result.read(answered);
     ShowSettings();
+    ShowConfigAllowed();
 }
 
 void frmQVDTWSDualTechCnf::cmdConfig_Click()
 {
+    if (!st.mayConfigure())
+        return;
     cmdConfig->setEnabled(false);
-    m_sensor.Configure(cboWSAdd->currentIndex(), st);
-    cmdConfig->setEnabled(true);
+    result.clear();
+    result.configured(m_sensor.Configure(cboWSAdd->currentIndex(), st));
+    ShowConfigAllowed();
 }
 
 void frmQVDTWSDualTechCnf::Form_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods)

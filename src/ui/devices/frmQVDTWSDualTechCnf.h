@@ -2,6 +2,7 @@
 
 #include "devices/WsModels.h"
 #include "ui/devices/SensorOptions.h"
+#include "ui/devices/WsWidgets.h"
 #include "ui/shell/Form.h"
 
 #include <array>
@@ -31,7 +32,8 @@ public:
     void cmdFind_Click();
     void cmdRead_Click();
     void cmdConfig_Click();
-    void cmdDefaults_Click() { DTDefaults(); }
+    void cmdDefaults_Click();
+    void cboWSAdd_Click();
 
     static const QColor kTimerNegative;
 
@@ -53,6 +55,8 @@ public:
     QPushButton* cmdRead = nullptr;
     QPushButton* cmdConfig = nullptr;
     QPushButton* cmdDefaults = nullptr;
+    SensorResultLine result;
+    QLabel* lblResult = nullptr;
     QTimer* Timer1 = nullptr;
 
     ws::DualTechCeiling::State st;
@@ -63,6 +67,8 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
 
 private:
+    // Configure Sensor is enabled only while the window knows what it would write.
+    void ShowConfigAllowed() const;
     void optionClicked(int& value, int i);
 
     ws::DualTechCeiling m_sensor;

@@ -99,6 +99,8 @@ frmQVDTWSDualTechWallCnf::frmQVDTWSDualTechWallCnf(Host& host, QWidget* parent)
     connect(cmdRead, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdRead_Click);
     connect(cmdConfig, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdConfig_Click);
     connect(cmdDefaults, &QPushButton::clicked, this, &frmQVDTWSDualTechWallCnf::cmdDefaults_Click);
+    result.create(this, 4800, 5400, 3840);
+    lblResult = result.lblResult;
 
     Timer1 = makePollTimer(this);
     connect(Timer1, &QTimer::timeout, this, &frmQVDTWSDualTechWallCnf::Timer1_Timer);
@@ -108,7 +110,10 @@ void frmQVDTWSDualTechWallCnf::Form_Load()
 {
     st.WSType = 79;
     fillAddressList(cboWSAdd, 255);
+    connect(cboWSAdd, &QComboBox::currentIndexChanged, this, &frmQVDTWSDualTechWallCnf::cboWSAdd_Click);
     DTDefaults();
+    st.known.forget(); // the starting values are nobody's choice
+    ShowConfigAllowed();
     for (const char* e : ws::kDualTechWallConfigList)
         cboWSTypeSelect->addItem(QString::fromLatin1(e));
     cboWSTypeSelect->setCurrentIndex(0);
@@ -141,6 +146,24 @@ void frmQVDTWSDualTechWallCnf::DTDefaults()
 }
 
 void frmQVDTWSDualTechWallCnf::ShowSettings() { groups.paint(st.s); }
+
+void frmQVDTWSDualTechWallCnf::ShowConfigAllowed() const { cmdConfig->setEnabled(st.mayConfigure()); }
+
+void frmQVDTWSDualTechWallCnf::cboWSAdd_Click()
+{
+    // What was read belongs to the sensor at the address before; Find WS sets JustFound after this.
+    st.JustFound = false;
+    st.known.forget();
+    result.clear();
+    ShowConfigAllowed();
+}
+
+void frmQVDTWSDualTechWallCnf::cmdDefaults_Click()
+{
+    DTDefaults();
+    st.known.settingsRead = true;
+    ShowConfigAllowed();
+}
 
 void frmQVDTWSDualTechWallCnf::ShowSts()
 {
@@ -191,8 +214,6 @@ void frmQVDTWSDualTechWallCnf::ScanWS()
         } else {
             setBack(lblStatus, kGreen);
             lblStatus->setText(s.text);
-            if (config.identified(st.WSType, s.text))
-                ConfigShown = 0; // the failure stays on screen
         }
     }
     rows.show(s.extra, a, true);
@@ -204,6 +225,7 @@ void frmQVDTWSDualTechWallCnf::ScanWS()
     }
     if (p.settingsChanged)
         ShowSettings();
+    ShowConfigAllowed();
     plate->update();
 }
 
@@ -215,15 +237,23 @@ void frmQVDTWSDualTechWallCnf::cmdFind_Click()
 
 void frmQVDTWSDualTechWallCnf::cmdRead_Click()
 {
-    ws::ReadSensorSettings(host(), cboWSAdd->currentIndex(), st.s);
+    // A read that is not answered leaves every control as it was and says so.
+    const bool answered = ws::ReadSensorSettings(host(), cboWSAdd->currentIndex(), st.s);
+    if (answered)
+        st.known.settingsRead = true;
+    result.read(answered);
     ShowSettings();
+    ShowConfigAllowed();
 }
 
 void frmQVDTWSDualTechWallCnf::cmdConfig_Click()
 {
+    if (!st.mayConfigure())
+        return;
     cmdConfig->setEnabled(false);
-    m_sensor.ConfigureSensor(cboWSAdd->currentIndex(), st.s);
-    cmdConfig->setEnabled(true);
+    result.clear();
+    result.configured(m_sensor.ConfigureSensor(cboWSAdd->currentIndex(), st.s));
+    ShowConfigAllowed();
 }
 
 void frmQVDTWSDualTechWallCnf::cmdWSPrg_Click()
@@ -234,7 +264,8 @@ void frmQVDTWSDualTechWallCnf::cmdWSPrg_Click()
     const int entry = std::max(0, cboWSTypeSelect->currentIndex());
     const bool answered = m_sensor.QVComWSCnfG3DTWall(cboWSAdd->currentIndex(), entry);
     host().Delay(500);
-    config.finished(answered, 64 + entry);
+    // The sensor shows its new model only after a restart: the next poll is not compared with it.
+    config.finished(answered);
     // "Config Done" goes after two seconds of ticks; a failure stays until the next attempt.
     ConfigShown = answered ? 40 : 0;
     Timer1->start();

@@ -32,7 +32,8 @@ public:
     void cmdFind_Click();
     void cmdRead_Click();
     void cmdConfig_Click();
-    void cmdDefaults_Click() { DTDefaults(); }
+    void cmdDefaults_Click();
+    void cboWSAdd_Click();
     void cmdWSPrg_Click();
     void chkEchoPilots_Click() { ShowSts(); }
     void lblPilot_Click(int index);
@@ -63,6 +64,8 @@ public:
     QPushButton* cmdRead = nullptr;
     QPushButton* cmdConfig = nullptr;
     QPushButton* cmdDefaults = nullptr;
+    SensorResultLine result;
+    QLabel* lblResult = nullptr;
     QTimer* Timer1 = nullptr;
 
     ws::DualTechWall::State st;
@@ -75,6 +78,8 @@ protected:
     void Form_Unload(bool& cancel) override;
 
 private:
+    // Configure Sensor is enabled only while the window knows what it would write.
+    void ShowConfigAllowed() const;
     ws::DualTechWall m_sensor;
 };
 

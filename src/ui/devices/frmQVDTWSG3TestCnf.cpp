@@ -336,8 +336,26 @@ void frmQVDTWSG3TestCnf::showDump(const Dump& d)
     lblID->setText(d.named ? QString::fromLatin1(d.name) : QString());
 }
 
+bool frmQVDTWSG3TestCnf::testerPortUsable()
+{
+    const Settings& s = host().settings;
+    if (!TesterIsInterfacePort(host().paths(), QStringLiteral("COM%1").arg(s.DTComPort),
+                               QStringLiteral("COM%1").arg(s.BTComPort)))
+        return true;
+    host().dialogs().message(QStringLiteral("The Tester Port Must Not Be The Interface Port"),
+                             QStringLiteral("Port Error"), MsgIcon::Critical);
+    return false;
+}
+
 void frmQVDTWSG3TestCnf::cmdBTConfigTest_Click()
 {
+    // The module is reset before it is named: a name it cannot keep is refused first.
+    if (chkManName->isChecked() && !ModuleCanHoldName(txtBTName->text())) {
+        host().dialogs().message(
+            QStringLiteral("The Bluetooth Name May Hold Printable ASCII Characters Only"),
+            QStringLiteral("BT Config"), MsgIcon::Critical);
+        return;
+    }
     Timer1->stop();
     if (!chkManName->isChecked())
         txtBTName->setText(AutomaticName(host()));
@@ -372,6 +390,8 @@ void frmQVDTWSG3TestCnf::cmdReadBTA_Click()
 
 void frmQVDTWSG3TestCnf::cmdCnfPT_Click()
 {
+    if (!testerPortUsable())
+        return;
     const QString question = QStringLiteral(
         "This will configure a BT passthrough device for use as a tester.\r\n"
         "This only needs to be run once per passthrough device to initalize it for use with the "
@@ -417,6 +437,8 @@ void frmQVDTWSG3TestCnf::cmdBTTest_Click()
                                  MsgIcon::Information);
         return;
     }
+    if (!testerPortUsable())
+        return;
     // While the test lets events run, no other command may start traffic of its own.
     setCommandsEnabled(false);
     Timer1->stop();

@@ -105,6 +105,8 @@ protected:
     void Form_Unload(bool& cancel) override;
 
 private:
+    // False, after the "Port Error" box, when the tester would talk on the interface port.
+    bool testerPortUsable();
     Display btDisplay(QLabel* stepLabel);
     void showDump(const Dump& d);
     // The commands a click could start while the link test lets events run.

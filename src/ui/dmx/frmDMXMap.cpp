@@ -217,9 +217,12 @@ void frmDMXMap::ShowScreen()
     const DmxMap& m = map();
     setWindowTitle(m_caption + QStringLiteral("   ") +
                    (m_session->isNamed() ? m_session->path() : QStringLiteral("(None)")));
-    // Setting a list runs its handler, which stores the same value back and shows the screen again.
+    // Setting a list runs its handler, which knows from m_showing that nobody chose anything.
+    const bool wasShowing = m_showing;
+    m_showing = true;
     cboDevAdd->setCurrentIndex(m.GetDeviceAddress());
     cboDevRange->setCurrentIndex(m.GetDeviceRange());
+    m_showing = wasShowing;
     for (int i = 0; i < kChannels; ++i)
         lblDimChan[size_t(i)]->setText(m.channelText(i));
 }
@@ -284,13 +287,20 @@ void frmDMXMap::lblDMXChan_Click(int index)
 
 void frmDMXMap::cboDevAdd_Click()
 {
+    if (m_showing || cboDevAdd->currentIndex() < 0)
+        return;
+    // Both are stored in the file: a changed address or range is an unsaved change like a channel.
     map().SetDeviceAddress(qint16(cboDevAdd->currentIndex()));
+    m_session->markModified();
     ShowScreen();
 }
 
 void frmDMXMap::cboDevRange_Click()
 {
+    if (m_showing || cboDevRange->currentIndex() < 0)
+        return;
     map().SetDeviceRange(qint16(cboDevRange->currentIndex()));
+    m_session->markModified();
     ShowScreen();
 }
 
@@ -368,6 +378,12 @@ void frmDMXMap::mnuDownload_Click()
 {
     endMultiSelect();
     ShowScreen();
+    // The menu title runs at once; opening the menu to look must not reprogram the gateway.
+    if (host().dialogs().message(
+            QStringLiteral("Download Channel Map To The DMX Gateway? Its Present Map Will Be Replaced."),
+            QStringLiteral("Download"), MsgIcon::Question, MsgButtons::YesNo,
+            MsgDefault::No) != MsgAnswer::Yes)
+        return;
     DmxTransfer(host(), [this](int value) {
         pbDL->setVisible(value >= 0);
         if (value >= 0)

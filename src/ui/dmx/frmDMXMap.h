@@ -92,6 +92,7 @@ private:
     void afterSelectionEdit();
 
     QString m_caption;
+    bool m_showing = false; // the lists follow the map; only the user's choice is an edit
     std::unique_ptr<DocumentSession> m_session;
     int CurrentChannel = 0;
     int SelStart = 0;

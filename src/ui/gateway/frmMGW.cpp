@@ -338,52 +338,53 @@ void frmMGW::cboType_Click()
         cboType->setCurrentIndex(Unused); // its own handler stores Unused and shows the point
         return;
     }
+    if (m_showing)
+        return;
     m_image.SetPointType(p, qint16(v));
-    if (!m_showing)
-        ShowData();
+    ShowData();
 }
 
 void frmMGW::cboSNode_Click()
 {
-    if (cboSNode->currentIndex() >= 0)
+    if (!m_showing && cboSNode->currentIndex() >= 0)
         m_image.SetPointNode(point(), qint16(cboSNode->currentIndex()));
 }
 
 void frmMGW::cboINode_Click()
 {
-    if (cboINode->currentIndex() >= 0)
+    if (!m_showing && cboINode->currentIndex() >= 0)
         m_image.SetPointNode(point(), qint16(cboINode->currentIndex()));
 }
 
 void frmMGW::cboSRelay_Click()
 {
-    if (cboSRelay->currentIndex() >= 0)
+    if (!m_showing && cboSRelay->currentIndex() >= 0)
         m_image.SetPointUnit(point(), qint16(cboSRelay->currentIndex()));
 }
 
 void frmMGW::cboIDev_Click()
 {
-    if (cboIDev->currentIndex() >= 0)
+    if (!m_showing && cboIDev->currentIndex() >= 0)
         m_image.SetPointUnit(point(), qint16(cboIDev->currentIndex()));
 }
 
 void frmMGW::cboQVGrp_Click()
 {
-    if (cboQVGrp->currentIndex() >= 0)
+    if (!m_showing && cboQVGrp->currentIndex() >= 0)
         m_image.SetPointNumber(point(), qint16(cboQVGrp->currentIndex()));
 }
 
 void frmMGW::cboQVPrs_Click()
 {
-    if (cboQVPrs->currentIndex() >= 0)
+    if (!m_showing && cboQVPrs->currentIndex() >= 0)
         m_image.SetPointNumber(point(), qint16(cboQVPrs->currentIndex()));
 }
 
 void frmMGW::cboIInp_Click()
 {
-    // The display sets this list from byte 3 mod 8, which must not overwrite a group or preset number.
+    // The display sets this list from byte 3 mod 8: only the user's choice writes the input number.
     const qint16 t = m_image.GetPointType(point());
-    if (cboIInp->currentIndex() >= 0 && (t == InputOn || t == InputOff))
+    if (!m_showing && cboIInp->currentIndex() >= 0 && (t == InputOn || t == InputOff))
         m_image.SetPointNumber(point(), qint16(cboIInp->currentIndex()));
 }
 
@@ -394,11 +395,16 @@ void frmMGW::lblMInc_Click(int r)
     ShowData();
 }
 
-void frmMGW::chkResend_Click() { m_image.SetResend(chkResend->isChecked() ? 1 : 0); }
+void frmMGW::chkResend_Click()
+{
+    // Showing a stored value above 1 ticks the box; only a click writes the option.
+    if (!m_showing)
+        m_image.SetResend(chkResend->isChecked() ? 1 : 0);
+}
 
 void frmMGW::cboTimeout_Click()
 {
-    if (cboTimeout->currentIndex() >= 0)
+    if (!m_showing && cboTimeout->currentIndex() >= 0)
         m_image.SetTimeoutMode(qint16(cboTimeout->currentIndex()));
 }
 
@@ -556,18 +562,30 @@ void frmMGW::runTransfer(bool upload)
     menuBar->setEnabled(false);
     controls->setEnabled(false);
     m_transferring = true;
-    if (upload)
-        transfer.UploadGateway();
-    else
-        transfer.DownloadGateway();
+    const TransferResult result = upload ? transfer.UploadGateway() : transfer.DownloadGateway();
     m_transferring = false;
     menuBar->setEnabled(true);
     controls->setEnabled(true);
+    if (upload && result.cleared) {
+        // The map on the screen is no longer the file's: a habitual Save must ask for a name
+        // instead of writing zeros over the file.
+        m_session.forgetFile();
+        ShowFileName();
+    }
     if (upload)
         ShowData();
 }
 
-void frmMGW::mnuDownload_Click() { runTransfer(false); }
+void frmMGW::mnuDownload_Click()
+{
+    // The menu title runs at once; opening the menu to look must not reprogram the gateway.
+    if (host().dialogs().message(
+            QStringLiteral("Download Map To The Gateway? Its Present Map Will Be Replaced."),
+            QStringLiteral("Download"), MsgIcon::Question, MsgButtons::YesNo,
+            MsgDefault::No) != MsgAnswer::Yes)
+        return;
+    runTransfer(false);
+}
 void frmMGW::mnuUpload_Click() { runTransfer(true); }
 
 } // namespace tqdt::gw

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
 #include <QTimer>
@@ -92,6 +93,15 @@ void Form::activateOnScreen()
     }
     m_activationDue = false;
     activate();
+}
+
+void Form::keyPressEvent(QKeyEvent* e)
+{
+    if (e->matches(QKeySequence::Cancel) || e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 void Form::done(int r)

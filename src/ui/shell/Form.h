@@ -36,6 +36,9 @@ protected:
 
     bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    // Escape closes nothing here: a tool or an editor window stays until it is closed on purpose.
+    // The small pickers give Escape the meaning "no choice" themselves.
+    void keyPressEvent(QKeyEvent* e) override;
     // Close box, Escape, accept and reject all end here.
     void done(int r) override;
 

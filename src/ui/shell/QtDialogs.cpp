@@ -72,12 +72,14 @@ MsgAnswer unattendedAnswer(MsgButtons b)
 
 } // namespace
 
-MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                             MsgDefault defaultButton)
 {
     if (m_unattended)
         return unattendedAnswer(buttons);
     QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons));
-    if (buttons == MsgButtons::YesNoDefaultNo)
+    if (buttons == MsgButtons::YesNoDefaultNo ||
+        (defaultButton == MsgDefault::No && (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)))
         box.setDefaultButton(QMessageBox::No);
     const int answer = box.exec();
     if (m_unattended)

@@ -7,7 +7,8 @@ namespace tqdt {
 // The real thing: QMessageBox, QFileDialog, QDialog::exec.
 class QtDialogs final : public Dialogs {
 public:
-    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons) override;
+    MsgAnswer message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons,
+                      MsgDefault defaultButton) override;
     QString openFile(const FileDialogRequest& request) override;
     QString saveFile(const FileDialogRequest& request) override;
     void showModal(Form& form) override;

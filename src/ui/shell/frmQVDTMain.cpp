@@ -153,7 +153,12 @@ void frmQVDTMain::Form_Unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
-    if (!SaveSettings(m_host))
+    const Settings inUse = m_host.settings;
+    if (settingsToKeep)
+        m_host.settings = settingsToKeep(inUse);
+    const bool saved = SaveSettings(m_host);
+    m_host.settings = inUse;
+    if (!saved)
         qWarning().noquote() << "Cannot write the settings file; the chosen port is not kept"
                              << m_host.paths().settingsFile();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/Host.h"
 #include "ui/shell/ToolList.h"
 #include "ui/shell/Widgets.h"
 
@@ -41,6 +42,10 @@ public:
     // that cannot close yet (a transfer under way) is tried again shortly. ended runs once all
     // have closed (the program quits there).
     void endUnattended(std::function<void()> ended);
+
+    // What the closing program keeps of the settings in use; all of them when unset. A simulated run
+    // uses it to keep what it chose on its own out of the technician's settings file.
+    std::function<Settings(const Settings&)> settingsToKeep;
 
     std::array<QLabel*, 5> lblHeader{};
     ClickLabel* lblComPort = nullptr;

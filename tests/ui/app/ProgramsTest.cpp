@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -110,6 +112,22 @@ TEST(Programs, ScreenshotOfTheMainWindowAndThePortChoice)
                   home.path())
                   .exitCode,
               2);
+}
+
+// A simulated session moves the tester off the interface port for its own bench; the technician's
+// settings file keeps the port he chose.
+TEST(SimulatedBench, TheTesterPortMovedForTheSessionIsNotSaved)
+{
+    QTemporaryDir home;
+    const ProgramRun r = run(
+        TQDT_GUI_BIN, {"--simulate", "--open", "frmQVDTWSG3TestCnf", "--screenshot", home.filePath("g3.png")},
+        home.path());
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    QFile ini(home.filePath("Tarvik Quorvel/DiagnosticTool.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray text = ini.readAll();
+    EXPECT_TRUE(text.contains("BT Com Port=1")) << text.constData();
+    EXPECT_TRUE(text.contains("DT Com Port=1")) << text.constData();
 }
 
 // In the simulated installation another master is at work while a monitor is open, so the

@@ -3,6 +3,7 @@
 #include "ui/shell/Form.h"
 
 #include <QSet>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -23,5 +24,21 @@ TEST(ToolList, EachEntryNamesTheWindowItMakesAndNoButtonOrFormTwice)
         EXPECT_EQ(e.make(sim.host)->objectName(), e.form);
         EXPECT_EQ(findToolByForm(app::toolList(), e.form), &e);
         EXPECT_EQ(findToolByButton(app::toolList(), e.button), &e);
+    }
+}
+
+// Escape then Enter must never throw an edit away: no tool window closes on Escape. Only the
+// small pickers (the port, input and dimmer point choices) take it as "no choice".
+TEST(ToolList, EscapeClosesNoToolWindow)
+{
+    for (const ToolEntry& e : app::toolList()) {
+        SCOPED_TRACE(e.form.toStdString());
+        test::SimHost sim;
+        std::unique_ptr<Form> w = e.make(sim.host);
+        w->ensureLoaded();
+        w->markShownModal();
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        EXPECT_TRUE(w->isShownModal());
+        EXPECT_TRUE(sim.dialogs.shown.empty()) << "not even a question";
     }
 }

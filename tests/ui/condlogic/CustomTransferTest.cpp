@@ -72,6 +72,9 @@ TEST_F(CustomTransfer, FailedUploadRunsNewWhichAsksOnItsOwn)
     sim.dialogs.queueAnswer(MsgAnswer::No);   // New: keep what arrived
     module->memory()[kConfigAddress + 3] = 9; // output 0, cell 3 in the module
     w.mnuUpload_Click();
+    ASSERT_EQ(sim.dialogs.shown.size(), 5u);
+    EXPECT_EQ(sim.dialogs.shown[0].defaultButton, MsgDefault::No) << "Enter keeps the changes";
+    EXPECT_EQ(sim.dialogs.shown[4].defaultButton, MsgDefault::No);
     const auto shown = takeShown();
     ASSERT_EQ(shown.size(), 5u);
     EXPECT_EQ(shown[0], "Upload: Discard Changes?");

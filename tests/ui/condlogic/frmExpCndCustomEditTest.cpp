@@ -388,3 +388,20 @@ TEST_F(EditWindow, ExportWritesThePdfWhereTheUserChose)
     EXPECT_TRUE(f.read(5) == "%PDF-");
     EXPECT_TRUE(sh.dialogs.shown.empty());
 }
+
+TEST_F(EditWindow, AClickErasesADrawnCellOnlyWithTheEmptyPictureChosen)
+{
+    // A diagram drawn before the window opened (a file, an upload): the palette shows the empty
+    // picture, yet the first click on a drawn cell only says where to start.
+    doc().placeCode(0, 5, SegClosed);
+    w->ShowConfig();
+    sh.host.markSaved();
+    w->imgSegment_Click(5);
+    EXPECT_EQ(doc().code(0, 5), SegClosed);
+    EXPECT_FALSE(sh.host.isModified());
+    w->imgSelect_MouseDown(SegWire);
+    w->imgSelect_MouseDown(SegEmpty);
+    w->imgSegment_Click(5);
+    EXPECT_EQ(doc().code(0, 5), SegEmpty) << "chosen on purpose, it erases";
+    EXPECT_TRUE(sh.host.isModified());
+}

@@ -1,3 +1,4 @@
+#include "documents/PrivateProfile.h"
 #include "sim/BenchStations.h"
 #include "sim/BluetoothRadio.h"
 #include "support/SimHost.h"
@@ -5,6 +6,8 @@
 #include "ui/shell/frmComSel.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -258,4 +261,58 @@ TEST_F(G3Bluetooth, WindowStaysOpenWhileTheLinkTestRuns)
     EXPECT_TRUE(refused);
     EXPECT_TRUE(othersDisabled);
     EXPECT_EQ(w.lblBTTest->text(), "Pass");
+}
+
+TEST(G3BluetoothPorts, ATesterOnTheInterfacePortIsRefusedBeforeAnythingIsSent)
+{
+    struct Case {
+        const char* what;
+        int tester;
+        std::vector<std::pair<const char*, const char*>> ports; // [Ports] lines; "@" is the test folder
+    } cases[] = {
+        {"the same number", 1, {}},
+        {"two numbers mapped to one device", 3, {{"COM1", "/dev/ttyS7"}, {"COM3", "/dev/ttyS7"}}},
+        {"two links to one device", 3, {{"COM1", "@/by-id/a"}, {"COM3", "@/by-path/b"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        G3BtBench b;
+        const QString dir = b.h.dir.path();
+        QDir().mkpath(dir + "/by-id");
+        QDir().mkpath(dir + "/by-path");
+        QFile(dir + "/ttyUSB9").open(QIODevice::WriteOnly);
+        QFile::link(dir + "/ttyUSB9", dir + "/by-id/a");
+        QFile::link(dir + "/ttyUSB9", dir + "/by-path/b");
+        QDir().mkpath(b.h.host.paths().dataFolder());
+        for (const auto& [key, value] : c.ports)
+            WritePrivateProfileStringA("Ports", key, QString(value).replace("@", dir),
+                                       b.h.host.paths().settingsFile());
+        b.h.host.settings.BTComPort = qint16(c.tester);
+        b.w.BTAddress = "0012F3A4B5C6";
+        using Command = void (frmQVDTWSG3TestCnf::*)();
+        for (Command command : {&frmQVDTWSG3TestCnf::cmdCnfPT_Click, &frmQVDTWSG3TestCnf::cmdBTTest_Click}) {
+            b.h.dialogs.shown.clear();
+            const size_t mark = b.h.site.written.size();
+            b.h.dialogs.queueAnswer(MsgAnswer::Yes);
+            (b.w.*command)();
+            ASSERT_EQ(b.h.dialogs.shown.size(), 1u);
+            EXPECT_EQ(b.lastMessage().text, "The Tester Port Must Not Be The Interface Port");
+            EXPECT_EQ(b.lastMessage().title, "Port Error");
+            EXPECT_EQ(b.h.site.written.size(), mark) << "nothing sent";
+            EXPECT_FALSE(b.w.comBT->isOpen());
+        }
+    }
+}
+
+TEST_F(G3Bluetooth, ANameTheModuleCannotHoldIsRefusedBeforeTheReset)
+{
+    w.chkManName->click();
+    w.txtBTName->setText(QString::fromUtf8("Tarvik-Ω1"));
+    const size_t mark = h.site.written.size();
+    w.cmdBTConfigTest_Click();
+    ASSERT_EQ(h.dialogs.shown.size(), 1u);
+    EXPECT_EQ(lastMessage().title, "BT Config");
+    EXPECT_EQ(h.site.written.size(), mark) << "the module is not reset";
+    EXPECT_NE(w.lblBTRsp->text(), "Config Fail");
+    EXPECT_EQ(w.txtBTName->text(), QString::fromUtf8("Tarvik-Ω1")) << "kept for the technician to mend";
 }

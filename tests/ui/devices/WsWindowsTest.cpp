@@ -546,3 +546,187 @@ TEST(KestrixWindow, ConfigureWritesTheChosenByteAndReportsAMissingAnswer)
     EXPECT_EQ(w.lblConfig->text(), "Config Failed - No Response");
     EXPECT_EQ(backOf(w.lblConfig), kLightRed);
 }
+
+// --- What the sensor windows may write ---
+
+namespace {
+// Leaves unanswered the read-backs and settings writes ("B" and two hex digits) whose value starts
+// with the given digits; every other frame goes through.
+std::function<std::optional<QByteArray>(Channel, const QByteArray&)> swallowValue(const QByteArray& value)
+{
+    return [value](Channel, const QByteArray& f) -> std::optional<QByteArray> {
+        if (f.mid(4).startsWith("B" + value))
+            return QByteArray();
+        return std::nullopt;
+    };
+}
+
+template <typename Window>
+std::vector<bool> enabledAfterEachStep(Window& w, const std::vector<std::function<void()>>& steps)
+{
+    std::vector<bool> out{w.cmdConfig->isEnabled()};
+    for (const auto& step : steps) {
+        step();
+        out.push_back(w.cmdConfig->isEnabled());
+    }
+    return out;
+}
+} // namespace
+
+TEST(SensorWindows, ConfigureWaitsUntilTheWindowKnowsWhatItWrites)
+{
+    // Each step: Find WS, a poll, then Read From Sensor or Defaults, then another address.
+    {
+        SCOPED_TRACE("ceiling, revision 14: the settings must be read or set");
+        for (bool viaDefaults : {false, true}) {
+            Open<frmQVDTWSDualTechCnf, sim::CeilingSensor> o(0, 3, 14);
+            auto& w = *o.w;
+            EXPECT_EQ(
+                enabledAfterEachStep(w, {[&] { w.cmdFind_Click(); }, [&] { w.Timer1_Timer(); },
+                                         [&] { viaDefaults ? w.cmdDefaults_Click() : w.cmdRead_Click(); },
+                                         [&] { w.cboWSAdd->setCurrentIndex(1); },
+                                         [&] { w.cboWSAdd->setCurrentIndex(0); }, [&] { w.Timer1_Timer(); }}),
+                (std::vector<bool>{false, false, false, true, false, false, false}))
+                << viaDefaults;
+        }
+    }
+    {
+        SCOPED_TRACE("ceiling, revision 13: the status read is enough");
+        Open<frmQVDTWSDualTechCnf, sim::CeilingSensor> o(0, 1, 13);
+        auto& w = *o.w;
+        EXPECT_EQ(
+            enabledAfterEachStep(w, {[&] { w.Timer1_Timer(); }, [&] { w.cmdFind_Click(); },
+                                     [&] { w.Timer1_Timer(); }, [&] { w.cboWSAdd->setCurrentIndex(2); }}),
+            (std::vector<bool>{false, false, false, true, false}))
+            << "a poll without Find WS does not count";
+    }
+    {
+        SCOPED_TRACE("wall sensor");
+        Open<frmQVDTWSDualTechWallCnf, sim::WallSensor> o(0, 0x41, 12);
+        auto& w = *o.w;
+        EXPECT_EQ(enabledAfterEachStep(w, {[&] { w.cmdRead_Click(); }, [&] { w.cmdFind_Click(); },
+                                           [&] { w.Timer1_Timer(); }, [&] { w.cmdDefaults_Click(); },
+                                           [&] { w.cboWSAdd->setCurrentIndex(5); }}),
+                  (std::vector<bool>{false, false, false, true, true, false}))
+            << "a read before Find WS counts for the same address";
+    }
+}
+
+TEST(SensorWindows, ConfigureBeforeAnyReadWritesNothing)
+{
+    Open<frmQVDTWSDualTechCnf, sim::CeilingSensor> o(0, 3, 14);
+    o.station->settings.pir = 1;
+    o.w->cmdConfig_Click();
+    EXPECT_TRUE(o.h.takeWritten().empty());
+    Open<frmQVDTWSDualTechWallCnf, sim::WallSensor> wall(0, 0x41, 12);
+    wall.w->cmdConfig_Click();
+    EXPECT_TRUE(wall.h.takeWritten().empty());
+}
+
+namespace {
+// Find, poll and read a sensor, then let the script decide which frames go unanswered.
+template <typename Window>
+void readAndConfigure(Window& w, SimHost& h, const char* swallowed, const char* afterRead,
+                      const char* afterConfig)
+{
+    w.cmdFind_Click();
+    w.Timer1_Timer();
+    w.cmdRead_Click();
+    ASSERT_TRUE(w.cmdConfig->isEnabled());
+    ASSERT_EQ(w.lblResult->text(), "Read Done");
+    w.PIR->onClick(1);
+    const ws::SensorSettings before = w.st.s;
+    if (*swallowed)
+        h.site.script = swallowValue(swallowed);
+    w.cmdRead_Click();
+    EXPECT_EQ(w.lblResult->text(), afterRead);
+    if (QString(afterRead) == "No Response") {
+        EXPECT_EQ(backOf(w.lblResult), kLightRed);
+        EXPECT_EQ(w.st.s.PirSens, before.PirSens) << "the controls stay as they were";
+        EXPECT_EQ(w.st.s.AcsSens, before.AcsSens);
+        EXPECT_EQ(w.st.s.VacTimer, before.VacTimer);
+        EXPECT_EQ(w.st.s.LedMode, before.LedMode);
+        EXPECT_TRUE(w.PIR->selected(1));
+    }
+    w.cmdConfig_Click();
+    EXPECT_EQ(w.lblResult->text(), afterConfig);
+    EXPECT_EQ(backOf(w.lblResult), QString(afterConfig) == "Config Done" ? kGreen : kLightRed);
+    EXPECT_TRUE(w.cmdConfig->isEnabled());
+    w.Timer1_Timer();
+    EXPECT_EQ(w.lblResult->text(), afterConfig) << "the poll does not rewrite it";
+    w.cboWSAdd->setCurrentIndex(1);
+    EXPECT_FALSE(shown(w.lblResult)) << "another address clears it";
+}
+} // namespace
+
+TEST(SensorWindows, ReadAndConfigureSayWhetherTheSensorAnswered)
+{
+    struct Case {
+        const char* what;
+        const char* swallowed; // value of the frame that goes unanswered ("" none)
+        const char* afterRead;
+        const char* afterConfig;
+    } cases[] = {
+        {"answered", "", "Read Done", "Config Done"},
+        {"first read-back", "A0", "No Response", "Config Done"},
+        {"second read-back", "B0", "No Response", "Config Done"},
+        {"last settings write", "F", "Read Done", "Config Failed - No Response"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        {
+            Open<frmQVDTWSDualTechCnf, sim::CeilingSensor> o(0, 1, 14);
+            readAndConfigure(*o.w, o.h, c.swallowed, c.afterRead, c.afterConfig);
+        }
+        {
+            Open<frmQVDTWSDualTechWallCnf, sim::WallSensor> o(0, 0x41, 12);
+            readAndConfigure(*o.w, o.h, c.swallowed, c.afterRead, c.afterConfig);
+        }
+    }
+}
+
+TEST(SensorWindows, ASilentSensorReadsAsNoResponse)
+{
+    Open<frmQVDTWSDualTechCnf, sim::CeilingSensor> o(0, 1, 14);
+    auto& w = *o.w;
+    w.cmdFind_Click();
+    w.Timer1_Timer();
+    w.Vac->onClick(5);
+    o.station->setSilent(true);
+    w.cmdRead_Click();
+    EXPECT_EQ(w.lblResult->text(), "No Response");
+    EXPECT_EQ(w.st.s.VacTimer, 5);
+    EXPECT_TRUE(w.Vac->selected(5));
+    EXPECT_FALSE(w.cmdConfig->isEnabled()) << "nothing was read";
+}
+
+TEST(StationWindows, OnlyTheG3StationIsComparedWithItsNewModelAtTheNextPoll)
+{
+    // The model write is lost: the next poll shows the old model. The G3 station shows its new
+    // model at once, so that means the write was not taken; the Kestrix switch and the wall
+    // sensor show theirs only after a restart, so their "Config Done" stands.
+    {
+        Open<frmQVDTKestrixTestCnf, sim::KestrixStation> o(0, 0x20);
+        auto& w = *o.w;
+        w.Timer1_Timer();
+        w.cboWSTypeSelect->setCurrentIndex(4);
+        o.h.site.script = swallowWrites();
+        w.cmdWSPrg_Click();
+        w.Timer1->stop();
+        w.Timer1_Timer();
+        EXPECT_EQ(w.lblConfig->text(), "Config Done");
+        EXPECT_EQ(backOf(w.lblConfig), kGreen);
+    }
+    {
+        Open<frmQVDTWSDualTechWallCnf, sim::WallSensor> o(0, 0x41, 12);
+        auto& w = *o.w;
+        w.Timer1_Timer();
+        w.cboWSTypeSelect->setCurrentIndex(16);
+        o.h.site.script = swallowWrites();
+        w.cmdWSPrg_Click();
+        w.Timer1->stop();
+        w.Timer1_Timer();
+        EXPECT_EQ(w.lblConfig->text(), "Config Done");
+        EXPECT_EQ(backOf(w.lblConfig), kGreen);
+    }
+}

@@ -111,9 +111,9 @@ TEST(DimmerSelection, GreyPointsIgnoreClicksAndEscapeCancels)
 
 TEST_F(MapWindow, ChoosingAPointStoresItsOffsetFromTheDeviceAddress)
 {
-    setLists(1, 1); // address 02 (first point 4), range 8
-    EXPECT_FALSE(sh.host.isModified());
-    willChoose(9); // D:03.2
+    setLists(1, 1);      // address 02 (first point 4), range 8
+    sh.host.markSaved(); // the lists are an edit of their own
+    willChoose(9);       // D:03.2
     QTest::mouseClick(w.lblDimChan[20], Qt::LeftButton);
     EXPECT_EQ(map().channel(20), 5);
     EXPECT_EQ(w.lblDimChan[20]->text(), "D:03.2");
@@ -131,15 +131,31 @@ TEST_F(MapWindow, ChoosingAPointStoresItsOffsetFromTheDeviceAddress)
     EXPECT_EQ(w.lblDimChan[20]->text(), "-");
 }
 
-TEST_F(MapWindow, DeviceListsChangeTheViewButNotTheUnsavedFlag)
+TEST_F(MapWindow, DeviceListsChangeTheViewAndAChoiceInEitherIsAnEdit)
 {
+    EXPECT_FALSE(sh.host.isModified()) << "filling the lists at the start is no edit";
     map().channel(0) = 4;
     setLists(15, 15);
     EXPECT_EQ(map().GetDeviceAddress(), 15);
     EXPECT_EQ(map().GetDeviceRange(), 15);
     EXPECT_EQ(w.lblDimChan[0]->text(), "-"); // point 64 does not exist; the offset stays
     EXPECT_EQ(map().channel(0), 4);
-    EXPECT_FALSE(sh.host.isModified());
+
+    struct Case {
+        const char* what;
+        QComboBox* list;
+    } cases[] = {{"address", w.cboDevAdd}, {"range", w.cboDevRange}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sh.host.markSaved();
+        c.list->setCurrentIndex(3);
+        EXPECT_TRUE(sh.host.isModified());
+        // Closing now asks, and No keeps the window and the change.
+        w.markShownModal();
+        sh.dialogs.queueAnswer(MsgAnswer::No);
+        EXPECT_FALSE(w.requestClose());
+        EXPECT_EQ(sh.dialogs.shown.back().text, "Discard Any Changes?");
+    }
 }
 
 TEST_F(MapWindow, RightClicksMarkARunInEitherDirection)
@@ -212,6 +228,22 @@ TEST_F(MapWindow, ClearCopyAndSequenceWorkOnTheSelectedRun)
 }
 
 struct MapDocument : MapWindow {};
+
+TEST_F(MapDocument, NewAndOpenRestoreTheDeviceListsWithoutAnEdit)
+{
+    setLists(2, 3);
+    sh.dialogs.queueFile(path("lists.qdm"));
+    w.mnuFileSaveAs_Click();
+    ASSERT_FALSE(sh.host.isModified());
+    w.mnuFileNew_Click();
+    EXPECT_EQ(w.cboDevAdd->currentIndex(), 0);
+    EXPECT_FALSE(sh.host.isModified());
+    sh.dialogs.queueFile(path("lists.qdm"));
+    w.mnuFileOpen_Click();
+    EXPECT_EQ(w.cboDevAdd->currentIndex(), 2);
+    EXPECT_EQ(w.cboDevRange->currentIndex(), 3);
+    EXPECT_FALSE(sh.host.isModified());
+}
 
 TEST_F(MapDocument, SaveAsNamesTheMapAndOpenBringsItBack)
 {
@@ -313,6 +345,19 @@ TEST_F(MapWindow, DownloadEndsTheSelectionAndLeavesTheMapAlone)
     map().channel(3) = 7;
     rightClick(1);
     rightClick(5, Qt::ShiftModifier);
+    sh.dialogs.queueAnswer(MsgAnswer::No);
+    w.mnuDownload_Click();
+    ASSERT_EQ(sh.dialogs.shown.size(), 1u);
+    const auto& q = sh.dialogs.shown[0];
+    EXPECT_EQ(q.text, "Download Channel Map To The DMX Gateway? Its Present Map Will Be Replaced.");
+    EXPECT_EQ(q.title, "Download");
+    EXPECT_EQ(q.icon, MsgIcon::Question);
+    EXPECT_EQ(q.buttons, MsgButtons::YesNo);
+    EXPECT_EQ(q.defaultButton, MsgDefault::No);
+    EXPECT_TRUE(sh.site.written.empty()) << "No sends nothing";
+    EXPECT_NE(gateway->channels()[3], 7);
+
+    sh.dialogs.queueAnswer(MsgAnswer::Yes);
     w.mnuDownload_Click();
     EXPECT_FALSE(w.multiSelect());
     EXPECT_EQ(gateway->channels()[3], 7);

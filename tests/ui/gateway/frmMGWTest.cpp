@@ -22,6 +22,8 @@ using tqdt::test::writeFile;
 
 namespace {
 
+const QString kDownloadQuestion = "Download Map To The Gateway? Its Present Map Will Be Replaced.";
+
 class GatewayWindow : public ::testing::Test {
 protected:
     GatewayWindow() : w(sh.host)
@@ -222,6 +224,44 @@ TEST_F(GatewayWindow, DisplayWritesBackWithoutChangingAnyByte)
     EXPECT_EQ(image().GetPointNumber(2), 200);
 }
 
+TEST_F(GatewayWindow, BrowsingEveryPointOfAFullMapLeavesItsFileByteForByte)
+{
+    // Every kind of point, with bytes the display cannot show as they are: an input number above 7
+    // (its list shows it mod 8), a resend byte above 255 (a ticked box), a type and node beyond the
+    // lists, multi-relay bitmaps on several nodes.
+    for (int p = 0; p < 750; ++p) {
+        const int type = p % 11 == 10 ? 12 : p % 11;
+        image().SetPointType(p, qint16(type));
+        image().SetPointNode(p, qint16((p * 7) % 260));
+        image().SetPointUnit(p, qint16((p * 5) % 70));
+        image().SetPointNumber(p, qint16((p * 37 + 133) % 300));
+    }
+    for (int p : {3, 4, 14, 25})
+        for (int n : {0, 9, 253})
+            for (int r : {0, 17, 63})
+                image().SetMultiRelay(p, n, r, true);
+    image().SetResend(300);
+    image().SetTimeoutMode(2);
+    saveAs("FULL.MGW");
+    const QByteArray saved = readAll(path("FULL.MGW"));
+    ASSERT_EQ(saved.size(), 262144);
+    sh.dialogs.queueFile(path("FULL.MGW"));
+    w.mnuFileOpen_Click();
+    ASSERT_FALSE(changed());
+
+    for (int p = 0; p < 750; ++p) {
+        selectPoint(p);
+        if (w.frmMMap->isVisibleTo(&w))
+            for (int n : {9, 253, 0})
+                w.cboMNode->setCurrentIndex(n);
+    }
+    selectPoint(0);
+    EXPECT_FALSE(changed()) << "looking is no edit";
+    EXPECT_TRUE(takeShown().isEmpty());
+    w.mnuFileSave_Click();
+    EXPECT_EQ(readAll(path("FULL.MGW")), saved);
+}
+
 TEST_F(GatewayWindow, StoredValuesNoListHoldsShowEmptyAndStayInTheMap)
 {
     image().SetPointType(3, 12);
@@ -367,13 +407,13 @@ TEST_F(GatewayWindow, DownloadShowsTheProgressFrameAndCancelStopsIt)
     w.mnuDownload_Click();
     EXPECT_TRUE(frameShown);
     EXPECT_EQ(yields, 30);
-    EXPECT_EQ(takeShown().value(0).left(33), "Download: Manual Download Cancel.");
+    EXPECT_EQ(takeShown().value(1).left(33), "Download: Manual Download Cancel.");
     EXPECT_FALSE(w.frmUpDown->isVisibleTo(&w));
     EXPECT_TRUE(w.menuBar->isEnabled());
 
     sh.host.setYieldHandler([] {});
     w.mnuDownload_Click();
-    EXPECT_EQ(takeShown(), QStringList{"Download: Download Complete"});
+    EXPECT_EQ(takeShown(), (QStringList{"Download: " + kDownloadQuestion, "Download: Download Complete"}));
     EXPECT_EQ(gateway->cell(0, 4 * 749), 5);
 }
 
@@ -409,8 +449,9 @@ TEST(GatewayLaunch, TheGatewayAnswersWhereTheMainWindowLeavesThePort)
         w.mnuDownload_Click();
     });
     LaunchTool(sh.host, LaunchKind::SelfManaged, [&] { return std::make_unique<frmMGW>(sh.host); });
-    ASSERT_FALSE(sh.dialogs.shown.empty());
-    EXPECT_EQ(sh.dialogs.shown[0].text, "Download Complete");
+    ASSERT_GE(sh.dialogs.shown.size(), 2u);
+    EXPECT_EQ(sh.dialogs.shown[0].text, kDownloadQuestion);
+    EXPECT_EQ(sh.dialogs.shown[1].text, "Download Complete");
     EXPECT_EQ(gateway->cell(0, 0), 5);
     EXPECT_EQ(sh.site.written.front().channel, Channel::Blue);
 }
@@ -461,4 +502,57 @@ TEST_F(GatewayWindow, AnUnattendedCloseKeepsTheEditAndTheNextOpenOffersIt)
     EXPECT_EQ(again.image().GetPointType(0), 1);
     EXPECT_EQ(again.image().GetPointNode(0), 10);
     EXPECT_EQ(again.mapFileName(), path("SITE.MGW"));
+}
+
+TEST_F(GatewayWindow, DownloadAsksFirstAndNoSendsNothing)
+{
+    image().SetPointType(0, 5);
+    for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Cancel}) {
+        sh.dialogs.queueAnswer(a);
+        w.mnuDownload_Click();
+        ASSERT_EQ(sh.dialogs.shown.size(), 1u);
+        const auto& q = sh.dialogs.shown[0];
+        EXPECT_EQ(q.text, kDownloadQuestion);
+        EXPECT_EQ(q.title, "Download");
+        EXPECT_EQ(q.icon, MsgIcon::Question);
+        EXPECT_EQ(q.buttons, MsgButtons::YesNo);
+        EXPECT_EQ(q.defaultButton, MsgDefault::No);
+        sh.dialogs.shown.clear();
+        EXPECT_TRUE(sh.site.written.empty()) << "nothing reaches the gateway";
+    }
+    EXPECT_EQ(gateway->cell(0, 0), 0);
+    sh.dialogs.queueAnswer(MsgAnswer::Yes);
+    w.mnuDownload_Click();
+    EXPECT_EQ(gateway->cell(0, 0), 5);
+}
+
+TEST_F(GatewayWindow, AnUploadThatClearsTheMapLeavesItWithoutAFile)
+{
+    struct Case {
+        const char* what;
+        bool cancel;
+    } cases[] = {{"failed", false}, {"cancelled", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        selectType(2);
+        saveAs("SITE2.MGW");
+        const QByteArray saved = readAll(path("SITE2.MGW"));
+        if (c.cancel)
+            sh.host.setYieldHandler([&] { w.cmdCancel->click(); });
+        else
+            gateway->dropCommand("39", 5); // the sixth block read goes unanswered
+        w.mnuUpload_Click();
+        sh.host.setYieldHandler([] {});
+        gateway->clearFaults();
+        EXPECT_TRUE(takeShown().join('|').contains("All Host Data Cleared."));
+        EXPECT_EQ(image().GetPointType(0), 0);
+        EXPECT_EQ(w.mapFileName(), "None");
+        EXPECT_EQ(w.lblFileName->text(), "None");
+        EXPECT_FALSE(changed());
+
+        // The habitual Save asks for a name instead of writing the cleared map over the file.
+        w.mnuFileSave_Click();
+        EXPECT_EQ(sh.dialogs.fileRequests.back().title, "Save As");
+        EXPECT_EQ(readAll(path("SITE2.MGW")), saved);
+    }
 }
