@@ -68,7 +68,4 @@ void BusLink::broadcast(Channel channel, const QByteArray& frame, int settleMs)
     m_host.Delay(settleMs);
 }
 
-void SelectBlueChannel(Host& host) { BusLink(host).select(Channel::Blue); }
-void SelectBrownChannel(Host& host) { BusLink(host).select(Channel::Brown); }
-
 } // namespace tqdt

@@ -71,8 +71,4 @@ private:
     QByteArray* m_reply;
 };
 
-// DTR off: the Blue channel (devices local to a panel). DTR on: the Brown channel (panel network).
-void SelectBlueChannel(Host& host);
-void SelectBrownChannel(Host& host);
-
 } // namespace tqdt

@@ -132,13 +132,19 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     CliDialogs& dialogs = cli->dialogs;
     dialogs.hold();
 
-    ModuleTransfer transfer(host, [&](const QString& text) {
-        if (!progressTerminal)
-            return;
+    TransferView view;
+    if (progressTerminal) {
         // One line that overwrites itself; cleared when the counter is hidden.
-        err << '\r' << text.leftJustified(24) << (text.isEmpty() ? "\r" : "");
-        err.flush();
-    });
+        view.label = [&err](const QString& text) {
+            err << '\r' << text.leftJustified(24);
+            err.flush();
+        };
+        view.hide = [&err] {
+            err << '\r' << QString(24, QLatin1Char(' ')) << '\r';
+            err.flush();
+        };
+    }
+    ModuleTransfer transfer(host, view);
     const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
     // A port that went away explains every failure after it; the refusals it caused are noise.
     if (cli->port && cli->port->vanished()) {
@@ -147,18 +153,18 @@ int RunTransferCommand(const QString& family, const QStringList& args, QTextStre
     }
     if (!upload) {
         dialogs.release();
-        return result == TransferResult::Verified ? 0 : 1;
+        return result.verified() ? 0 : 1;
     }
 
     // The transfer's verdict speaks of the windows' document; here the file is what counts.
     dialogs.drop(QStringLiteral("Upload"));
     dialogs.drop(QStringLiteral("Upload Failure"));
     dialogs.release();
-    if (result == TransferResult::Failed) {
+    if (result.failedWith(ModuleTransfer::kFailed)) {
         err << "tqdt-cli: Upload Failure: Upload Failed. " << inv->file << " was not written." << Qt::endl;
         return 1;
     }
-    if (result != TransferResult::Verified)
+    if (!result.verified())
         return 1;
     if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
         err << "tqdt-cli: " << inv->file << " not written: " << bad << "." << Qt::endl;

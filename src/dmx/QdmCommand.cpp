@@ -102,18 +102,18 @@ int RunQdmCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     // explains every fault after it.
     cli->dialogs.hold();
     DmxTransfer transfer(*cli->host);
-    const DmxResult result = download ? transfer.Download(map) : transfer.FirmwareRev();
+    const TransferResult result = download ? transfer.Download(map) : transfer.FirmwareRev();
     if (cli->port && cli->port->vanished()) {
         err << "tqdt-cli: Port Error: " << cli->portName << " went away during the transfer" << Qt::endl;
         return 1;
     }
-    if (!download && result == DmxResult::Done) {
+    if (!download && result.verified()) {
         // The revision goes to stdout alone, for a script to read.
         cli->dialogs.drop(QStringLiteral("Device Firmware Revision"));
         out << DmxTransfer::FirmwareText(transfer.LastReply) << Qt::endl;
     }
     cli->dialogs.release();
-    return result == DmxResult::Done ? 0 : 1;
+    return result.verified() ? 0 : 1;
 }
 
 CliFamily QdmCommands()

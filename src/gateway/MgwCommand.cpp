@@ -86,8 +86,8 @@ int transfer(const Invocation& inv, GatewayImage& image, QTextStream& err, bool 
     }
     GatewayTransfer t(host, image, view);
     if (inv.verb == QLatin1String("download"))
-        return t.DownloadGateway().outcome == Outcome::Complete ? 0 : 1;
-    if (t.UploadGateway().outcome != Outcome::Complete)
+        return t.DownloadGateway().verified() ? 0 : 1;
+    if (!t.UploadGateway().verified())
         return 1;
     if (const FileResult r = MgwWrite(inv.file, image); !r) {
         err << "tqdt-cli: " << r.line() << Qt::endl;

@@ -27,11 +27,11 @@ bool ActivityCheck(Host& host, LaunchKind kind, const std::function<void(bool)>&
         showCheck(true);
     bool quiet = true;
     if (kind == LaunchKind::Scan) {
-        SelectBlueChannel(host);
+        BusLink(host).select(Channel::Blue);
         quiet = quietForOneSecond(host);
     }
     if (quiet) {
-        SelectBrownChannel(host);
+        BusLink(host).select(Channel::Brown);
         quiet = quietForOneSecond(host);
     }
     if (!quiet) {
