@@ -9,6 +9,7 @@
 #include "ports/Pty.h"
 #include "print/CdfFamily.h"
 #include "print/CdfPrintCommand.h"
+#include "print/SiteCommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -22,8 +23,9 @@ namespace {
 
 // Every command family, once: its entry dispatches it and adds its lines to the help.
 const tqdt::CliFamily kFamilies[] = {
-    tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(), tqdt::gw::GatewayCommands(), tqdt::dmx::QdmCommands(),
-    tqdt::net::LogCommands(), tqdt::ws::WsCommands(),   tqdt::ws::BtCommands(),
+    tqdt::cnd::CdfCommands(), tqdt::cnd::MpdCommands(),  tqdt::gw::GatewayCommands(),
+    tqdt::dmx::QdmCommands(), tqdt::net::LogCommands(),  tqdt::ws::WsCommands(),
+    tqdt::ws::BtCommands(),   tqdt::net::SiteCommands(),
 };
 
 void usage(FILE* out)
@@ -49,7 +51,9 @@ int main(int argc, char** argv)
     QStringList words;
     for (int i = 2; i < argc; ++i)
         words << QString::fromLocal8Bit(argv[i]);
-    const bool fonts = argc >= 2 && std::strcmp(argv[1], "cdf") == 0 && tqdt::cnd::IsCdfPrintCommand(words);
+    const bool fonts =
+        argc >= 2 && ((std::strcmp(argv[1], "cdf") == 0 && tqdt::cnd::IsCdfPrintCommand(words)) ||
+                      (std::strcmp(argv[1], "site") == 0 && tqdt::net::IsSiteSurveyCommand(words)));
     if (fonts && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QCoreApplication> app = fonts ? std::make_unique<QGuiApplication>(argc, argv)

@@ -2,6 +2,7 @@
 #include "app/common/Tools.h"
 #include "condlogic/CdfFile.h"
 #include "documents/Settings.h"
+#include "host/EndSignals.h"
 #include "host/Host.h"
 #include "ports/DevicePort.h"
 #include "sim/SimSerialPort.h"
@@ -14,6 +15,7 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFont>
+#include <QIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -110,6 +112,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tqdt"));
     QApplication::setApplicationVersion(QStringLiteral(TQDT_VERSION));
+    // The icon is compiled in, so a build that was never installed shows it in every title bar too;
+    // the desktop file name lets a desktop match the windows to the installed menu entry.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/tqdt-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("tqdt"));
     // The forms are laid out for Calibri; Carlito has the same metrics where Calibri is missing.
     QFont::insertSubstitution(QStringLiteral("Calibri"), QStringLiteral("Carlito"));
     QFont font(QStringLiteral("Calibri"));
@@ -154,6 +163,12 @@ int main(int argc, char** argv)
     }
 
     frmQVDTMain main(host, tools);
+    // A logout, a shutdown or a service manager ends the program as closing its windows would, but
+    // nobody is asked anything.
+    WatchEndSignals(&main, [&] {
+        qtDialogs.endUnattended();
+        main.endUnattended([] { QApplication::quit(); });
+    });
     if (simulate) {
         main.setWindowTitle(main.windowTitle() + QStringLiteral(" (Simulated)"));
         // The Bluetooth tester's adapter sits on a port of its own; both settings start at COM1.
@@ -180,6 +195,10 @@ int main(int argc, char** argv)
         }
         if (!shotFile.isEmpty())
             return shotDialogs.grabbed ? 0 : 1;
+        // Ended while the window was open: the event loop that would run next has been told to quit
+        // before it started.
+        if (host.endingUnattended)
+            return 0;
     }
     main.show();
     return app.exec();

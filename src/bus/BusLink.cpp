@@ -42,7 +42,19 @@ bool BusLink::exchange(const QByteArray& frame, int replyLen, int limitMs, Excha
     // A reply that completes in the very millisecond the limit passes is still too late.
     if (sw.StopwatchElapsed() >= limitMs || m_port.inBufferCount() < replyLen)
         return false;
-    *m_reply = m_port.input();
+    QByteArray received = m_port.input();
+    if (IsEcho(frame, received)) {
+        // A looped-back line would otherwise be taken as a device answering with its own request
+        // (an 8-character query returning as an 8-character reply whose checksum matches).
+        if (!m_host.echoReported) {
+            m_host.echoReported = true;
+            m_host.dialogs().message(QStringLiteral("The Port Echoes What Is Sent"),
+                                     QStringLiteral("Port Error"), MsgIcon::Critical);
+        }
+        return false;
+    }
+    m_host.echoReported = false;
+    *m_reply = std::move(received);
     return true;
 }
 
@@ -66,6 +78,11 @@ void BusLink::broadcast(Channel channel, const QByteArray& frame, int settleMs)
     select(channel);
     send(frame);
     m_host.Delay(settleMs);
+}
+
+bool IsEcho(const QByteArray& frame, const QByteArray& received)
+{
+    return !frame.isEmpty() && received.startsWith(frame);
 }
 
 } // namespace tqdt

@@ -48,7 +48,10 @@ public:
     // One request/reply: select the channel, empty the receive buffer, write the frame in one
     // write, restart the stopwatch and wait (blocking, not spinning) for replyLen characters or
     // limitMs. When the stopwatch then shows limitMs or more the exchange has failed and nothing is
-    // read; otherwise the whole receive buffer becomes the reply.
+    // read; otherwise the whole receive buffer becomes the reply. Received text that begins with the
+    // frame just written is the line echoing it (a loopback plug, an echoing adapter), never a
+    // device's answer: the exchange has failed, and "The Port Echoes What Is Sent" is shown once
+    // (title "Port Error") until an exchange is answered again.
     bool exchange(Channel channel, const QByteArray& frame, int replyLen, int limitMs,
                   ExchangeOptions options = {});
     // The same on the channel already in force (DTR is left as it is).
@@ -70,5 +73,8 @@ private:
     SerialPort& m_port;
     QByteArray* m_reply;
 };
+
+// Whether received, the text read after writing frame, is only the line echoing it.
+bool IsEcho(const QByteArray& frame, const QByteArray& received);
 
 } // namespace tqdt

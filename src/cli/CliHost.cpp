@@ -17,6 +17,7 @@ MsgAnswer CliDialogs::message(const QString& text, const QString& title, MsgIcon
     switch (buttons) {
     case MsgButtons::Ok: return MsgAnswer::Ok;
     case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo:
     case MsgButtons::YesNoCancel: return MsgAnswer::No;
     default: return MsgAnswer::Cancel;
     }

@@ -55,11 +55,18 @@ FactoryModule::DefaultResult FactoryModule::applyDefault()
         return DefaultResult::Refused;
     // The whole reply, "[" + 16 digits + "]", is awaited: its first six characters alone would
     // never hold the checksum.
-    const std::optional<QByteArray> checksum = command(shape::ModuleChecksum, moduleFrame(0, "C00"));
+    const std::optional<QByteArray> checksum = readChecksum();
     if (!checksum)
         return DefaultResult::NoChecksum;
-    return Mid(*checksum, 2, 16) == kDefaultChecksum ? DefaultResult::Verified
-                                                     : DefaultResult::ChecksumDiffers;
+    return *checksum == kDefaultChecksum ? DefaultResult::Verified : DefaultResult::ChecksumDiffers;
+}
+
+std::optional<QByteArray> FactoryModule::readChecksum()
+{
+    const std::optional<QByteArray> reply = command(shape::ModuleChecksum, moduleFrame(0, "C00"));
+    if (!reply)
+        return std::nullopt;
+    return Mid(*reply, 2, 16);
 }
 
 } // namespace tqdt::cnd

@@ -44,6 +44,9 @@ public:
     int find(const std::function<void(int node)>& polling = {});
     // The inputs of the module at node, bit b for input b + 1; nothing when it did not answer.
     std::optional<quint8> readInputs(int node);
+    // The sixteen checksum digits of the program the module at node 00 holds; nothing when it did
+    // not answer.
+    std::optional<QByteArray> readChecksum();
     // Has the module at node 00 reload its default program and compares its checksum.
     DefaultResult applyDefault();
 

@@ -206,6 +206,12 @@ std::optional<QString> modelName(Family family, int typeByte)
     return std::nullopt;
 }
 
+QString ceilingTypeText(int statusByte, int revision)
+{
+    static const char* const kNames[4] = {" Unknown", " DT Only", " PC Only", " DT/PC"};
+    return QString::fromLatin1(kNames[statusByte & 3]) + QStringLiteral(" - Rev: ") + twoDigits(revision);
+}
+
 QString typeText(Family family, int typeByte, int revision)
 {
     const FamilyCatalog& c = catalog(family);

@@ -57,6 +57,9 @@ const FamilyCatalog& catalog(Family family);
 std::optional<QString> modelName(Family family, int typeByte);
 // The whole status text: name, separator and revision as two digits, or the family's invalid text.
 QString typeText(Family family, int typeByte, int revision);
+// The dual-technology ceiling sensor names itself by the low two bits of its status byte (1 DT only,
+// 2 photocell only, 3 both, 0 unknown); the text its window shows, with the revision.
+QString ceilingTypeText(int statusByte, int revision);
 // Kestrix audible-touch and wipe-down bits as the switch window shows them.
 QString kestrixOptionsText(int typeByte);
 

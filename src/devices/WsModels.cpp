@@ -56,8 +56,6 @@ StationPoll pollStation(Host& host, Family family, int address, int pilotMask, i
     return p;
 }
 
-QString twoDigits(int v) { return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0')); }
-
 } // namespace
 
 std::optional<int> FindStation(Host& host, const std::function<void(int)>& probing)
@@ -201,25 +199,20 @@ DualTechCeiling::Poll DualTechCeiling::ScanWS(int address, State& st)
                     st.s.OolSource = 0;
                 p.settingsChanged = true;
             }
-            const QString rev = twoDigits(r->revision);
+            p.text = ceilingTypeText(p.t, r->revision);
             switch (p.t) {
-            case 1:
-                p.text = QStringLiteral(" DT Only - Rev: ") + rev;
-                p.showInputs = p.showGroups = true;
-                break;
+            case 1: p.showInputs = p.showGroups = true; break;
             case 2:
-                p.text = QStringLiteral(" PC Only - Rev: ") + rev;
                 p.showPhotocells = true;
                 p.photocells = std::array<int, 2>{level02, level30};
                 break;
             case 3:
-                p.text = QStringLiteral(" DT/PC - Rev: ") + rev;
                 p.showPhotocells = p.showInputs = p.showGroups = true;
                 // The photocell of a combined sensor answers at the next address.
                 if (WsStatus(m_host, qint16(address + 1), 0))
                     p.photocells = std::array<int, 2>{m_host.reply.WsStatusB, m_host.reply.WsStatusC};
                 break;
-            default: p.text = QStringLiteral(" Unknown - Rev: ") + rev; break;
+            default: break;
             }
             if (st.AdvancedMode && WsSensorLevels(m_host, a, qint16(mask))) {
                 std::array<Timer, 4> timers;

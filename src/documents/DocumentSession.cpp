@@ -4,6 +4,8 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace tqdt {
 
@@ -35,6 +37,7 @@ bool DocumentSession::newDocument()
     if (!mayDiscard(m_config.discardOnNew))
         return false;
     m_path = QStringLiteral("None");
+    m_takenCopy.clear();
     return true;
 }
 
@@ -59,6 +62,41 @@ DocumentSession::Outcome DocumentSession::useChosen(const QString& chosen,
     return Outcome::Done;
 }
 
+void DocumentSession::dropTakenCopy()
+{
+    // The kept changes are in a file the technician chose now; the copy has served.
+    if (!m_takenCopy.isEmpty())
+        QFile::remove(m_takenCopy);
+    m_takenCopy.clear();
+}
+
+void DocumentSession::keepForRecovery()
+{
+    QString target;
+    if (isNamed()) {
+        target = RecoveryCopyPath(m_path);
+    } else {
+        // A document that never had a file goes where its Open dialog starts, under a name that
+        // dialog lists, and never over an earlier one.
+        const QString suffix =
+            m_config.pattern.startsWith(QLatin1String("*.")) ? m_config.pattern.mid(1) : QString();
+        const QDir folder(m_config.folder);
+        target = folder.filePath(QStringLiteral("Untitled Recovered") + suffix);
+        for (int n = 2; QFileInfo::exists(target); ++n)
+            target = folder.filePath(QStringLiteral("Untitled Recovered %1").arg(n) + suffix);
+    }
+    if (const FileResult r = m_config.write(target); !r)
+        qWarning().noquote() << "The unsaved changes could not be kept:" << r.line();
+    else
+        m_host.markSaved();
+}
+
+QString RecoveryCopyPath(const QString& documentPath)
+{
+    const QFileInfo doc(documentPath);
+    return doc.dir().filePath(QLatin1Char('.') + doc.fileName() + QStringLiteral(".recovered"));
+}
+
 DocumentSession::Outcome DocumentSession::open()
 {
     if (!mayDiscard(m_config.discardOnOpen))
@@ -70,7 +108,27 @@ DocumentSession::Outcome DocumentSession::open()
     if (!m_dialogUsed)
         request.fileName = placeholder();
     m_dialogUsed = true;
-    return useChosen(m_host.dialogs().openFile(request), m_config.read, m_config.openProblemTitle);
+    const QString chosen = m_host.dialogs().openFile(request);
+    if (chosen.isEmpty() || chosen == placeholder())
+        return Outcome::Cancelled;
+    const QString copy = RecoveryCopyPath(chosen);
+    if (QFileInfo(copy).isFile() &&
+        m_host.dialogs().message(
+            QStringLiteral("Unsaved Changes To %1 Were Kept When The Program Was Ended.\r\n"
+                           "Open The Kept Changes Instead Of The File?")
+                .arg(QFileInfo(chosen).fileName()),
+            QStringLiteral("Open"), MsgIcon::Question, MsgButtons::YesNoDefaultNo) == MsgAnswer::Yes) {
+        // The kept changes become the document under its own name, still unsaved: the file on disk
+        // stays as it is until the technician saves them over it.
+        if (!report(m_config.read(copy), m_config.openProblemTitle))
+            return Outcome::Failed;
+        m_path = chosen;
+        m_takenCopy = copy;
+        m_host.markModified();
+        return Outcome::Done;
+    }
+    m_takenCopy.clear();
+    return useChosen(chosen, m_config.read, m_config.openProblemTitle);
 }
 
 DocumentSession::Outcome DocumentSession::save()
@@ -80,6 +138,7 @@ DocumentSession::Outcome DocumentSession::save()
     if (!report(m_config.write(m_path), m_config.saveProblemTitle))
         return Outcome::Failed;
     m_host.markSaved();
+    dropTakenCopy();
     return Outcome::Done;
 }
 
@@ -88,11 +147,18 @@ DocumentSession::Outcome DocumentSession::saveAs()
     FileDialogRequest request;
     request.filter = m_config.filter;
     request.title = QStringLiteral("Save As");
+    // "*.CDF" -> "CDF": a bare name typed into Save As becomes a file the Open dialog lists.
+    if (m_config.pattern.startsWith(QLatin1String("*.")))
+        request.defaultSuffix = m_config.pattern.mid(2);
     request.fileMustExist = m_config.saveMustExist;
     request.fileName =
         m_config.saveAsStartsFromLastName && m_dialogUsed && isNamed() ? m_path : placeholder();
     m_dialogUsed = true;
-    return useChosen(m_host.dialogs().saveFile(request), m_config.write, m_config.saveProblemTitle);
+    const Outcome saved =
+        useChosen(m_host.dialogs().saveFile(request), m_config.write, m_config.saveProblemTitle);
+    if (saved == Outcome::Done)
+        dropTakenCopy();
+    return saved;
 }
 
 bool DocumentSession::exit()
@@ -105,6 +171,12 @@ bool DocumentSession::exit()
 
 bool DocumentSession::mayClose()
 {
+    // Nobody is there to answer: the changes are kept instead of asked about.
+    if (m_host.endingUnattended) {
+        if (m_host.isModified())
+            keepForRecovery();
+        return true;
+    }
     if (m_exitAsked && !m_config.askAgainOnCloseAfterExit)
         return true;
     const bool ok = mayDiscard(m_config.discardOnClose);

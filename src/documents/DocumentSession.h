@@ -40,6 +40,10 @@ class Host;
 //     void Form_Unload(bool& cancel) { cancel = !m_session->mayClose(); }
 //     an edit:                   m_session->markModified();
 //
+// When the program is ended with nobody to answer (Host::endingUnattended), the window's close does
+// not ask: unsaved changes go to a recovery copy, and the next Open of the file offers them (No, the
+// default, opens the file and keeps the copy for a later Open).
+//
 // A file that cannot be read or written changes nothing: not the document (the reader leaves it as
 // it was), not its name and not the unsaved-changes flag; the box names the file and the problem.
 class DocumentSession {
@@ -110,12 +114,22 @@ private:
     Outcome useChosen(const QString& chosen, const std::function<FileResult(const QString&)>& transfer,
                       const QString& problemTitle);
     bool report(const FileResult& r, const QString& title);
+    // Writes the unsaved document to its recovery copy (see RecoveryCopyPath), or, without a file,
+    // to "Untitled Recovered.EXT" (then " 2", " 3"...) in the documents' folder.
+    void keepForRecovery();
+    void dropTakenCopy();
 
     Host& m_host;
     Config m_config;
     QString m_path = QStringLiteral("None");
     bool m_dialogUsed = false;
     bool m_exitAsked = false;
+    // The recovery copy whose changes were opened, removed once they are saved.
+    QString m_takenCopy;
 };
+
+// Where a document's unsaved changes are kept when the program is ended with nobody to answer:
+// ".NAME.recovered" beside it. The next Open of NAME offers them.
+QString RecoveryCopyPath(const QString& documentPath);
 
 } // namespace tqdt

@@ -3,32 +3,51 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#if defined(Q_OS_UNIX)
+#include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <io.h>
+#endif
 
 namespace tqdt {
 
 namespace {
 
 constexpr qint64 kPiece = 64 * 1024;
+constexpr QLatin1StringView kTemporaryMark(".tqdt-save-");
 
-// A temporary's six random characters are drawn from letters of both cases and digits; a name of
-// one class only ("SITE.CDF.backup") is taken for a user's own file and left alone.
-bool looksRandom(QStringView suffix)
+// "SITE.MGW" -> ".SITE.MGW.tqdt-save-": what every temporary of a save of that file starts with.
+QString temporaryPrefix(const QFileInfo& target)
 {
-    if (suffix.size() != 6)
-        return false;
-    int upper = 0, lower = 0, digit = 0;
-    for (QChar c : suffix) {
-        if (c >= u'A' && c <= u'Z')
-            upper = 1;
-        else if (c >= u'a' && c <= u'z')
-            lower = 1;
-        else if (c >= u'0' && c <= u'9')
-            digit = 1;
-        else
-            return false;
-    }
-    return upper + lower + digit >= 2;
+    return QLatin1Char('.') + target.fileName() + kTemporaryMark;
+}
+
+bool isLetterOrDigit(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
+}
+
+// Pushes what was written to the disk itself, so that the rename never makes a file whose bytes are
+// still only in the system's cache when the power goes.
+bool syncToDisk(QFileDevice& f)
+{
+#if defined(Q_OS_UNIX)
+    return ::fsync(f.handle()) == 0;
+#elif defined(Q_OS_WIN)
+    const int fd = f.handle();
+    return fd < 0 || ::_commit(fd) == 0;
+#else
+    (void)f;
+    return true;
+#endif
 }
 
 } // namespace
@@ -43,17 +62,27 @@ QString NotARegularFile(const QString& path)
     return QStringLiteral("it is not a regular file (a device or a named pipe)");
 }
 
+QString SaveTemporaryTemplate(const QString& path)
+{
+    const QFileInfo target(path);
+    return target.absoluteDir().filePath(temporaryPrefix(target) + QStringLiteral("XXXXXX"));
+}
+
 QStringList StraySaveTemporaries(const QString& path)
 {
     const QFileInfo target(path);
-    const QString prefix = target.fileName() + QLatin1Char('.');
+    const QString prefix = temporaryPrefix(target);
     QStringList out;
     const QDir dir = target.absoluteDir();
     const QStringList names = dir.entryList({prefix + QStringLiteral("??????")}, QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
         const QFileInfo f(dir.filePath(name));
-        if (!f.isSymLink() && f.isFile() && name.startsWith(prefix) &&
-            looksRandom(QStringView(name).mid(prefix.size())))
+        // The pattern matches case-insensitively where the file system does; the name must be ours
+        // exactly.
+        if (f.isSymLink() || !f.isFile() || !name.startsWith(prefix) || name.size() != prefix.size() + 6)
+            continue;
+        const QStringView tail = QStringView(name).mid(prefix.size());
+        if (std::all_of(tail.begin(), tail.end(), isLetterOrDigit))
             out << f.filePath();
     }
     return out;
@@ -63,31 +92,53 @@ QString SaveFileAtomically(const QString& path, const QByteArray& bytes, const S
 {
     if (const QString problem = NotARegularFile(path); !problem.isEmpty())
         return problem;
-    for (const QString& stray : StraySaveTemporaries(path))
+    // A link is followed: the file it names is replaced and the link stays.
+    const QFileInfo given(path);
+    const QString target = given.isSymLink() && given.exists() ? given.canonicalFilePath() : path;
+    for (const QString& stray : StraySaveTemporaries(target))
         QFile::remove(stray);
 
-    QSaveFile f(path);
-    // Unbuffered, so that a full disk fails the write that hit it instead of a flush whose error
-    // the commit would not see.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    // A temporary of our own rather than QSaveFile, whose temporary is NAME.XXXXXX: a name of that
+    // shape is also what people call their copies, so a killed save's leftover could not be told
+    // from them.
+    QTemporaryFile temporary(SaveTemporaryTemplate(target));
+    if (!temporary.open())
+        return temporary.errorString();
+    // The temporary only reserves the name and removes the file again when the save fails; the
+    // bytes go through a file of our own, unbuffered, so that a full disk fails the write that hit
+    // it instead of a later flush.
+    temporary.close();
+    QFile f(temporary.fileName());
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered | QIODevice::ExistingOnly))
         return f.errorString();
+    const QFileInfo old(target);
+    f.setPermissions(old.exists()
+                         ? old.permissions()
+                         : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                               QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::ReadOther);
     for (qint64 at = 0; at < bytes.size();) {
         const qint64 n = std::min(kPiece, bytes.size() - at);
         const qint64 done =
             writer ? writer(f, bytes.constData() + at, n) : f.write(bytes.constData() + at, n);
         if (done <= 0 || done > n) {
             const QString reason = f.error() != QFileDevice::NoError ? f.errorString() : QString();
-            f.cancelWriting();
             return reason.isEmpty()
                        ? QStringLiteral("only %1 of %2 bytes could be written").arg(at).arg(bytes.size())
                        : reason;
         }
         at += done;
     }
-    if (!f.flush() || !f.commit()) {
-        const QString reason = f.errorString();
-        return reason.isEmpty() ? QStringLiteral("the file could not be completed") : reason;
-    }
+    if (!f.flush())
+        return f.errorString();
+    if (!syncToDisk(f))
+        return QString::fromLocal8Bit(std::strerror(errno));
+    f.close();
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(f.fileName().toStdU16String()),
+                            std::filesystem::path(target.toStdU16String()), error);
+    if (error)
+        return QString::fromStdString(error.message());
+    temporary.setAutoRemove(false);
     return {};
 }
 

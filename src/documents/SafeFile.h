@@ -24,11 +24,14 @@ using SaveWriter = std::function<qint64(QIODevice& file, const char* data, qint6
 // file beside it, which becomes the file only when every byte was written and flushed to the disk.
 // Returns an empty text on success, otherwise the reason as the system gives it ("No space left on
 // device"). Before writing, the temporaries an earlier save of the same file left behind (the
-// program was killed between writing and renaming) are removed.
+// program was killed between writing and renaming) are removed; nothing else beside it is touched.
 QString SaveFileAtomically(const QString& path, const QByteArray& bytes, const SaveWriter& writer = {});
 
-// The temporaries a save of path may have left beside it: path + "." + six letters and digits, as
-// the save names them, regular files only.
+// The name pattern of a save's temporary for path: ".NAME.tqdt-save-XXXXXX" in the same folder, the
+// six X standing for the letters and digits the temporary file is given. No person names a file so.
+QString SaveTemporaryTemplate(const QString& path);
+// The temporaries a save of path may have left beside it, as SaveTemporaryTemplate names them,
+// regular files only.
 QStringList StraySaveTemporaries(const QString& path);
 
 // The forms the document readers and writers use, reporting the file and the problem:

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
 
 class QPrinter;
@@ -12,7 +13,9 @@ namespace tqdt {
 class Form;
 
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// YesNoDefaultNo: Yes and No with No the default button, for a question whose Yes gives something up
+// (Enter alone must not).
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel, YesNoDefaultNo };
 enum class MsgAnswer { Ok, Cancel, Yes, No, Retry };
 
 // What a common file dialog is asked: the proposed name, the filter text in the
@@ -21,9 +24,26 @@ struct FileDialogRequest {
     QString fileName;
     QString filter;
     QString title;
+    // The extension a save dialog adds, while the document's own (first) filter is chosen, to a
+    // typed name that has none ("SITE1" -> "SITE1.MGW"): without it the file is written under a name
+    // the Open dialog does not list, and the overwrite question would ask about the wrong name.
+    QString defaultSuffix;
     bool overwritePrompt = true; // save dialogs ask before replacing a file
     bool fileMustExist = true;   // open dialogs accept existing files only
 };
+
+// The name a save dialog returns for the typed one: with ".suffix" added when the file name has no
+// dot at all and a suffix is given.
+inline QString WithDefaultSuffix(const QString& chosen, const QString& suffix)
+{
+    if (chosen.isEmpty() || suffix.isEmpty())
+        return chosen;
+    const qsizetype slash =
+        std::max(chosen.lastIndexOf(QLatin1Char('/')), chosen.lastIndexOf(QLatin1Char('\\')));
+    if (slash + 1 >= chosen.size() || chosen.indexOf(QLatin1Char('.'), slash + 1) >= 0)
+        return chosen;
+    return chosen + QLatin1Char('.') + suffix;
+}
 
 // Every message box, file dialog and modal window goes through this seam, so a test can answer
 // them without a person.

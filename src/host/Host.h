@@ -93,6 +93,14 @@ public:
     ReplyStore reply;
     MonitorRing mon;
 
+    // Set when the program is being ended with nobody there to answer (a logout, a shutdown, a
+    // service manager stopping it). Windows then close as they would when closed by hand, except
+    // that they never ask: a document with unsaved changes goes to its recovery copy instead.
+    bool endingUnattended = false;
+    // Whether "The Port Echoes What Is Sent" has been shown since the last answered exchange, so
+    // that a window polling a looped-back line shows it once instead of at every poll.
+    bool echoReported = false;
+
     // Called with a tool window's form name just before it opens; the simulated installation
     // uses it to put the matching device on the bench.
     std::function<void(const QString& formName)> onToolOpening;

@@ -300,7 +300,7 @@ QString dataBytes(const QByteArray& raw, int at, int digits)
 {
     QStringList parts;
     for (int k = 0; k + 1 < digits; k += 2)
-        parts << QString::fromLatin1(raw.mid(at + k, 2));
+        parts << FrameText(raw.mid(at + k, 2));
     return parts.join(QLatin1Char(' '));
 }
 
@@ -315,7 +315,7 @@ QString requestMeaning(const BusFrame& f, const FrameShape& s)
         const char state = raw[d + 2];
         const QString what = state == '1'   ? QStringLiteral("on")
                              : state == '0' ? QStringLiteral("off")
-                                            : QStringLiteral("state ") + QLatin1Char(state);
+                                            : QStringLiteral("state ") + FrameText(QByteArray(1, state));
         return QStringLiteral("Panel %1 relay %2 %3")
             .arg(a)
             .arg(byteAt(raw, d) + 1, 2, 10, QLatin1Char('0'))
@@ -395,14 +395,13 @@ QString requestMeaning(const BusFrame& f, const FrameShape& s)
         return QStringLiteral("Module block read at ") +
                QString::number(at, 16).toUpper().rightJustified(4, QLatin1Char('0'));
     }
-    case shape::GatewayReset:
-        return QStringLiteral("Gateway memory reset ") + QString::fromLatin1(raw.mid(d, 2));
+    case shape::GatewayReset: return QStringLiteral("Gateway memory reset ") + FrameText(raw.mid(d, 2));
     case shape::GatewayWriteBlock:
     case shape::GatewayReadBlock:
         return QStringLiteral("Gateway block %1, bank %2 address %3")
             .arg(f.shape == shape::GatewayWriteBlock ? QStringLiteral("write") : QStringLiteral("read"))
             .arg(HexVal1(raw.mid(d, 1)))
-            .arg(QString::fromLatin1(raw.mid(d + 1, 4)));
+            .arg(FrameText(raw.mid(d + 1, 4)));
     case shape::GatewayChecksum:
         return QStringLiteral("Gateway bank %1 checksum").arg(HexVal1(raw.mid(d, 1)));
     default: return QString::fromLatin1(s.name);
@@ -436,8 +435,8 @@ QString replyMeaning(const BusFrame& f)
     case shape::WsStatus: return prefix + QStringLiteral("status ") + dataBytes(raw, d, 4);
     case shape::WsSensorLevels:
         return prefix + QStringLiteral("status ") + dataBytes(raw, d, 4) + QStringLiteral(", sensor words ") +
-               QString::fromLatin1(raw.mid(d + 4, 4) + ' ' + raw.mid(d + 8, 4) + ' ' + raw.mid(d + 12, 4) +
-                                   ' ' + raw.mid(d + 16, 4));
+               FrameText(raw.mid(d + 4, 4) + ' ' + raw.mid(d + 8, 4) + ' ' + raw.mid(d + 12, 4) + ' ' +
+                         raw.mid(d + 16, 4));
     case shape::WsConfigEnable:
     case shape::WsConfigWrite: return prefix + QStringLiteral("acknowledged ") + dataBytes(raw, d, 2);
     case shape::WsReadConfig: return prefix + QStringLiteral("configuration ") + dataBytes(raw, d, 4);
@@ -455,8 +454,7 @@ QString replyMeaning(const BusFrame& f)
     case shape::WsLegacyType: return prefix + QStringLiteral("type ") + hex2(byteAt(raw, d));
     case shape::GatewayReset:
     case shape::GatewayWriteBlock: return prefix + QStringLiteral("acknowledged");
-    case shape::GatewayChecksum:
-        return prefix + QStringLiteral("checksum ") + QString::fromLatin1(raw.mid(d, 8));
+    case shape::GatewayChecksum: return prefix + QStringLiteral("checksum ") + FrameText(raw.mid(d, 8));
     default: break;
     }
     // The module's answers and the gateway's block: their bytes as they stand.

@@ -1,5 +1,7 @@
 #include "ports/QtSerialPort.h"
 
+#include "ports/PortAccess.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QScopedValueRollback>
@@ -39,8 +41,12 @@ bool QtSerialPort::open(QString* error)
     m_port->setPortName(m_device);
     m_vanished = false;
     if (m_commPort < 1 || !m_port->open(QIODevice::ReadWrite)) {
-        if (error)
+        if (error) {
             *error = m_commPort < 1 ? QStringLiteral("Invalid port number") : m_port->errorString();
+            if (m_commPort >= 1 && m_port->error() == QSerialPort::PermissionError)
+                if (const QString advice = PortAccessAdvice(m_device); !advice.isEmpty())
+                    *error += QStringLiteral(": ") + advice;
+        }
         return false;
     }
     m_buffer.clear();

@@ -1,5 +1,7 @@
 #include "sim/Site.h"
 
+#include "sim/BenchStations.h"
+#include "sim/BuiltInSite.h"
 #include "sim/DmxGateway.h"
 #include "sim/MappedGateway.h"
 
@@ -12,6 +14,13 @@ std::unique_ptr<Site> Site::builtIn()
 {
     auto site = std::make_unique<Site>();
     site->recordWritten = false;
+    AddBuiltInDevices(*site);
+    return site;
+}
+
+void AddBuiltInDevices(Site& builtIn)
+{
+    Site* site = &builtIn;
     for (int a : {1, 2, 3, 5, 17, 32})
         site->panels[a] = Panel{};
     site->panels[1].relays[0] = site->panels[1].relays[9] = true;
@@ -39,11 +48,21 @@ std::unique_ptr<Site> Site::builtIn()
     const std::array<quint8, 4> light = {234, 61, 150, 105};
     for (int p = 0; p < 4; ++p)
         site->photocells[0x55 + p] = Photocell{light[size_t(p)], quint8(light[size_t(p)] - 2)};
+    // One of each newer wall-station family at an address of its own, each answering the type read:
+    // a G3 " 3 Scene", a Kestrix " 6 Button", a ceiling sensor (DT only, reversed relay, its own
+    // settings) and a wall sensor " 1 Zone MZD" taking its settings over the wire, whose occupancy
+    // part answers at the next address.
+    site->addDevice(std::make_shared<G3WallStation>(kSiteG3, 0x1A, 9));
+    site->addDevice(std::make_shared<KestrixStation>(kSiteKestrix, 0x20, 9));
+    auto ceiling = std::make_shared<CeilingSensor>(kSiteCeilingSensor, 1, 14);
+    ceiling->settings.relayPol = 1;
+    ceiling->settings.ool = 1;
+    site->addDevice(ceiling);
+    site->addDevice(std::make_shared<WallSensor>(kSiteWallSensor, 0x40, 12));
     // The mapped gateway stays for the whole session, so what one download writes an upload reads.
     site->addDevice(std::make_shared<MappedGateway>());
     // The DMX gateway hangs on the panel network for the whole session.
     site->addDevice(std::make_shared<DmxGateway>());
-    return site;
 }
 
 quint8 Panel::relayImageByte(int k) const

@@ -4,6 +4,7 @@
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/Files.h"
+#include "support/Neighbours.h"
 
 #include <QDir>
 #include <QFile>
@@ -173,4 +174,21 @@ TEST_F(MgwTransfer, DownloadThenUploadGivesTheSameFileAndAFailedUploadWritesNone
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains("Upload Error: 64")) << bad.err.constData();
     EXPECT_FALSE(QFile::exists(path("NEW.MGW")));
+}
+
+// An upload and a listing save beside the technician's own copies of the map and of the listing,
+// and touch none of them.
+TEST_F(MgwTransfer, UploadAndExportLeaveTheTechniciansCopiesAlone)
+{
+    auto image = std::make_unique<gw::GatewayImage>();
+    ASSERT_TRUE(gw::MgwWrite(path("SITE.MGW"), *image).ok());
+    const test::Neighbours maps(path("SITE.MGW"));
+    const Run up = cli({"mgw", "upload", path("SITE.MGW")});
+    EXPECT_EQ(up.exitCode, 0) << up.err.constData();
+    maps.expectIntact("mgw upload");
+
+    const test::Neighbours listings(path("SITE.CSV"));
+    EXPECT_EQ(run({"export-csv", path("SITE.MGW")}).status, 0);
+    EXPECT_TRUE(QFile::exists(path("SITE.CSV")));
+    listings.expectIntact("mgw export-csv");
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace tqdt;
 using tqdt::test::SimHost;
 
@@ -282,4 +284,49 @@ TEST_F(Exchanges, ALinkOnAPortOfItsOwnSelectsItsChannelAndKeepsItsReply)
     EXPECT_EQ(t.host.reply.ReplyText, "untouched");
     // On the Blue channel the panel hears nothing: the same frame goes unanswered.
     EXPECT_FALSE(link.exchange(Channel::Blue, BuildNetFrame(1, "25"), 36, 200));
+}
+
+namespace {
+// Sends back what it was sent, with what follows it (an adapter that echoes, then the device).
+struct Echoing : sim::SimDevice {
+    QByteArray after;
+    bool echo = true;
+    QByteArray answer;
+    std::optional<sim::Reply> handle(Channel, const QByteArray& frame, const LineSettings&) override
+    {
+        return sim::Reply{echo ? frame + after : answer, 0};
+    }
+};
+} // namespace
+
+// Received text that begins with the request is the line echoing it, never an answer, however it
+// goes on; the message is shown once until an exchange is answered again.
+TEST_F(Exchanges, AnEchoIsNoAnswerAndIsToldOnce)
+{
+    const QByteArray frame = BuildDevFrame('2', 1, "700");
+    auto device = std::make_shared<Echoing>();
+    t.site.setBench(device);
+    BusLink link(t.host);
+    t.host.reply.ReplyText = "older";
+    auto told = [&] {
+        return std::count_if(t.dialogs.shown.begin(), t.dialogs.shown.end(), [](const auto& m) {
+            return m.text == "The Port Echoes What Is Sent" && m.title == "Port Error";
+        });
+    };
+    for (const QByteArray& after : {QByteArray(), QByteArray("[41023C]")}) {
+        device->after = after;
+        EXPECT_FALSE(link.exchange(frame, int(frame.size()), 25)) << after.constData();
+        t.clock.advanceMs(100); // what follows the echo is on the line by the next request
+    }
+    EXPECT_EQ(t.host.reply.ReplyText, "older");
+    EXPECT_EQ(told(), 1);
+
+    device->echo = false;
+    device->answer = SealDevFrame("[4102");
+    EXPECT_TRUE(link.exchange(frame, int(device->answer.size()), 25));
+    EXPECT_EQ(t.host.reply.ReplyText, device->answer);
+    t.clock.advanceMs(100);
+    device->echo = true;
+    EXPECT_FALSE(link.exchange(frame, int(frame.size()), 25));
+    EXPECT_EQ(told(), 2);
 }

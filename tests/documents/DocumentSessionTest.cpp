@@ -1,4 +1,5 @@
 #include "documents/DocumentSession.h"
+#include "support/Files.h"
 #include "support/SimHost.h"
 
 #include <QFile>
@@ -97,4 +98,82 @@ TEST_F(Session, DialogStartNamesAndTheCloseAfterExitFollowTheEditorsChoice)
     EXPECT_TRUE(s.exit());
     EXPECT_TRUE(s.mayClose());
     EXPECT_EQ(sim.dialogs.shown.size(), 1u); // Exit asked; the close that follows does not
+}
+
+// A bare name typed into Save As gets the document's extension, so that Open lists the file; a name
+// with an extension of its own is left as typed.
+TEST_F(Session, SaveAsAddsTheDocumentsExtensionToABareName)
+{
+    DocumentSession s = make();
+    struct Case {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"SITE1", "SITE1.TXT"}, {"SITE1.TXT", "SITE1.TXT"}, {"NOTES.OLD", "NOTES.OLD"}};
+    for (const Case& c : cases) {
+        sim.dialogs.queueFile(path(c.typed));
+        EXPECT_EQ(s.saveAs(), DocumentSession::Outcome::Done) << c.typed;
+        EXPECT_EQ(sim.dialogs.fileRequests.back().defaultSuffix, "TXT");
+        EXPECT_EQ(s.path(), path(c.written)) << c.typed;
+        EXPECT_TRUE(QFile::exists(path(c.written))) << c.typed;
+    }
+    EXPECT_FALSE(QFile::exists(path("SITE1")));
+}
+
+// Ended with nobody to answer, the close keeps unsaved changes in a recovery copy instead of asking;
+// the next Open of the file offers them, No (the default) opening the file and keeping the copy.
+TEST_F(Session, AnUnattendedEndKeepsTheChangesAndTheNextOpenOffersThem)
+{
+    test::writeFile(path("SITE.TXT"), "on disk");
+    const QString copy = path(".SITE.TXT.recovered");
+    EXPECT_EQ(RecoveryCopyPath(path("SITE.TXT")), copy);
+    {
+        DocumentSession s = make();
+        sim.dialogs.queueFile(path("SITE.TXT"));
+        ASSERT_EQ(s.open(), DocumentSession::Outcome::Done);
+        text = "edited";
+        s.markModified();
+        sim.host.endingUnattended = true;
+        const size_t asked = sim.dialogs.shown.size();
+        EXPECT_TRUE(s.mayClose());
+        EXPECT_EQ(sim.dialogs.shown.size(), asked);
+        EXPECT_EQ(test::readAll(copy), "edited");
+        EXPECT_EQ(test::readAll(path("SITE.TXT")), "on disk");
+        sim.host.endingUnattended = false;
+    }
+    DocumentSession s = make();
+    sim.dialogs.queueFile(path("SITE.TXT")); // unanswered: No
+    ASSERT_EQ(s.open(), DocumentSession::Outcome::Done);
+    ASSERT_FALSE(sim.dialogs.shown.empty());
+    EXPECT_EQ(sim.dialogs.shown.back().buttons, MsgButtons::YesNoDefaultNo);
+    EXPECT_TRUE(sim.dialogs.shown.back().text.contains("SITE.TXT"));
+    EXPECT_EQ(text, "on disk");
+    EXPECT_FALSE(s.isModified());
+    EXPECT_TRUE(QFile::exists(copy));
+
+    sim.dialogs.queueFile(path("SITE.TXT"));
+    sim.dialogs.queueAnswer(MsgAnswer::Yes);
+    ASSERT_EQ(s.open(), DocumentSession::Outcome::Done);
+    EXPECT_EQ(text, "edited");
+    EXPECT_EQ(s.path(), path("SITE.TXT"));
+    EXPECT_TRUE(s.isModified());
+    EXPECT_EQ(test::readAll(path("SITE.TXT")), "on disk");
+    EXPECT_EQ(s.save(), DocumentSession::Outcome::Done);
+    EXPECT_EQ(test::readAll(path("SITE.TXT")), "edited");
+    EXPECT_FALSE(QFile::exists(copy)); // the kept changes are in the file now
+}
+
+// A document that never had a file is kept where its Open dialog starts, under a name it lists,
+// never over an earlier one; a document without changes leaves nothing.
+TEST_F(Session, AnUnattendedEndKeepsAnUntitledDocumentBesideTheOthers)
+{
+    DocumentSession s = make();
+    sim.host.endingUnattended = true;
+    EXPECT_TRUE(s.mayClose());
+    EXPECT_FALSE(QFile::exists(path("Untitled Recovered.TXT")));
+    test::writeFile(path("Untitled Recovered.TXT"), "earlier");
+    text = "untitled";
+    s.markModified();
+    EXPECT_TRUE(s.mayClose());
+    EXPECT_EQ(test::readAll(path("Untitled Recovered.TXT")), "earlier");
+    EXPECT_EQ(test::readAll(path("Untitled Recovered 2.TXT")), "untitled");
 }

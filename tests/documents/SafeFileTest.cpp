@@ -2,19 +2,24 @@
 
 #include "condlogic/CdfFile.h"
 #include "condlogic/MpdFile.h"
+#include "documents/Settings.h"
 #include "gateway/GatewayCsv.h"
 #include "gateway/GatewayImage.h"
 #include "network/FrameCapture.h"
 #include "support/Files.h"
+#include "support/Neighbours.h"
+#include "support/SimHost.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace tqdt;
@@ -96,17 +101,69 @@ TEST_F(SafeFile, RefusesWhatIsNotARegularFile)
 }
 
 // A save killed between writing its temporary and renaming it leaves the temporary; the next save
-// of the same file clears it, and nothing that only looks similar.
+// of the same file clears it, and nothing else beside the file, whatever its name.
 TEST_F(SafeFile, NextSaveClearsItsOwnLeftoversOnly)
 {
-    for (const char* name : {"SITE.CDF.aB3dEf", "SITE.CDF.Q7x2Lm", "SITE.CDF.backup", "SITE.CDF.OLDONE",
-                             "OTHER.CDF.aB3dEf", "SITE.CDF.aB3dEfg"})
+    const test::Neighbours neighbours(path("SITE.CDF"));
+    for (const char* name :
+         {".SITE.CDF.tqdt-save-aB3dEf", ".SITE.CDF.tqdt-save-QWERTY", ".SITE.CDF.tqdt-save-qwerty",
+          ".SITE.CDF.tqdt-save-123456", ".OTHER.CDF.tqdt-save-aB3dEf"})
         writeFile(path(name), "left");
     EXPECT_EQ(SaveFileAtomically(path("SITE.CDF"), "new"), QString());
-    QStringList left = namesIn(dir.path());
-    left.sort();
-    EXPECT_EQ(left, (QStringList{"OTHER.CDF.aB3dEf", "SITE.CDF", "SITE.CDF.OLDONE", "SITE.CDF.aB3dEfg",
-                                 "SITE.CDF.backup"}));
+    EXPECT_EQ(readAll(path("SITE.CDF")), "new");
+    neighbours.expectIntact("a save");
+    QStringList ours = namesIn(dir.path()).filter(".tqdt-save-");
+    EXPECT_EQ(ours.filter(QRegularExpression("^\\.SITE\\.CDF\\.tqdt-save-[A-Za-z0-9]{6}$")), QStringList());
+    EXPECT_TRUE(ours.contains(".OTHER.CDF.tqdt-save-aB3dEf")); // another file's save is not ours to end
+}
+
+// The temporary is our own name beside the file: a save that fails there leaves nothing, and the
+// replaced file keeps the permissions the old one had.
+TEST_F(SafeFile, TheTemporaryIsOursAndTheFileKeepsItsPermissions)
+{
+    EXPECT_EQ(QFileInfo(SaveTemporaryTemplate(path("SITE.MGW"))).fileName(), ".SITE.MGW.tqdt-save-XXXXXX");
+    writeFile(path("SITE.MGW"), "old");
+    const auto readOnlyForOthers = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                   QFileDevice::WriteUser | QFileDevice::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(path("SITE.MGW"), readOnlyForOthers));
+    QString seen;
+    EXPECT_FALSE(
+        SaveFileAtomically(path("SITE.MGW"), "new", [&](QIODevice& f, const char*, qint64) -> qint64 {
+            seen = static_cast<QFile&>(f).fileName();
+            return -1;
+        }).isEmpty());
+    EXPECT_EQ(QFileInfo(seen).fileName().left(20), ".SITE.MGW.tqdt-save-");
+    EXPECT_EQ(namesIn(dir.path()), QStringList{"SITE.MGW"});
+    EXPECT_EQ(SaveFileAtomically(path("SITE.MGW"), "new"), QString());
+    EXPECT_EQ(QFileInfo(path("SITE.MGW")).permissions(), readOnlyForOthers);
+    // A link to the document stays a link; the file it names is replaced.
+    ASSERT_TRUE(QFile::link(path("SITE.MGW"), path("LINK.MGW")));
+    EXPECT_EQ(SaveFileAtomically(path("LINK.MGW"), "newer"), QString());
+    EXPECT_TRUE(QFileInfo(path("LINK.MGW")).isSymLink());
+    EXPECT_EQ(readAll(path("SITE.MGW")), "newer");
+}
+
+// The writers that save beside the technician's own files: the settings file (written when the
+// program starts), a gateway map and its listing.
+TEST_F(SafeFile, TheWritersLeaveTheTechniciansCopiesAlone)
+{
+    test::SimHost sim; // its data folder holds the settings file
+    auto image = std::make_unique<gw::GatewayImage>();
+    struct Case {
+        QString file;
+        std::function<bool(const QString&)> save;
+    } cases[] = {
+        {sim.host.paths().settingsFile(), [&](const QString&) { return LoadSettings(sim.host); }},
+        {path("SITE.MGW"), [&](const QString& p) { return gw::MgwWrite(p, *image).ok(); }},
+        {path("SITE.CSV"),
+         [&](const QString& p) { return gw::GatewayCsvWrite(p, *image, "SITE.MGW", 750).ok(); }},
+    };
+    for (const Case& c : cases) {
+        const test::Neighbours neighbours(c.file);
+        EXPECT_TRUE(c.save(c.file)) << c.file.toStdString();
+        EXPECT_TRUE(QFileInfo(c.file).isFile()) << c.file.toStdString();
+        neighbours.expectIntact(c.file);
+    }
 }
 
 // The real thing: a small file system that is full. Needs root to mount it.

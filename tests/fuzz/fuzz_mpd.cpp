@@ -1,4 +1,5 @@
 // Any file offered as an MP device data file, read from disk as the editor reads it.
+#include "Reached.h"
 #include "condlogic/MpdFile.h"
 
 #include <QFile>
@@ -10,6 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static tqdt::fuzz::Reached<1> reached("fuzz_mpd", {"read whole"});
+    reached.input();
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("FUZZ.MPD"));
     {
@@ -26,6 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!read && profiles[0] != 0x5A)
         std::abort(); // a refused file leaves the table as it was
     if (read) {
+        reached.stage(0);
         (void)tqdt::cnd::ProfileControlArray(profiles);
         (void)tqdt::cnd::ProfilesCsv(profiles);
     }

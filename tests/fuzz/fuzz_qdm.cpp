@@ -1,5 +1,6 @@
 // Any bytes offered as a DMX map file: a file is taken whole or not at all, and what is taken can be
 // shown, listed and written back byte for byte.
+#include "Reached.h"
 #include "dmx/DmxMap.h"
 
 #include <cstddef>
@@ -9,6 +10,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace tqdt::dmx;
+    static tqdt::fuzz::Reached<2> reached("fuzz_qdm", {"of the file's size", "read whole"});
+    reached.input();
+    if (size == size_t(kQdmSize))
+        reached.stage(0);
     const QByteArray raw(reinterpret_cast<const char*>(data), qsizetype(size));
     DmxMap map;
     map.channel(0) = 7;
@@ -20,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     if (raw.size() != kQdmSize || QdmBytes(map) != raw)
         std::abort();
+    reached.stage(1);
     for (int i = 0; i < kChannels; ++i)
         (void)map.channelText(i);
     (void)PatchCsv(map);

@@ -271,6 +271,36 @@ TEST(CaptureLine, CsvAndTabLayouts)
     EXPECT_EQ(FrameHex("[2F]"), "5B 32 46 5D");
 }
 
+// A frame's data characters that a meaning quotes as they stand (a reset's digits, a block's address,
+// a sensor word) can be anything on a noisy bus: a line break or a tab there must not split a saved
+// row or shift its columns.
+TEST(CaptureLine, ControlCharactersInQuotedDataStayOnTheRow)
+{
+    struct Case {
+        QByteArray request, reply;
+        const char* meaning; // of the last frame
+    } cases[] = {
+        {BuildNetFrame(1, "36\n\t$*"), {}, "Gateway memory reset \\x0A\\x09"},
+        {BuildNetFrame(1, "36\\1$*"), {}, "Gateway memory reset \\x5C1"},
+        {BuildNetFrame(1, "380\r\n\tA" + QByteArray(130, '0')),
+         {},
+         "Gateway block write, bank 0 address \\x0D\\x0A\\x09A"},
+    };
+    for (const auto& c : cases) {
+        FrameDecoder d;
+        std::vector<BusFrame> out;
+        d.feed(c.request + c.reply, 100, Channel::Brown, out);
+        d.finish(out);
+        ASSERT_FALSE(out.empty()) << c.request.toStdString();
+        EXPECT_EQ(FrameMeaning(out.back()), QString::fromLatin1(c.meaning)) << c.request.toStdString();
+        for (const BusFrame& f : out) {
+            const QByteArray line = CaptureLine(f, -1, CaptureLayout::Tabs);
+            EXPECT_EQ(line.count('\n'), 1) << line.toStdString();
+            EXPECT_EQ(line.count('\t'), 6) << line.toStdString();
+        }
+    }
+}
+
 namespace {
 
 // Every sender of the tool, once each: what it writes and what it then waits for is what the

@@ -13,6 +13,7 @@ MsgAnswer firstAnswer(MsgButtons b)
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel: return MsgAnswer::Yes;
     case MsgButtons::RetryCancel: return MsgAnswer::Retry;
+    case MsgButtons::YesNoDefaultNo: return MsgAnswer::No;
     default: return MsgAnswer::Ok;
     }
 }
@@ -40,7 +41,12 @@ QString ScriptedDialogs::openFile(const FileDialogRequest& request)
     return f;
 }
 
-QString ScriptedDialogs::saveFile(const FileDialogRequest& request) { return openFile(request); }
+// As the real dialog does with the document's filter chosen: a typed name without an extension gets
+// the default one.
+QString ScriptedDialogs::saveFile(const FileDialogRequest& request)
+{
+    return WithDefaultSuffix(openFile(request), request.defaultSuffix);
+}
 
 void ScriptedDialogs::showModal(Form& form)
 {

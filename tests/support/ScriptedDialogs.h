@@ -8,10 +8,11 @@
 
 namespace tqdt {
 
-// Answers from queues and records what was shown. An unanswered message box gets its first
-// button (Ok, Yes or Retry); an unanswered file dialog is cancelled; a modal window with no queued
-// driver is loaded, activated and closed again. The model tests, which link no windows, build it
-// without the modal part (TQDT_TEST_NO_WINDOWS): there a modal window is only recorded.
+// Answers from queues and records what was shown. An unanswered message box gets its default
+// button (Ok, Yes or Retry; No where No is the default); an unanswered file dialog is cancelled; a
+// save dialog adds the request's default suffix to a name without one, as the real one does; a modal window
+// with no queued driver is loaded, activated and closed again. The model tests, which link no windows, build
+// it without the modal part (TQDT_TEST_NO_WINDOWS): there a modal window is only recorded.
 class ScriptedDialogs final : public Dialogs {
 public:
     struct Shown {

@@ -17,6 +17,7 @@
 #include "ui/network/frmQVDTLocalScan.h"
 #include "ui/network/frmQVDTNetworkMonitor.h"
 #include "ui/network/frmQVDTNetworkScan.h"
+#include "ui/network/frmSiteSurvey.h"
 #include "ui/shell/Form.h"
 
 namespace tqdt::app {
@@ -61,6 +62,10 @@ const ToolList& toolList()
          benchLegacyStation},
         // The DMX gateway hangs on the simulated panel network for the whole session.
         {"cmdDMX", "frmDMXMap", LaunchKind::SelfManaged, make<dmx::frmDMXMap>()},
+        // Reached from the port label's menu; it checks for another master itself before each survey.
+        // The module the module tools use sits on the bench, so a survey finds every kind.
+        {"mnuSiteSurvey", "frmSiteSurvey", LaunchKind::SelfManaged, make<net::frmSiteSurvey>(),
+         benchCondModule},
     };
     return tools;
 }

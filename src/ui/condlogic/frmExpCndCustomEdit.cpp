@@ -487,6 +487,7 @@ void frmExpCndCustom::mnuExportPdf_Click()
         r.fileName = QStringLiteral("Diagram.PDF");
     r.filter = QStringLiteral("PDF Files (*.PDF)|*.PDF|All Files (*.*)|*.*");
     r.title = QStringLiteral("Export PDF");
+    r.defaultSuffix = QStringLiteral("PDF");
     r.overwritePrompt = true;
     const QString chosen = host().dialogs().saveFile(r);
     if (chosen.isEmpty())

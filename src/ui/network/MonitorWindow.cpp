@@ -253,6 +253,7 @@ void MonitorWindow::cmdSaveCapture_Click()
     request.title = QStringLiteral("Save Capture");
     request.fileName = QDir(host().paths().dataFolder()).filePath(QStringLiteral("Capture.csv"));
     request.filter = QStringLiteral("CSV Files (*.csv)|*.csv|Text Log (*.txt)|*.txt");
+    request.defaultSuffix = QStringLiteral("csv");
     const QString path = host().dialogs().saveFile(request);
     if (path.isEmpty())
         return;

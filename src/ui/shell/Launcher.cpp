@@ -1,6 +1,7 @@
 #include "ui/shell/Launcher.h"
 #include "ports/OpenPort.h"
 
+#include "bus/ActivityCheck.h"
 #include "bus/BusLink.h"
 #include "documents/Settings.h"
 #include "host/Host.h"
@@ -9,36 +10,14 @@
 
 namespace tqdt {
 
-namespace {
-
-// Empties the receive buffer, listens for one second and tells whether anything arrived.
-bool quietForOneSecond(Host& host)
-{
-    BusLink(host).emptyReceiveBuffer();
-    host.Delay(1000);
-    return host.comQV().inBufferCount() == 0;
-}
-
-} // namespace
-
 bool ActivityCheck(Host& host, LaunchKind kind, const std::function<void(bool)>& showCheck)
 {
     if (showCheck)
         showCheck(true);
-    bool quiet = true;
-    if (kind == LaunchKind::Scan) {
-        BusLink(host).select(Channel::Blue);
-        quiet = quietForOneSecond(host);
-    }
-    if (quiet) {
-        BusLink(host).select(Channel::Brown);
-        quiet = quietForOneSecond(host);
-    }
+    const bool quiet = NetworkIsQuiet(host, kind == LaunchKind::Scan);
     if (!quiet) {
         const QString mode = kind == LaunchKind::Scan ? QStringLiteral("Scan") : QStringLiteral("Discover");
-        host.dialogs().message(
-            QStringLiteral("Another Device Is Scanning The Network.\r\nUnable To Enter %1 Mode.").arg(mode),
-            QStringLiteral("Error"), MsgIcon::Critical);
+        host.dialogs().message(AnotherMasterText(mode), QStringLiteral("Error"), MsgIcon::Critical);
         ClosePort(host);
     }
     if (showCheck)

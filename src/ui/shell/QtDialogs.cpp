@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace tqdt {
 
@@ -29,7 +30,8 @@ QMessageBox::StandardButtons qtButtons(MsgButtons b)
     switch (b) {
     case MsgButtons::Ok: return QMessageBox::Ok;
     case MsgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
-    case MsgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo: return QMessageBox::Yes | QMessageBox::No;
     case MsgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case MsgButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
     }
@@ -47,12 +49,40 @@ QString qtFilter(const QString& filter)
     return out.isEmpty() ? filter : out.join(QStringLiteral(";;"));
 }
 
+// "Text Log (*.txt)" -> "txt"; empty for a filter of several patterns or of wildcards.
+QString singleExtension(const QString& filter)
+{
+    static const QRegularExpression one(QStringLiteral("\\(\\*\\.([A-Za-z0-9_]+)\\)$"));
+    const QRegularExpressionMatch m = one.match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+MsgAnswer unattendedAnswer(MsgButtons b)
+{
+    switch (b) {
+    case MsgButtons::Ok: return MsgAnswer::Ok;
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoDefaultNo: return MsgAnswer::No;
+    case MsgButtons::OkCancel:
+    case MsgButtons::YesNoCancel:
+    case MsgButtons::RetryCancel: break;
+    }
+    return MsgAnswer::Cancel;
+}
+
 } // namespace
 
 MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
 {
+    if (m_unattended)
+        return unattendedAnswer(buttons);
     QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons));
-    switch (box.exec()) {
+    if (buttons == MsgButtons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
+    const int answer = box.exec();
+    if (m_unattended)
+        return unattendedAnswer(buttons);
+    switch (answer) {
     case QMessageBox::Cancel: return MsgAnswer::Cancel;
     case QMessageBox::Yes: return MsgAnswer::Yes;
     case QMessageBox::No: return MsgAnswer::No;
@@ -63,16 +93,31 @@ MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgIcon 
 
 QString QtDialogs::openFile(const FileDialogRequest& r)
 {
+    if (m_unattended)
+        return {};
     QFileDialog::Options opts;
     return QFileDialog::getOpenFileName(nullptr, r.title, r.fileName, qtFilter(r.filter), nullptr, opts);
 }
 
 QString QtDialogs::saveFile(const FileDialogRequest& r)
 {
-    QFileDialog::Options opts;
+    QFileDialog dialog(QApplication::activeWindow(), r.title, r.fileName, qtFilter(r.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (!r.overwritePrompt)
-        opts |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(nullptr, r.title, r.fileName, qtFilter(r.filter), nullptr, opts);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The dialog adds the suffix itself, before its overwrite question, so that the question is about
+    // the file actually written. It belongs to the document's own filter: with another filter of one
+    // extension chosen that one is added, with "All Files" none.
+    dialog.setDefaultSuffix(r.defaultSuffix);
+    const QString firstFilter = dialog.nameFilters().value(0);
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &r, firstFilter](const QString& f) {
+                         dialog.setDefaultSuffix(f == firstFilter ? r.defaultSuffix : singleExtension(f));
+                     });
+    if (m_unattended || dialog.exec() != QDialog::Accepted || m_unattended)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 void QtDialogs::showModal(Form& form)

@@ -6,9 +6,14 @@
 #include "ui/shell/frmComSel.h"
 #include "ui/shell/frmPorts.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QTimer>
+
 #include <QDebug>
 #include <QMenu>
+#include <utility>
 
 namespace tqdt {
 
@@ -45,6 +50,10 @@ frmQVDTMain::frmQVDTMain(Host& host, ToolList tools, QWidget* parent)
     mnuPorts = mnuComPort->addAction(QStringLiteral("Ports..."));
     mnuPorts->setObjectName(QStringLiteral("mnuPorts"));
     connect(mnuPorts, &QAction::triggered, this, &frmQVDTMain::mnuPorts_Click);
+    // The survey too, so the window keeps its arrangement; it opens as any tool does.
+    mnuSiteSurvey = mnuComPort->addAction(QStringLiteral("Site Survey..."));
+    mnuSiteSurvey->setObjectName(QStringLiteral("mnuSiteSurvey"));
+    connect(mnuSiteSurvey, &QAction::triggered, this, [this] { launch(QStringLiteral("mnuSiteSurvey")); });
     connect(lblComPort, &ClickLabel::rightClicked, this,
             [this](QPoint pos, Qt::KeyboardModifiers) { mnuComPort->popup(lblComPort->mapToGlobal(pos)); });
     lblComCheck = placeLabel(this, QStringLiteral("lblComCheck"), QStringLiteral("Checking Network Activity"),
@@ -147,6 +156,49 @@ void frmQVDTMain::Form_Unload()
     if (!SaveSettings(m_host))
         qWarning().noquote() << "Cannot write the settings file; the chosen port is not kept"
                              << m_host.paths().settingsFile();
+}
+
+void frmQVDTMain::endUnattended(std::function<void()> ended)
+{
+    m_host.endingUnattended = true;
+    if (!closeEveryWindow()) {
+        QTimer::singleShot(100, this,
+                           [this, ended = std::move(ended)]() mutable { endUnattended(std::move(ended)); });
+        return;
+    }
+    close();
+    if (ended)
+        ended();
+}
+
+bool frmQVDTMain::closeEveryWindow()
+{
+    for (;;) {
+        // The window on top is the innermost: each modal window ends its own exec() when it closes.
+        QWidget* top = QApplication::activeModalWidget();
+        Form* form = qobject_cast<Form*>(top);
+        if (top && !form) {
+            // A message box or a file dialog: nobody chose anything.
+            if (auto* dialog = qobject_cast<QDialog*>(top))
+                dialog->reject();
+            else
+                top->close();
+            if (QApplication::activeModalWidget() == top)
+                return false;
+            continue;
+        }
+        if (!form) {
+            // A tool window shown without a modal loop of its own.
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            for (QWidget* w : windows)
+                if (auto* f = qobject_cast<Form*>(w); f && f->isShownModal())
+                    form = f;
+        }
+        if (!form)
+            return true;
+        if (!form->requestClose())
+            return false; // a transfer under way ends first
+    }
 }
 
 void frmQVDTMain::closeEvent(QCloseEvent* e)

@@ -35,11 +35,18 @@ public:
     void comQV_OnComm();
     // Launches the tool behind a button; the button handlers all come here.
     void launch(const QString& button);
+    // The program is being ended with nobody to answer: every open window closes as its close
+    // button would, innermost first, without a question (the documents keep their unsaved changes
+    // in recovery copies, the data logger writes what it holds), then the program quits. A window
+    // that cannot close yet (a transfer under way) is tried again shortly. ended runs once all
+    // have closed (the program quits there).
+    void endUnattended(std::function<void()> ended);
 
     std::array<QLabel*, 5> lblHeader{};
     ClickLabel* lblComPort = nullptr;
     QMenu* mnuComPort = nullptr;
     QAction* mnuPorts = nullptr;
+    QAction* mnuSiteSurvey = nullptr;
     QLabel* lblComCheck = nullptr;
     QPushButton* cmdLocalMonitor = nullptr;
     QPushButton* cmdLocalScan = nullptr;
@@ -64,6 +71,8 @@ protected:
 
 private:
     QPushButton* toolButton(const QString& name, const QString& caption, int left, int top);
+    // False while a window refuses to close.
+    bool closeEveryWindow();
 
     Host& m_host;
     ToolList m_tools;

@@ -1,8 +1,16 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+
+#include <signal.h>
 
 namespace {
 
@@ -157,5 +165,44 @@ TEST(SimulatedBench, DeviceWindowsIdentifyTheirStation)
             for (int x = 0; x < image.width(); ++x)
                 green += image.pixel(x, y) == qRgb(0, 255, 0);
         EXPECT_GT(green, 500);
+    }
+}
+
+// A logout or a shutdown sends SIGTERM or SIGHUP, a terminal SIGINT: the program closes its windows
+// as their close boxes would and ends normally, with a tool window open or not, instead of dying.
+TEST(Programs, ToolEndsNormallyOnTheSignalsOfALogoutOrShutdown)
+{
+    struct Case {
+        QStringList args;
+        int signal;
+    } cases[] = {
+        {{"--simulate"}, SIGTERM},
+        {{"--simulate", "--open", "frmQVDTDataLogger"}, SIGTERM},
+        {{"--simulate", "--open", "frmMGW"}, SIGHUP},
+        {{"--simulate"}, SIGINT},
+    };
+    for (const Case& c : cases) {
+        const std::string what = c.args.join(' ').toStdString() + " / " + std::to_string(c.signal);
+        QTemporaryDir home;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("TQDT_HOME", home.path());
+        p.setProcessEnvironment(env);
+        p.start(TQDT_GUI_BIN, c.args);
+        ASSERT_TRUE(p.waitForStarted()) << what;
+        // The settings file is written as the main window loads; the windows are up just after.
+        const QString settings = QDir(home.path()).filePath("Tarvik Quorvel/DiagnosticTool.ini");
+        QElapsedTimer t;
+        t.start();
+        while (!QFile::exists(settings) && t.elapsed() < 30000)
+            p.waitForFinished(50);
+        ASSERT_TRUE(QFile::exists(settings)) << what;
+        p.waitForFinished(700);
+        ASSERT_EQ(p.state(), QProcess::Running) << what << p.readAllStandardError().constData();
+        ::kill(pid_t(p.processId()), c.signal);
+        ASSERT_TRUE(p.waitForFinished(30000)) << what;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << what;
+        EXPECT_EQ(p.exitCode(), 0) << what << p.readAllStandardError().constData();
     }
 }

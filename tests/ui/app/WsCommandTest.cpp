@@ -1,7 +1,10 @@
+#include "ports/DevicePort.h"
+#include "ports/OpenPort.h"
 #include "sim/BenchStations.h"
 #include "sim/PtyServer.h"
 #include "sim/Site.h"
 #include "support/CliLines.h"
+#include "support/EchoPeer.h"
 #include "support/SimHost.h"
 #include "ui/devices/frmQVDTWSG3TestCnf.h"
 
@@ -138,4 +141,60 @@ TEST_F(WsCli, FindPrintsTheFirstAddressThatAnswers)
     const Run none = cli({"find", "--family", "g3"});
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(test::CliLines(none.err), (QList<QByteArray>{"tqdt-cli: No WS Devices Found"}));
+}
+
+namespace {
+const char kEchoes[] = "The Port Echoes What Is Sent";
+}
+
+// A looped-back line returns every request as it was sent, which an 8-character query can take for
+// an 8-character reply with a good checksum: no family takes the echo for a station.
+TEST(EchoingLine, IdentifyOfEveryFamilySaysThePortEchoes)
+{
+    test::EchoPeer echo;
+    if (!echo.start())
+        GTEST_SKIP() << "no pseudo-terminals here";
+    QTemporaryDir home;
+    for (const char* family : {"legacy", "g3", "dualtech-wall", "kestrix"}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TQDT_HOME", home.path());
+        p.setProcessEnvironment(env);
+        p.start(TQDT_CLI_BIN, {"ws", "identify", "--family", family, "--port", echo.portName()});
+        ASSERT_TRUE(p.waitForFinished(60000)) << family;
+        const QByteArray err = p.readAllStandardError();
+        EXPECT_EQ(p.exitCode(), 1) << family << err.constData();
+        EXPECT_EQ(p.readAllStandardOutput(), QByteArray()) << family;
+        EXPECT_EQ(test::CliLines(err).count(QByteArray("tqdt-cli: Port Error: ") + kEchoes), 1)
+            << family << err.constData();
+    }
+}
+
+// A window polling a looped-back line says so once, not at every poll, and shows no station.
+TEST(EchoingLine, AWindowShowsThePortEchoesOnceAndNoStation)
+{
+    test::EchoPeer echo;
+    if (!echo.start())
+        GTEST_SKIP() << "no pseudo-terminals here";
+    QTemporaryDir dir;
+    SteadyClock clock;
+    ScriptedDialogs dialogs;
+    Host host(clock, dialogs, Paths(dir.path()),
+              [&] { return std::make_unique<DevicePort>([&](int) { return echo.portName(); }); });
+    ASSERT_TRUE(OpenPort(host));
+    host.comQV().setInputLen(0);
+    frmQVDTWSG3TestCnf w(host);
+    w.ensureLoaded();
+    w.Timer1->stop();
+    w.cboWSAdd->setCurrentIndex(0x10);
+    for (int poll = 0; poll < 3; ++poll)
+        w.ScanWS();
+    EXPECT_EQ(w.lblStatus->text(), "No Response");
+    int told = 0;
+    for (const auto& m : dialogs.shown)
+        if (m.text == kEchoes) {
+            ++told;
+            EXPECT_EQ(m.title, "Port Error");
+        }
+    EXPECT_EQ(told, 1);
 }

@@ -2,6 +2,7 @@
 #include "gateway/GatewayImage.h"
 #include "sim/MappedGateway.h"
 #include "support/Files.h"
+#include "support/Neighbours.h"
 #include "support/SimHost.h"
 #include "ui/shell/Launcher.h"
 
@@ -412,4 +413,52 @@ TEST(GatewayLaunch, TheGatewayAnswersWhereTheMainWindowLeavesThePort)
     EXPECT_EQ(sh.dialogs.shown[0].text, "Download Complete");
     EXPECT_EQ(gateway->cell(0, 0), 5);
     EXPECT_EQ(sh.site.written.front().channel, Channel::Blue);
+}
+
+// File > Save replaces the map and nothing beside it; Save As with a bare name writes the name the
+// Open dialog lists.
+TEST_F(GatewayWindow, SaveLeavesTheTechniciansCopiesAndABareNameGetsItsExtension)
+{
+    selectType(1);
+    saveAs("SITE1");
+    EXPECT_EQ(w.mapFileName(), path("SITE1.MGW"));
+    EXPECT_EQ(readAll(path("SITE1.MGW")).size(), 262144);
+    EXPECT_FALSE(QFile::exists(path("SITE1")));
+
+    const test::Neighbours neighbours(path("SITE1.MGW"));
+    w.cboSNode->setCurrentIndex(10);
+    w.mnuFileSave_Click();
+    EXPECT_FALSE(changed());
+    neighbours.expectIntact("File > Save");
+}
+
+// Ended with nobody to answer, the window closes without a question and keeps the edit beside the
+// map; the next Open of the map offers it.
+TEST_F(GatewayWindow, AnUnattendedCloseKeepsTheEditAndTheNextOpenOffersIt)
+{
+    saveAs("SITE.MGW");
+    const QByteArray saved = readAll(path("SITE.MGW"));
+    selectType(1);
+    w.cboSNode->setCurrentIndex(10);
+    ASSERT_TRUE(changed());
+    sh.host.endingUnattended = true;
+    takeShown();
+    EXPECT_TRUE(w.requestClose());
+    EXPECT_EQ(takeShown(), QStringList());
+    EXPECT_EQ(readAll(path("SITE.MGW")), saved);
+    ASSERT_EQ(readAll(path(".SITE.MGW.recovered")).size(), 262144);
+    sh.host.endingUnattended = false;
+
+    frmMGW again(sh.host);
+    again.ensureLoaded();
+    again.image().ClearImage(); // the map is the program's: only the copy may bring the edit back
+    sh.dialogs.queueFile(path("SITE.MGW"));
+    sh.dialogs.queueAnswer(MsgAnswer::Yes);
+    again.mnuFileOpen_Click();
+    const QStringList said = takeShown();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].startsWith("Open: ") && said[0].contains("SITE.MGW")) << said[0].toStdString();
+    EXPECT_EQ(again.image().GetPointType(0), 1);
+    EXPECT_EQ(again.image().GetPointNode(0), 10);
+    EXPECT_EQ(again.mapFileName(), path("SITE.MGW"));
 }
