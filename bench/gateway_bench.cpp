@@ -54,7 +54,7 @@ void BM_GatewayDownload_ManualClock(benchmark::State& state)
         const auto r = gw::GatewayTransfer(env.host, *image).DownloadGateway();
         hostUs += std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count();
         busUs = clock.nowUs() - clockStart;
-        if (r.outcome != gw::Outcome::Complete)
+        if (!r.verified())
             state.SkipWithError("the download failed");
     }
     state.counters["host_us_per_block"] = hostUs / double(state.iterations()) / gw::kBlocks;
@@ -74,7 +74,7 @@ void BM_GatewayDownload_SteadyClock(benchmark::State& state)
         const qint64 start = clock.nowUs();
         const auto r = gw::GatewayTransfer(env.host, *image).DownloadGateway();
         realUs = clock.nowUs() - start;
-        if (r.outcome != gw::Outcome::Complete)
+        if (!r.verified())
             state.SkipWithError("the download failed");
     }
     state.counters["modelled_s"] = double(modelled) / 1e6;

@@ -20,11 +20,11 @@ bool quietForOneSecond(Host& host)
 bool NetworkIsQuiet(Host& host, bool blueToo)
 {
     if (blueToo) {
-        SelectBlueChannel(host);
+        BusLink(host).select(Channel::Blue);
         if (!quietForOneSecond(host))
             return false;
     }
-    SelectBrownChannel(host);
+    BusLink(host).select(Channel::Brown);
     return quietForOneSecond(host);
 }
 

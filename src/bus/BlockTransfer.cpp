@@ -25,7 +25,7 @@ BlockTransfer::Result BlockTransfer::run(const Plan& plan)
         plan.cancel->reset();
     const Step prepared = plan.prepare ? plan.prepare() : Step::done();
     if (!prepared.ok)
-        fail(Outcome::Failed, prepared.code);
+        fail(prepared.port ? Outcome::PortError : Outcome::Failed, prepared.code);
     for (int n = 0; r.outcome == Outcome::Verified && n < plan.blocks; ++n) {
         if (plan.cancel) {
             m_host.yieldToUser();
@@ -52,6 +52,7 @@ BlockTransfer::Result BlockTransfer::run(const Plan& plan)
             show(plan.messages.failed(r.code));
         break;
     case Outcome::Cancelled: show(plan.messages.cancelled); break;
+    case Outcome::PortError: break; // the port's own box has said why
     }
     if (r.outcome != Outcome::Verified && plan.afterFailure)
         plan.afterFailure(r);

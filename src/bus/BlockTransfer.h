@@ -22,7 +22,7 @@ class SerialPort;
 //     BlockTransfer::Plan plan;
 //     plan.blocks = 2048;
 //     plan.prepare = [&] { return ReopenPort(host, port, "38400,n,8,1") ? Step::done()
-//                                                                       : Step::failed(kPortCode); };
+//                                                                       : Step::portFailed(); };
 //     plan.progress = [&](int n) { if (n % 16 == 0) showCount(n); };
 //     plan.block = [&](int n) { return link.exchange(writeFrame(n), 6, 15000) ? Step::done()
 //                                                                             : Step::failed(4); };
@@ -32,27 +32,69 @@ class SerialPort;
 //     plan.messages.cancelled = {"Manual Download Cancel. ...", "Download", MsgIcon::Exclamation};
 //     plan.cancel = &m_cancel;              // a Cancel button: honoured at block boundaries
 //     plan.finish = [&] { port.close(); hideProgress(); };
-//     const BlockTransfer::Result r = BlockTransfer(host).run(plan);
+//     const TransferResult r = BlockTransfer(host).run(plan);
 //
 // Only the blocks can be cancelled: before each one the transfer yields to the user (the host's
 // yield seam) and stops when the token was set. Preparation and verification run to their end.
 
-// What a step reports: done, or failed with the transfer's own code (0 where it has none).
+// What a step reports: done, failed with the transfer's own code (0 where it has none), or a port
+// that could not be opened (its box has already said so).
 struct Step {
     bool ok = true;
     int code = 0;
+    bool port = false;
     static Step done() { return {}; }
     static Step failed(int code = 0) { return {false, code}; }
+    static Step portFailed() { return {false, 0, true}; }
+};
+
+// How every transfer ends: the module's, the gateway's and the DMX gateway's, in the windows and on
+// the command line alike. A failure carries its transfer's own code: the number the gateway's error
+// message shows, or the module's and the DMX gateway's named codes.
+enum class TransferOutcome { Verified, Failed, Cancelled, PortError };
+struct TransferResult {
+    TransferOutcome outcome = TransferOutcome::Verified;
+    int code = 0;       // the failing step's code
+    int blocksDone = 0; // blocks moved before the end
+    bool verified() const { return outcome == TransferOutcome::Verified; }
+    bool failedWith(int c) const { return outcome == TransferOutcome::Failed && code == c; }
+};
+
+// What a transfer's progress display shows; any part may be left empty. The module windows show a
+// block counter (label), the gateway window a frame with a label and a bar, the DMX map a bar; the
+// command line writes one line that overwrites itself.
+struct TransferView {
+    std::function<void(const QString& caption)> show; // the display appears, label empty, bar at 0
+    std::function<void(const QString& text)> label;   // the step, or the block count
+    std::function<void(int value, int maximum)> bar;
+    std::function<void()> hide;
+
+    void showCaption(const QString& caption) const
+    {
+        if (show)
+            show(caption);
+    }
+    void setLabel(const QString& text) const
+    {
+        if (label)
+            label(text);
+    }
+    void setBar(int value, int maximum) const
+    {
+        if (bar)
+            bar(value, maximum);
+    }
+    void hideAll() const
+    {
+        if (hide)
+            hide();
+    }
 };
 
 class BlockTransfer {
 public:
-    enum class Outcome { Verified, Failed, Cancelled };
-    struct Result {
-        Outcome outcome = Outcome::Verified;
-        int code = 0;       // the failing step's code
-        int blocksDone = 0; // blocks moved before the end
-    };
+    using Outcome = TransferOutcome;
+    using Result = TransferResult;
 
     // One message box; an empty text shows nothing (a step that has already said why).
     struct Message {
@@ -74,7 +116,8 @@ public:
         std::function<Step(int n)> block;
         std::function<Step()> verify;
         Messages messages;
-        // After the failure or cancel message, before finish (an upload clears what it read).
+        // After the failure or cancel message (none for a port that failed), before finish (an upload
+        // clears what it read).
         std::function<void(const Result&)> afterFailure;
         // Always, last.
         std::function<void()> finish;

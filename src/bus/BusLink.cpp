@@ -85,7 +85,4 @@ bool IsEcho(const QByteArray& frame, const QByteArray& received)
     return !frame.isEmpty() && received.startsWith(frame);
 }
 
-void SelectBlueChannel(Host& host) { BusLink(host).select(Channel::Blue); }
-void SelectBrownChannel(Host& host) { BusLink(host).select(Channel::Brown); }
-
 } // namespace tqdt

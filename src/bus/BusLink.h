@@ -77,8 +77,4 @@ private:
 // Whether received, the text read after writing frame, is only the line echoing it.
 bool IsEcho(const QByteArray& frame, const QByteArray& received);
 
-// DTR off: the Blue channel (devices local to a panel). DTR on: the Brown channel (panel network).
-void SelectBlueChannel(Host& host);
-void SelectBrownChannel(Host& host);
-
 } // namespace tqdt

@@ -51,16 +51,31 @@ bool WsSensorLevels(Host& host, qint16 address, qint16 selector)
 
 bool WsWriteConfig(Host& host, qint16 address, qint16 value)
 {
-    // The enable's reply is waited for but not kept: when the value step then times out, ReplyText
-    // still holds what it held before the write.
+    // The device's acknowledgements carry nothing to check.
+    return WsEnableAndWrite(host, address, value, WsWrite::Config) == WsWriteResult::Written;
+}
+
+WsWriteResult WsEnableAndWrite(Host& host, qint16 address, qint16 value, WsWrite how)
+{
+    const bool config = how == WsWrite::Config;
     QByteArray enableReply;
     if (!BusLink(host, host.comQV(), &enableReply)
-             .exchange(row(shape::WsConfigEnable),
+             .exchange(row(config ? shape::WsConfigEnable : shape::WsModelEnable),
                        BuildDevFrame('2', address, "A" + Hex2(qint16(255 - address)))))
-        return false;
-    if (!BusLink(host).exchange(row(shape::WsConfigWrite), BuildDevFrame('2', address, "B" + Hex2(value))))
-        return false;
-    return true; // the device's acknowledgements carry nothing to check
+        return WsWriteResult::NoEnable;
+    const QByteArray write = BuildDevFrame('2', address, "B" + Hex2(value));
+    BusLink link(host);
+    if (how == WsWrite::ModelThenSecond) {
+        link.select(Channel::Blue);
+        // Emptied twice, before and after the frame is built, as every wall-station sender does.
+        link.emptyReceiveBuffer();
+        link.send(write);
+        host.Delay(1000);
+        return WsWriteResult::Written;
+    }
+    return link.exchange(row(config ? shape::WsConfigWrite : shape::WsModelWrite), write)
+               ? WsWriteResult::Written
+               : WsWriteResult::Unanswered;
 }
 
 bool WsReadConfig(Host& host, qint16 address)

@@ -27,30 +27,29 @@ namespace {
 // Opens the port when needed, asks, and downloads the image made only once the user agreed.
 std::optional<TransferResult> downloadAfter(Host& host, const QString& question,
                                             const std::function<QByteArray()>& image,
-                                            const ModuleTransfer::Progress& progress)
+                                            const TransferView& view)
 {
     if (!portReady(host) || !confirmed(host, question, QStringLiteral("Download")))
         return std::nullopt;
-    return ModuleTransfer(host, progress).Download(image());
+    return ModuleTransfer(host, view).Download(image());
 }
 } // namespace
 
-std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
-                                             const ModuleTransfer::Progress& progress)
+std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc, const TransferView& view)
 {
     return downloadAfter(
         host,
         QStringLiteral("Cycle device power prior to download by disconnecting CAT5 cables for 3 seconds "
                        "and then reconnecting.\r\nDevice node address must be set to 00\r\nContinue?"),
-        [&doc] { return BuildProgramImage(doc); }, progress);
+        [&doc] { return BuildProgramImage(doc); }, view);
 }
 
 std::optional<TransferResult> ProfileDownload(Host& host, const ProfileTable& profiles,
-                                              const ModuleTransfer::Progress& progress)
+                                              const TransferView& view)
 {
     return downloadAfter(
         host, QStringLiteral("Power Cycle Device Prior To Download.\r\nDevice Node Must Be 00\r\nContinue?"),
-        [&profiles] { return ProfileProgramImage(profiles); }, progress);
+        [&profiles] { return ProfileProgramImage(profiles); }, view);
 }
 
 std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const UploadSteps& steps)
@@ -78,11 +77,10 @@ std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const U
         return std::nullopt;
     if (steps.starting)
         steps.starting();
-    return ModuleTransfer(host, steps.progress).Upload(doc, steps.runNew);
+    return ModuleTransfer(host, steps.view).Upload(doc, steps.runNew);
 }
 
-std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc,
-                                             const ModuleTransfer::Progress& progress)
+std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc, const TransferView& view)
 {
     const QString title = QStringLiteral("Compare With Module");
     if (!portReady(host))
@@ -93,9 +91,11 @@ std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc,
             title))
         return std::nullopt;
     QByteArray moduleArray;
-    if (ModuleTransfer(host, progress)
-            .ReadControlArray(moduleArray, QStringLiteral("Compare Failed.\r\nNo Answer To Block %1 Of 256."),
-                              QStringLiteral("Compare Failure")) != TransferResult::Verified)
+    if (!ModuleTransfer(host, view)
+             .ReadControlArray(moduleArray,
+                               QStringLiteral("Compare Failed.\r\nNo Answer To Block %1 Of 256."),
+                               QStringLiteral("Compare Failure"))
+             .verified())
         return std::nullopt; // already reported
     // The drawing as it is now, compiled aside: the window's own array and menus stay as they are.
     auto compiled = std::make_unique<ControlArrayT>();

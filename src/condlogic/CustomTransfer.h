@@ -14,15 +14,14 @@ namespace tqdt::cnd {
 
 // Asks before programming; returns the transfer's result, or nothing when the port did not open or
 // the user declined.
-std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc,
-                                             const ModuleTransfer::Progress& progress);
+std::optional<TransferResult> CustomDownload(Host& host, const CndDocument& doc, const TransferView& view);
 
 // The MP device window's "Download": the same question before programming the profile table.
 std::optional<TransferResult> ProfileDownload(Host& host, const ProfileTable& profiles,
-                                              const ModuleTransfer::Progress& progress);
+                                              const TransferView& view);
 
 struct UploadSteps {
-    ModuleTransfer::Progress progress;
+    TransferView view;
     std::function<void()> starting; // the questions are answered, the transfer begins
     std::function<void()> runNew;   // after a failed checksum, the window's "New"
 };
@@ -34,7 +33,6 @@ std::optional<TransferResult> CustomUpload(Host& host, CndDocument& doc, const U
 // "Compare With Module": asks before reading, reads the module's control array and shows, output
 // by output, whether it equals what the document compiles to now. Returns the comparison, or
 // nothing when the port did not open, the user declined or the read failed (each already reported).
-std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc,
-                                             const ModuleTransfer::Progress& progress);
+std::optional<ArrayComparison> CustomCompare(Host& host, const CndDocument& doc, const TransferView& view);
 
 } // namespace tqdt::cnd

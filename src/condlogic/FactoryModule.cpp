@@ -15,12 +15,15 @@ QByteArray moduleFrame(int node, const QByteArray& command)
 
 FactoryModule::FactoryModule(Host& host) : m_host(host) {}
 
-bool FactoryModule::command(int row, const QByteArray& frame)
+std::optional<QByteArray> FactoryModule::command(int row, const QByteArray& frame)
 {
-    return BusLink(m_host).exchange(BusFrameShape(row), frame, ExchangeOptions{.emptyAgain = false});
+    BusLink link(m_host);
+    if (!link.exchange(BusFrameShape(row), frame, ExchangeOptions{.emptyAgain = false}))
+        return std::nullopt;
+    return link.reply();
 }
 
-bool FactoryModule::poll(int node) { return command(shape::ModulePoll, moduleFrame(node, "0")); }
+bool FactoryModule::poll(int node) { return command(shape::ModulePoll, moduleFrame(node, "0")).has_value(); }
 
 int FactoryModule::find(const std::function<void(int node)>& polling)
 {
@@ -35,16 +38,20 @@ int FactoryModule::find(const std::function<void(int node)>& polling)
 
 std::optional<quint8> FactoryModule::readInputs(int node)
 {
-    if (node < 0 || node >= kNodes || !command(shape::ModuleInputs, moduleFrame(node, "2")))
+    if (node < 0 || node >= kNodes)
         return std::nullopt;
-    return quint8(HexVal2(Mid(m_host.reply.ReplyText, 2, 2)));
+    const std::optional<QByteArray> reply = command(shape::ModuleInputs, moduleFrame(node, "2"));
+    if (!reply)
+        return std::nullopt;
+    return quint8(HexVal2(Mid(*reply, 2, 2)));
 }
 
 FactoryModule::DefaultResult FactoryModule::applyDefault()
 {
-    if (!command(shape::ModuleFactoryDefault, moduleFrame(0, "D2D")))
+    const std::optional<QByteArray> reloaded = command(shape::ModuleFactoryDefault, moduleFrame(0, "D2D"));
+    if (!reloaded)
         return DefaultResult::NoAnswer;
-    if (Mid(m_host.reply.ReplyText, 2, 2) != "D5")
+    if (Mid(*reloaded, 2, 2) != "D5")
         return DefaultResult::Refused;
     // The whole reply, "[" + 16 digits + "]", is awaited: its first six characters alone would
     // never hold the checksum.
@@ -56,9 +63,10 @@ FactoryModule::DefaultResult FactoryModule::applyDefault()
 
 std::optional<QByteArray> FactoryModule::readChecksum()
 {
-    if (!command(shape::ModuleChecksum, moduleFrame(0, "C00")))
+    const std::optional<QByteArray> reply = command(shape::ModuleChecksum, moduleFrame(0, "C00"));
+    if (!reply)
         return std::nullopt;
-    return Mid(m_host.reply.ReplyText, 2, 16);
+    return Mid(*reply, 2, 16);
 }
 
 } // namespace tqdt::cnd

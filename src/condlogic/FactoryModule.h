@@ -51,8 +51,9 @@ public:
     DefaultResult applyDefault();
 
 private:
-    // Empties the receive buffer once, sends, and waits as the frame's row of BusFrameShapes() says.
-    bool command(int row, const QByteArray& frame);
+    // Empties the receive buffer once, sends, and waits as the frame's row of BusFrameShapes() says;
+    // the reply, or nothing when it did not come in time.
+    std::optional<QByteArray> command(int row, const QByteArray& frame);
 
     Host& m_host;
 };

@@ -91,13 +91,31 @@ void LogicMap::SetImagePix(int x, int y, int state) { add<false>(x, y, state); }
 bool LogicMap::TPix(int x, int y) { return usePicture ? energise<true>(x, y) : energise<false>(x, y); }
 bool LogicMap::TPixMem(int x, int y) { return energise<false>(x, y); }
 
+// The builds and floods go through the named point operations: the picture's through the ones
+// usePicture steers (the Test button sets it), memory's through the ones that ignore it.
+template <bool Picture> void LogicMap::put(int x, int y, int state)
+{
+    if constexpr (Picture)
+        LogicPixAdd(x, y, state);
+    else
+        SetImagePix(x, y, state);
+}
+
+template <bool Picture> bool LogicMap::flow(int x, int y)
+{
+    if constexpr (Picture)
+        return TPix(x, y);
+    else
+        return TPixMem(x, y);
+}
+
 template <bool Picture> void LogicMap::load(const CndDocument& doc, int output, quint16 mask)
 {
     PixList.fill(Pix{});
     PixCount = 0;
     for (int y = 1; y <= 48; ++y) {
-        add<Picture>(kLeftRailX, y, PixConductor);
-        add<Picture>(kRightRailX, y, PixConductor);
+        put<Picture>(kLeftRailX, y, PixConductor);
+        put<Picture>(kRightRailX, y, PixConductor);
     }
     for (int c = 0; c < kCells; ++c) {
         const int x0 = 2 * (c % kColumns) + 2, x1 = x0 + 1;
@@ -109,10 +127,10 @@ template <bool Picture> void LogicMap::load(const CndDocument& doc, int output, 
                     set<true>(x, y, PixNone);
         }
         const CellPoints p = cellPoints(doc.code(output, c), doc.input(output, c), mask);
-        add<Picture>(x1, y0, p.up ? PixConductor : PixNone);
-        add<Picture>(x0, y1, p.left ? PixConductor : PixNone);
-        add<Picture>(x1, y1, p.junction ? PixConductor : PixNone);
-        add<Picture>(x1, y2, p.down ? PixConductor : PixNone);
+        put<Picture>(x1, y0, p.up ? PixConductor : PixNone);
+        put<Picture>(x0, y1, p.left ? PixConductor : PixNone);
+        put<Picture>(x1, y1, p.junction ? PixConductor : PixNone);
+        put<Picture>(x1, y2, p.down ? PixConductor : PixNone);
     }
 }
 
@@ -127,24 +145,32 @@ template <bool Picture> void LogicMap::flood()
             if (m_done[size_t(i)] || get<Picture>(x, y) != PixEnergised)
                 continue;
             m_done[size_t(i)] = true;
-            for (int k = 1; energise<Picture>(x - k, y); ++k) {
+            for (int k = 1; flow<Picture>(x - k, y); ++k) {
             }
-            for (int k = 1; energise<Picture>(x + k, y); ++k) {
+            for (int k = 1; flow<Picture>(x + k, y); ++k) {
             }
-            for (int k = 1; energise<Picture>(x, y - k); ++k) {
+            for (int k = 1; flow<Picture>(x, y - k); ++k) {
             }
-            for (int k = 1; energise<Picture>(x, y + k); ++k) {
+            for (int k = 1; flow<Picture>(x, y + k); ++k) {
             }
         }
     } while (m_passChanged);
 }
 
-void LogicMap::LogicLoad(const CndDocument& doc, int output, quint16 mask) { load<true>(doc, output, mask); }
+void LogicMap::LogicLoad(const CndDocument& doc, int output, quint16 mask)
+{
+    Q_ASSERT(usePicture);
+    load<true>(doc, output, mask);
+}
 void LogicMap::LogicLoadMem(const CndDocument& doc, int output, quint16 mask)
 {
     load<false>(doc, output, mask);
 }
-void LogicMap::LogicTest() { flood<true>(); }
+void LogicMap::LogicTest()
+{
+    Q_ASSERT(usePicture);
+    flood<true>();
+}
 void LogicMap::LogicTestMem() { flood<false>(); }
 
 void LogicMap::clearMem()

@@ -68,10 +68,10 @@ public:
     bool TPix(int x, int y);
     bool TPixMem(int x, int y);
 
-    // Build the map for one output and pattern: on the picture, and in memory.
+    // Build the map for one output and pattern: on the picture (usePicture set), and in memory.
     void LogicLoad(const CndDocument& doc, int output, quint16 mask);
     void LogicLoadMem(const CndDocument& doc, int output, quint16 mask);
-    // Flood energy from the left rail at (1, 1): on the picture, and in memory.
+    // Flood energy from the left rail at (1, 1): on the picture (usePicture set), and in memory.
     void LogicTest();
     void LogicTestMem();
 
@@ -86,6 +86,8 @@ private:
     template <bool Picture> void set(int x, int y, int state);
     template <bool Picture> void add(int x, int y, int state);
     template <bool Picture> bool energise(int x, int y);
+    template <bool Picture> void put(int x, int y, int state);
+    template <bool Picture> bool flow(int x, int y);
     template <bool Picture> void load(const CndDocument& doc, int output, quint16 mask);
     template <bool Picture> void flood();
 

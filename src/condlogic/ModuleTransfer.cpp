@@ -31,15 +31,9 @@ const FrameShape& programmingRow(const QByteArray& frame)
 QString blockText(int block, int of) { return QStringLiteral("Block %1 of %2").arg(block).arg(of); }
 } // namespace
 
-ModuleTransfer::ModuleTransfer(Host& host, Progress progress) : m_host(host), m_progress(std::move(progress))
-{
-}
+ModuleTransfer::ModuleTransfer(Host& host, TransferView view) : m_host(host), m_view(std::move(view)) {}
 
-void ModuleTransfer::show(const QString& text)
-{
-    if (m_progress)
-        m_progress(text);
-}
+void ModuleTransfer::show(const QString& text) { m_view.setLabel(text); }
 
 bool ModuleTransfer::WSCom07()
 {
@@ -54,27 +48,32 @@ bool ModuleTransfer::WSCom04()
     return true;
 }
 
-bool ModuleTransfer::WSComPrg(const QByteArray& frame)
+bool ModuleTransfer::WSComPrg(const QByteArray& frame) { return request(frame).has_value(); }
+
+std::optional<QByteArray> ModuleTransfer::request(const QByteArray& frame)
 {
-    return BusLink(m_host).exchange(programmingRow(frame), frame, kOnce);
+    BusLink link(m_host);
+    if (!link.exchange(programmingRow(frame), frame, kOnce))
+        return std::nullopt;
+    return link.reply();
 }
 
 bool ModuleTransfer::reopen(const QString& settings)
 {
     if (!ReopenPort(m_host, m_host.comQV(), settings))
         return false;
-    SelectBlueChannel(m_host);
+    BusLink(m_host).select(Channel::Blue);
     return true;
 }
 
-TransferResult ModuleTransfer::OpenForProgramming()
+Step ModuleTransfer::OpenForProgramming()
 {
     if (!reopen(kBusLine))
-        return TransferResult::PortError;
+        return Step::portFailed();
     if (!WSCom07())
-        return TransferResult::NoConnection;
+        return Step::failed(kNoConnection);
     WSCom04();
-    return reopen(kProgrammingLine) ? TransferResult::Verified : TransferResult::PortError;
+    return reopen(kProgrammingLine) ? Step::done() : Step::portFailed();
 }
 
 void ModuleTransfer::CloseAfterProgramming()
@@ -104,40 +103,38 @@ BlockTransfer::Plan ModuleTransfer::plan(int blocks)
     p.blocks = blocks;
     p.prepare = [this, blocks] {
         show(blockText(0, blocks));
-        const TransferResult r = OpenForProgramming();
-        return r == TransferResult::Verified ? Step::done() : Step::failed(int(r));
+        return OpenForProgramming();
     };
     p.finish = [this] {
         CloseAfterProgramming();
-        show({});
+        m_view.hideAll();
     };
     return p;
 }
 
 TransferResult ModuleTransfer::run(const BlockTransfer::Plan& plan)
 {
-    const BlockTransfer::Result r = BlockTransfer(m_host).run(plan);
-    return r.outcome == BlockTransfer::Outcome::Verified ? TransferResult::Verified : TransferResult(r.code);
+    return BlockTransfer(m_host).run(plan);
 }
 
 std::optional<QByteArray> ModuleTransfer::deviceChecksum(const QByteArray& request)
 {
     show(QStringLiteral("Device Checksum"));
     // Only a reply to this very request counts: an older text must never pass for a verdict.
-    if (!WSComPrg(request))
+    const std::optional<QByteArray> reply = this->request(request);
+    if (!reply)
         return std::nullopt;
-    return Mid(m_host.reply.ReplyText, 2, 16);
+    return Mid(*reply, 2, 16);
 }
 
 namespace {
-// A port that failed to open has already said so; a module that did not answer has not.
-BlockTransfer::Message connectionMessage(TransferResult r)
+// A module that did not answer the connection check has not said so yet.
+BlockTransfer::Message connectionMessage(int code)
 {
-    if (r == TransferResult::NoConnection)
+    if (code == ModuleTransfer::kNoConnection)
         return {QStringLiteral("Unable to connect to device."), QStringLiteral("Error"), MsgIcon::Critical};
     return {};
 }
-constexpr int kFailed = int(TransferResult::Failed);
 } // namespace
 
 void ModuleTransfer::verifyAndReport(BlockTransfer::Plan& p, std::function<QByteArray()> hostChecksum,
@@ -150,9 +147,7 @@ void ModuleTransfer::verifyAndReport(BlockTransfer::Plan& p, std::function<QByte
         return BlockTransfer::compare(host, deviceChecksum(request), kFailed, kFailed);
     };
     p.messages.verified = verified;
-    p.messages.failed = [failed](int code) {
-        return code == kFailed ? failed : connectionMessage(TransferResult(code));
-    };
+    p.messages.failed = [failed](int code) { return code == kFailed ? failed : connectionMessage(code); };
 }
 
 TransferResult ModuleTransfer::Download(const QByteArray& image)
@@ -169,7 +164,7 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
     p.prepare = [connect = p.prepare, send] {
         const Step s = connect();
         if (s.ok && !send(kStartFrame))
-            return Step::failed(int(TransferResult::Failed));
+            return Step::failed(kFailed);
         return s;
     };
     constexpr int arrayBlocks = kConfigAddress / 32;
@@ -182,7 +177,7 @@ TransferResult ModuleTransfer::Download(const QByteArray& image)
         if (block * 32 + 32 <= image.size())
             for (int q = 0; q < 4; ++q)
                 if (!send(DataFrame(q, image.constData() + block * 32 + q * 8)))
-                    return Step::failed(int(TransferResult::Failed));
+                    return Step::failed(kFailed);
         return Step::done(); // the module's acknowledgements carry nothing else to check
     };
     verifyAndReport(p, [&image] { return ProgramChecksumText(image); }, kImageChecksumFrame,
@@ -199,9 +194,10 @@ TransferResult ModuleTransfer::Upload(CndDocument& doc, const std::function<void
     p.progress = [this](int m) { show(blockText(m, kUploadBlocks)); };
     p.block = [this, &doc](int m) {
         // Without this block's reply the upload cannot verify; the rest would only cost waits.
-        if (!WSComPrg(ReadFrame(m)))
+        const std::optional<QByteArray> reply = request(ReadFrame(m));
+        if (!reply)
             return Step::failed(kFailed);
-        const QByteArray& text = m_host.reply.ReplyText;
+        const QByteArray& text = *reply;
         for (int i = 0; i < 256; ++i) {
             // A short or missing reply gives zeros for what it lacks.
             const quint8 b = quint8(HexVal2(Mid(text, 2 + 2 * i, 2)));
@@ -249,24 +245,25 @@ TransferResult ModuleTransfer::ReadControlArray(QByteArray& bytes, const QString
     p.block = [this, &bytes, lost](int n) {
         // Only a whole reply to this very read counts: zeros in place of a lost block would pass for
         // the module's own data.
-        if (!WSComPrg(ReadFrameAt(n * 256)) || !wholeBlock(m_host.reply.ReplyText)) {
+        const std::optional<QByteArray> reply = request(ReadFrameAt(n * 256));
+        if (!reply || !wholeBlock(*reply)) {
             *lost = n;
             return Step::failed(kFailed);
         }
         for (int i = 0; i < 256; ++i)
-            bytes.append(char(HexVal2(Mid(m_host.reply.ReplyText, 2 + 2 * i, 2))));
+            bytes.append(char(HexVal2(Mid(*reply, 2 + 2 * i, 2))));
         return Step::done();
     };
     p.verify = [] { return Step::done(); };
     p.messages.failed = [lost, failureText, failureTitle](int code) {
         if (code == kFailed)
             return BlockTransfer::Message{failureText.arg(*lost), failureTitle, MsgIcon::Critical};
-        return connectionMessage(TransferResult(code));
+        return connectionMessage(code);
     };
     const TransferResult r = run(p);
     if (failedBlock)
         *failedBlock = *lost;
-    if (r != TransferResult::Verified)
+    if (!r.verified())
         bytes.clear();
     return r;
 }

@@ -15,13 +15,6 @@ class Host;
 
 namespace tqdt::cnd {
 
-enum class TransferResult {
-    Verified,     // the module's checksum matched the host's
-    Failed,       // the checksum was missing or different
-    NoConnection, // the module did not answer the connection check
-    PortError,    // the port could not be opened again for programming
-};
-
 // The block transfer to and from a conditional input module over the host's main port, a
 // BlockTransfer with the module's frames. The connection check runs at 38400 baud, the blocks at
 // 115200, and the port is left closed at 38400. Every message goes through the host's dialogs; the
@@ -34,11 +27,14 @@ public:
     // A download ends after this many consecutive frames without a reply: the module is gone.
     static constexpr int kUnansweredLimit = 3;
 
-    // What the block counter shows ("Block 16 of 2304", "Host Checksum", "Device Checksum");
-    // an empty text hides it.
-    using Progress = std::function<void(const QString&)>;
+    // The codes of a failed transfer: the checksum was missing or different (or a block went
+    // unanswered), or the module did not answer the connection check.
+    static constexpr int kFailed = 1;
+    static constexpr int kNoConnection = 2;
 
-    explicit ModuleTransfer(Host& host, Progress progress = {});
+    // The block counter is the view's label ("Block 16 of 2304", "Host Checksum", "Device Checksum"),
+    // hidden at the end.
+    explicit ModuleTransfer(Host& host, TransferView view = {});
 
     // The senders. WSCom07 and WSComPrg leave the reply in ReplyText; WSComPrg's result only says
     // whether the reply came (a missing one leaves the older text there). WSComPrg waits as the
@@ -46,10 +42,12 @@ public:
     bool WSCom07();
     bool WSCom04();
     bool WSComPrg(const QByteArray& frame);
+    // WSComPrg with the reply it got, or nothing when none came in time.
+    std::optional<QByteArray> request(const QByteArray& frame);
 
     // Closes and reopens the port at 38400 on the Blue channel, checks the connection, switches the
-    // module to programming and reopens at 115200.
-    TransferResult OpenForProgramming();
+    // module to programming and reopens at 115200; fails with kNoConnection.
+    Step OpenForProgramming();
     void CloseAfterProgramming();
 
     // Writes a 73,728-byte program image block by block and compares the whole-image checksums.
@@ -88,7 +86,7 @@ private:
     bool reopen(const QString& settings);
 
     Host& m_host;
-    Progress m_progress;
+    TransferView m_view;
 };
 
 } // namespace tqdt::cnd

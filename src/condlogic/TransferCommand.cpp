@@ -62,21 +62,24 @@ int transfer(bool cdf, bool upload, const CliArgs& args, CliIo& io)
     }
 
     return RunOnPort(args.value(QStringLiteral("--port")), io, [&](CliHost& cli) {
-        ModuleTransfer transfer(*cli.host, [&io](const QString& text) { io.progress(text); });
+        TransferView view;
+        view.label = [&io](const QString& text) { io.progress(text); };
+        view.hide = [&io] { io.progress(QString()); };
+        ModuleTransfer transfer(*cli.host, view);
         const TransferResult result = upload ? transfer.Upload(*doc) : transfer.Download(image);
         if (!upload)
-            return result == TransferResult::Verified ? 0 : 1;
+            return result.verified() ? 0 : 1;
 
         // The transfer's verdict speaks of the windows' document; here the file is what counts.
         CliDialogs& dialogs = cli.dialogs;
         dialogs.drop(QStringLiteral("Upload"));
         dialogs.drop(QStringLiteral("Upload Failure"));
-        if (result == TransferResult::Failed) {
+        if (result.failedWith(ModuleTransfer::kFailed)) {
             dialogs.line(QStringLiteral("Upload Failure: Upload Failed. ") + file +
                          QStringLiteral(" was not written."));
             return 1;
         }
-        if (result != TransferResult::Verified)
+        if (!result.verified())
             return 1;
         if (const QString bad = outOfRangeValue(*doc); !bad.isEmpty()) {
             dialogs.line(file + QStringLiteral(" not written: ") + bad + QLatin1Char('.'));

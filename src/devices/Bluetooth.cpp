@@ -262,18 +262,20 @@ bool BluetoothTools::ReadBTA(Dump& out, const Display& d)
     return true;
 }
 
+void BluetoothTools::raiseTesterLines()
+{
+    m_tester.setRts(true);
+    m_tester.setDtr(true);
+}
+
 bool BluetoothTools::ConfigPT(int testerPort, const Display& d)
 {
-    auto lines = [&] {
-        m_tester.setRts(true);
-        m_tester.setDtr(true);
-    };
     if (m_tester.isOpen())
         m_tester.close();
     m_tester.setCommPort(testerPort);
     if (!reopen(m_tester, kBus))
         return false;
-    lines();
+    raiseTesterLines();
 
     show(d.step, QStringLiteral("Connect - 38,400"));
     m_host.Delay(250);
@@ -291,7 +293,7 @@ bool BluetoothTools::ConfigPT(int testerPort, const Display& d)
     m_host.Delay(100);
     if (!reopen(m_tester, kFast))
         return false;
-    lines();
+    raiseTesterLines();
     m_host.Delay(200);
     m_tester.output("$$$");
     m_host.Delay(200);
@@ -329,8 +331,7 @@ LinkResult BluetoothTools::TestLink(int testerPort, const QByteArray& address, c
         m_tester.close();
     m_tester.setCommPort(testerPort);
     if (reopen(m_tester, kFast)) {
-        m_tester.setRts(true);
-        m_tester.setDtr(true);
+        raiseTesterLines();
         m_host.Delay(500);
 
         // The adapter is made a fresh tester at 115,200 each time, then calls the station's module.

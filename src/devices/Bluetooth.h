@@ -99,6 +99,8 @@ private:
     QByteArray readAndShow(SerialPort& port, const Display& d);
     bool reopen(SerialPort& port, const QString& settings);
     void emptyInput(SerialPort& port);
+    // The tester's port is not the bus: no channel to choose, its adapter wants RTS and DTR up.
+    void raiseTesterLines();
 
     Host& m_host;
     SerialPort& m_main;

@@ -94,7 +94,7 @@ int RunBtInvocation(Host& host, SerialPort& tester, int testerPort, const BtInvo
     if (inv.verb == QLatin1String("configure")) {
         const QString name = inv.name.isEmpty() ? AutomaticName(host) : inv.name;
         const ConfigResult r = tools.ConfigBT(name);
-        SelectBlueChannel(host);
+        BusLink(host).select(Channel::Blue);
         if (r.dumpRead)
             out << "BTA=" << QString::fromLatin1(r.dump.address) << Qt::endl
                 << "Name=" << QString::fromLatin1(r.dump.name) << Qt::endl;

@@ -32,19 +32,4 @@ std::optional<TypeReply> TypeQuery(Host& host, int address)
     return t;
 }
 
-bool EnableAndWrite(Host& host, int address, int value, AfterWrite after)
-{
-    const qint16 a = qint16(address);
-    if (!Request(host, shape::WsModelEnable, BuildDevFrame('2', a, "A" + Hex2(qint16(255 - address)))))
-        return false;
-    const QByteArray write = BuildDevFrame('2', a, "B" + Hex2(qint16(value)));
-    if (after == AfterWrite::WaitForReply) {
-        Request(host, shape::WsModelWrite, write); // the acknowledgement carries nothing to check
-    } else {
-        Send(host, write);
-        host.Delay(1000);
-    }
-    return true;
-}
-
 } // namespace tqdt::ws

@@ -30,11 +30,4 @@ struct TypeReply {
 };
 std::optional<TypeReply> TypeQuery(Host& host, int address);
 
-// The model write of the G3, Kestrix and dual-technology wall stations: the enable frame with the
-// address's complement, answered within 500 ms, then the write frame. After the write the G3 and
-// Kestrix stations are given a fixed second; the wall sensor is waited for like the enable.
-enum class AfterWrite { WaitOneSecond, WaitForReply };
-// False when the enable frame went unanswered and nothing was written.
-bool EnableAndWrite(Host& host, int address, int value, AfterWrite after);
-
 } // namespace tqdt::ws

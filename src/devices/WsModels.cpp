@@ -117,7 +117,8 @@ StationPoll G3Station::ScanWS(int address, int pilotMask)
 
 bool G3Station::QVComWSCnfG3(int address, int code)
 {
-    return EnableAndWrite(m_host, address, code, AfterWrite::WaitOneSecond);
+    return WsEnableAndWrite(m_host, qint16(address), qint16(code), WsWrite::ModelThenSecond) !=
+           WsWriteResult::NoEnable;
 }
 
 // --- Kestrix ---
@@ -136,7 +137,8 @@ int KestrixSwitch::typeByteFor(int entry, int wipeDown, bool audio)
 
 bool KestrixSwitch::QVComWSCnfKX(int address, int typeByte)
 {
-    return EnableAndWrite(m_host, address, typeByte, AfterWrite::WaitOneSecond);
+    return WsEnableAndWrite(m_host, qint16(address), qint16(typeByte), WsWrite::ModelThenSecond) !=
+           WsWriteResult::NoEnable;
 }
 
 // --- Dual-technology sensors ---
@@ -273,7 +275,9 @@ bool DualTechWall::ConfigureSensor(int address, const SensorSettings& s)
 
 bool DualTechWall::QVComWSCnfG3DTWall(int address, int entry)
 {
-    return EnableAndWrite(m_host, address, 64 + std::clamp(entry, 0, 16), AfterWrite::WaitForReply);
+    // The acknowledgement carries nothing to check.
+    return WsEnableAndWrite(m_host, qint16(address), qint16(64 + std::clamp(entry, 0, 16)), WsWrite::Model) !=
+           WsWriteResult::NoEnable;
 }
 
 } // namespace tqdt::ws

@@ -13,13 +13,7 @@ namespace {
 constexpr ExchangeOptions kOnce{.emptyAgain = false};
 } // namespace
 
-DmxTransfer::DmxTransfer(Host& host, Progress progress) : m_host(host), m_progress(std::move(progress)) {}
-
-void DmxTransfer::show(int value)
-{
-    if (m_progress)
-        m_progress(value);
-}
+DmxTransfer::DmxTransfer(Host& host, TransferView view) : m_host(host), m_view(std::move(view)) {}
 
 QByteArray DmxTransfer::BlockFrame(const DmxMap& map, int block)
 {
@@ -57,39 +51,37 @@ bool DmxTransfer::PreparePort()
                                  MsgIcon::Exclamation);
         return false;
     }
-    SelectBrownChannel(m_host);
+    BusLink(m_host).select(Channel::Brown);
     return true;
 }
 
 void DmxTransfer::commFault()
 {
     m_host.dialogs().message(QStringLiteral("Comm Fault"), QStringLiteral("Fault"), MsgIcon::Critical);
-    show(-1);
+    m_view.hideAll();
     ClosePort(m_host);
 }
 
-DmxResult DmxTransfer::Download(const DmxMap& map)
+TransferResult DmxTransfer::Download(const DmxMap& map)
 {
-    // Codes of the steps that fail; a port that would not open has already said so.
-    enum : int { kPort = 1, kComm, kChecksum };
     bool prepared = false;
     BlockTransfer::Plan plan;
     plan.blocks = kBlocks;
     plan.prepare = [&] {
         prepared = PreparePort();
-        return prepared ? Step::done() : Step::failed(kPort);
+        return prepared ? Step::done() : Step::portFailed();
     };
-    plan.progress = [&](int b) { show(b); };
+    plan.progress = [&](int b) { m_view.setBar(b, kBlocks); };
     // The acknowledgement's content is not examined; only that four characters came in time.
     plan.block = [&](int b) {
-        return WSComPrg(shape::DmxBlockWrite, BlockFrame(map, b)) ? Step::done() : Step::failed(kComm);
+        return WSComPrg(shape::DmxBlockWrite, BlockFrame(map, b)) ? Step::done() : Step::failed(kCommFault);
     };
     plan.verify = [&] {
         const QByteArray checksum = DmxChecksum(map);
         if (!WSComPrg(shape::DmxChecksum, "[03]"))
-            return Step::failed(kComm);
+            return Step::failed(kCommFault);
         if (!ChecksumMatches(LastReply, checksum))
-            return Step::failed(kChecksum);
+            return Step::failed(kChecksumFault);
         // The port is free before the technician reads that all went well.
         ClosePort(m_host);
         return Step::done();
@@ -97,8 +89,8 @@ DmxResult DmxTransfer::Download(const DmxMap& map)
     plan.messages.verified = {QStringLiteral("Download Complete"), QStringLiteral("Downlaod"), MsgIcon::None};
     plan.messages.failed = [](int code) -> BlockTransfer::Message {
         switch (code) {
-        case kComm: return {QStringLiteral("Comm Fault"), QStringLiteral("Fault"), MsgIcon::Critical};
-        case kChecksum:
+        case kCommFault: return {QStringLiteral("Comm Fault"), QStringLiteral("Fault"), MsgIcon::Critical};
+        case kChecksumFault:
             return {
                 QStringLiteral("Download Failed.\r\nChecksum Fault.\r\nDevice Will NOT Function Properly."),
                 QStringLiteral("Download Failure"), MsgIcon::Critical};
@@ -108,29 +100,24 @@ DmxResult DmxTransfer::Download(const DmxMap& map)
     plan.finish = [&] {
         if (!prepared)
             return;
-        show(-1);
+        m_view.hideAll();
         ClosePort(m_host);
     };
-    const BlockTransfer::Result r = BlockTransfer(m_host).run(plan);
-    if (r.outcome == BlockTransfer::Outcome::Verified)
-        return DmxResult::Done;
-    return r.code == kPort   ? DmxResult::PortError
-           : r.code == kComm ? DmxResult::CommFault
-                             : DmxResult::ChecksumFault;
+    return BlockTransfer(m_host).run(plan);
 }
 
-DmxResult DmxTransfer::FirmwareRev()
+TransferResult DmxTransfer::FirmwareRev()
 {
     if (!PreparePort())
-        return DmxResult::PortError;
+        return {TransferOutcome::PortError};
     if (!WSComPrg(shape::DmxFirmware, "[04]")) {
         commFault();
-        return DmxResult::CommFault;
+        return {TransferOutcome::Failed, kCommFault};
     }
     ClosePort(m_host);
     m_host.dialogs().message(FirmwareText(LastReply), QStringLiteral("Device Firmware Revision"),
                              MsgIcon::Information);
-    return DmxResult::Done;
+    return {};
 }
 
 } // namespace tqdt::dmx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bus/BlockTransfer.h"
 #include "dmx/DmxMap.h"
 
 #include <QByteArray>
@@ -12,24 +13,19 @@ class Host;
 
 namespace tqdt::dmx {
 
-enum class DmxResult {
-    Done,          // downloaded and the gateway's checksum matched, or the revision was read
-    CommFault,     // a frame got no reply in time
-    ChecksumFault, // the gateway's checksum differs from the map's
-    PortError,     // the port could not be opened or prepared
-};
-
 // The download of the channel cells into the DMX gateway and its firmware query, over the host's
 // main port on the Brown channel at the standing line settings. Every message goes through the
 // host's dialogs; the port is closed at the end of every path that got it open.
 class DmxTransfer {
 public:
     static constexpr int kBlocks = 8;
+    // The codes of a failed transfer: a frame got no reply in time, or the gateway's checksum differs
+    // from the map's.
+    static constexpr int kCommFault = 1;
+    static constexpr int kChecksumFault = 2;
 
-    // The progress bar: a block number 0-7 shows it at that value, -1 hides it.
-    using Progress = std::function<void(int)>;
-
-    explicit DmxTransfer(Host& host, Progress progress = {});
+    // The progress bar is the view's bar, at the block about to go (0-7 of kBlocks), hidden at the end.
+    explicit DmxTransfer(Host& host, TransferView view = {});
 
     // "[01" + the block's first channel index (four digits) + its 64 cells, two digits each, + "]".
     static QByteArray BlockFrame(const DmxMap& map, int block);
@@ -44,19 +40,19 @@ public:
 
     // Opens the port, then closes and reopens it on the Brown channel; a failure has been reported.
     bool PreparePort();
-    DmxResult Download(const DmxMap& map);
-    DmxResult FirmwareRev();
+    // Verified when the gateway's checksum matched, or the revision was read.
+    TransferResult Download(const DmxMap& map);
+    TransferResult FirmwareRev();
 
     bool CommFault = false;
     QByteArray LastReply;
 
 private:
-    void show(int value);
     // Reports a missing reply, hides the bar and closes the port.
     void commFault();
 
     Host& m_host;
-    Progress m_progress;
+    TransferView m_view;
 };
 
 } // namespace tqdt::dmx

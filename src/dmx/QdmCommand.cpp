@@ -55,7 +55,7 @@ int download(const CliArgs& args, CliIo& io)
     return RunOnPort(args.value(QStringLiteral("--port")), io, [&](CliHost& cli) {
         cli.host->comQV().close();
         DmxTransfer transfer(*cli.host);
-        return transfer.Download(map) == DmxResult::Done ? 0 : 1;
+        return transfer.Download(map).verified() ? 0 : 1;
     });
 }
 
@@ -64,7 +64,7 @@ int firmware(const CliArgs& args, CliIo& io)
     return RunOnPort(args.value(QStringLiteral("--port")), io, [&](CliHost& cli) {
         cli.host->comQV().close();
         DmxTransfer transfer(*cli.host);
-        if (transfer.FirmwareRev() != DmxResult::Done)
+        if (!transfer.FirmwareRev().verified())
             return 1;
         // The revision goes to stdout alone, for a script to read.
         cli.dialogs.drop(QStringLiteral("Device Firmware Revision"));

@@ -42,8 +42,8 @@ int transfer(bool download, const CliArgs& args, CliIo& io)
         view.hide = [&io] { io.progress(QString()); };
         GatewayTransfer t(host, *image, view);
         if (download)
-            return t.DownloadGateway().outcome == Outcome::Complete ? 0 : 1;
-        if (t.UploadGateway().outcome != Outcome::Complete)
+            return t.DownloadGateway().verified() ? 0 : 1;
+        if (!t.UploadGateway().verified())
             return 1;
         // "Upload Complete" only once the file holds what was read.
         if (const FileResult r = MgwWrite(file, *image); !r) {

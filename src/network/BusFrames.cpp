@@ -88,13 +88,6 @@ bool hasNoChecksum(const QByteArray& raw)
 
 } // namespace
 
-std::optional<Channel> FrameChannel(const BusFrame& f)
-{
-    if (f.channel < 0)
-        return std::nullopt;
-    return f.channel == 0 ? Channel::Blue : Channel::Brown;
-}
-
 void FrameDecoder::feed(const char* data, qsizetype n, qint64 timeMs, std::optional<Channel> channel,
                         std::vector<BusFrame>& out)
 {

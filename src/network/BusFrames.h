@@ -29,8 +29,6 @@ struct BusFrame {
     QByteArray raw;
 };
 
-std::optional<Channel> FrameChannel(const BusFrame& f);
-
 // Turns received characters into frames. Characters may come in pieces of any size; a frame split
 // over two pieces is one frame, stamped with the time its "[" came. The channel comes from the
 // caller (the line the port was on); the family of a frame follows its channel, and only where the
@@ -53,7 +51,6 @@ public:
     }
     // What is still open at the end of the input: a frame without its "]", or bytes after the last.
     void finish(std::vector<BusFrame>& out);
-    quint64 emitted() const { return m_next; }
 
 private:
     void emitPending(BusFrame::Kind kind, std::vector<BusFrame>& out);

@@ -293,10 +293,8 @@ qint64 ParseRecordDuration(const QString& text)
 
 int RunLogRecord(const CliArgs& args, CliIo& io)
 {
-    const auto usage = [&io](const QString& why) {
-        io.say(QStringLiteral("usage: ") + why + QStringLiteral(" (see tqdt-cli log record --help)"));
-        return 2;
-    };
+    // The parser has checked the words; what is left are values this command refuses (exit 2).
+    const auto usage = [&io](const QString& why) { return io.refuse(why); };
     const QString port = args.value(QStringLiteral("--port"));
     const QString dir = args.value(QStringLiteral("--dir"));
     const QString rotate = args.value(QStringLiteral("--rotate"));
@@ -343,7 +341,8 @@ int RunLogRecord(const CliArgs& args, CliIo& io)
         static_cast<void>(EnsureDataFolder(host));
         folder = host.paths().dataFolder();
     } else if (!QFileInfo(folder).isDir()) {
-        io.say(QStringLiteral("Error: ") + QDir::toNativeSeparators(folder) + QStringLiteral(" is not a folder"));
+        io.say(QStringLiteral("Error: ") + QDir::toNativeSeparators(folder) +
+               QStringLiteral(" is not a folder"));
         return 1;
     }
     const auto say = [&io](const QString& line) {

@@ -519,10 +519,8 @@ QByteArray SummaryText(const LogSummary& s, bool byHour)
 
 int RunLogSummary(const CliArgs& args, CliIo& io)
 {
-    const auto usage = [&io](const QString& why) {
-        io.say(QStringLiteral("usage: ") + why + QStringLiteral(" (see tqdt-cli log summary --help)"));
-        return 2;
-    };
+    // The parser has checked the words; what is left are values this command refuses (exit 2).
+    const auto usage = [&io](const QString& why) { return io.refuse(why); };
     const bool byHour = args.has(QStringLiteral("--by-hour"));
     const bool csv = args.has(QStringLiteral("--csv"));
     if (csv && byHour)

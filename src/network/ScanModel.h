@@ -37,11 +37,6 @@ public:
     // Switches a slot's found flag by hand; returns the new flag.
     bool toggleFound(int slot);
     qint32 errors(int slot) const { return contains(slot) ? m_errors[size_t(slot)] : 0; }
-    void setErrors(int slot, qint32 n)
-    {
-        if (contains(slot))
-            m_errors[size_t(slot)] = n;
-    }
 
     void clearFound();
     void clearTotals();

@@ -261,7 +261,7 @@ struct SiteSurvey::Impl {
     void mappedGateway()
     {
         enter(QStringLiteral("Mapped gateway"));
-        SelectBlueChannel(host());
+        BusLink(host()).select(Channel::Blue);
         QByteArray sums;
         for (int bank = 0; bank < 2; ++bank) {
             if (!carryOn(0))

@@ -100,7 +100,6 @@ void QtSerialPort::noteRefusal(const QString& what)
         m_port->close();
         return;
     }
-    m_lineRefusal = what;
     // One line for the life of the object: every exchange sets DTR again, a programming sequence
     // reopens the port many times, and a port without DTR has no RTS either.
     if (!m_refusalLogged) {

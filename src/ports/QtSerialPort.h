@@ -33,8 +33,7 @@ public:
     void output(const QByteArray& data) override;
     void waitForCount(int count, const Stopwatch& sw, qint64 limitMs) override;
 
-    // A line the device refused (a pseudo-terminal has no DTR); logged, never fatal.
-    QString lastLineRefusal() const { return m_lineRefusal; }
+    // A line the device refuses (a pseudo-terminal has no DTR) is logged once, never fatal.
     // The device went away while the port was open (an adapter unplugged, a closed pseudo-terminal);
     // the port has been closed and the refusals that followed are not line refusals.
     bool vanished() const override;
@@ -52,7 +51,6 @@ private:
     QByteArray m_buffer; // what has been collected from the operating system
     bool m_dtr = false;
     bool m_rts = false;
-    QString m_lineRefusal;
     bool m_refusalLogged = false;
     bool m_vanished = false;
     QString m_device;

@@ -18,7 +18,6 @@ public:
     std::optional<Reply> handle(Channel channel, const QByteArray& frame, const LineSettings& line) final;
 
     int address() const { return m_address; }
-    void setAddress(int a) { m_address = a; }
     // Unplugged: nothing answers at any of its addresses.
     void setSilent(bool silent) { m_silent = silent; }
 
@@ -117,7 +116,6 @@ public:
     {
     }
     OccupancySettings settings;
-    int typeBits() const { return m_typeBits; }
     void setRevision(int r) { m_revision = r; }
     void setPhotocell(int level02, int level30) { m_photo = {level02 & 0xFF, level30 & 0xFF}; }
     // The four timer words (bit 15: negative).

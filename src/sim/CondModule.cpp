@@ -133,15 +133,11 @@ std::optional<Reply> CondModule::programmingFrame(const QByteArray& frame)
     const QByteArray ack = "[]";
     const char command = frame[1];
     switch (command) {
-    case '1':
-        m_block = 0;
-        m_programmingFrames = 1;
-        return Reply{ack};
+    case '1': m_block = 0; return Reply{ack};
     case '2':
     case '3':
     case '4':
     case '5': {
-        ++m_programmingFrames;
         const QByteArray bytes = QByteArray::fromHex(frame.mid(2, 16));
         const int at = m_block * 32 + (command - '2') * 8;
         for (int i = 0; i < bytes.size(); ++i)

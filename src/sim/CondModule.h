@@ -41,9 +41,6 @@ public:
     // The answer to the factory-default command instead of "D5".
     void setDefaultReply(const QByteArray& data) { m_defaultReply = data; }
 
-    // Programming frames received since the last start frame, for the record.
-    int programmingFrames() const { return m_programmingFrames; }
-
 private:
     std::optional<Reply> busFrame(const QByteArray& frame);
     std::optional<Reply> programmingFrame(const QByteArray& frame);
@@ -55,7 +52,6 @@ private:
     QByteArray m_memory;
     bool m_programming = false; // armed by "[2004A1--]"
     int m_block = 0;            // where the next data frames go
-    int m_programmingFrames = 0;
 
     bool m_silent = false;
     QByteArray m_dropPrefix;

@@ -23,14 +23,18 @@ struct Compare : ::testing::Test {
         doc->factoryDefault();
         doc->setCode(2, 0, SegClosed); // output 3 follows ¬I3
         CompileFast(*doc, doc->ControlArray);
-        EXPECT_EQ(ModuleTransfer(sim.host).Download(BuildProgramImage(*doc)), TransferResult::Verified);
+        EXPECT_EQ(ModuleTransfer(sim.host).Download(BuildProgramImage(*doc)).outcome,
+                  TransferOutcome::Verified);
         sim.dialogs.shown.clear();
         sim.site.written.clear();
     }
     std::optional<ArrayComparison> compare()
     {
         sim.dialogs.queueAnswer(MsgAnswer::Yes);
-        return CustomCompare(sim.host, *doc, [this](const QString& t) { labels.push_back(t); });
+        TransferView view;
+        view.label = [this](const QString& t) { labels.push_back(t); };
+        view.hide = [this] { labels.push_back(QString()); };
+        return CustomCompare(sim.host, *doc, view);
     }
 
     test::SimHost sim;
@@ -78,7 +82,8 @@ TEST_F(Compare, CorruptedByteInTheModuleNamesTheFirstDifferingPattern)
     // A damaged cell at pattern 0x0105 (I1, I3, P1 on) loses output 1's bit on the next download;
     // a byte poked at 0x0300 (P1, P2 on) turns output 3 off there.
     module->corruptByte(0x0105);
-    ASSERT_EQ(ModuleTransfer(sim.host).Download(BuildProgramImage(*doc)), TransferResult::Failed);
+    ASSERT_TRUE(
+        ModuleTransfer(sim.host).Download(BuildProgramImage(*doc)).failedWith(ModuleTransfer::kFailed));
     module->memory()[0x0300] = char(quint8(module->memory()[0x0300]) ^ 0x04);
     sim.dialogs.shown.clear();
     const auto cmp = compare();

@@ -21,7 +21,10 @@ struct Transfer : ::testing::Test {
     }
     ModuleTransfer transfer()
     {
-        return ModuleTransfer(sim.host, [this](const QString& t) { labels.push_back(t); });
+        TransferView view;
+        view.label = [this](const QString& t) { labels.push_back(t); };
+        view.hide = [this] { labels.push_back(QString()); };
+        return ModuleTransfer(sim.host, view);
     }
     std::unique_ptr<CndDocument> compiled(void (*fill)(CndDocument&))
     {
@@ -62,7 +65,7 @@ void plantDocument(CndDocument& doc)
 TEST_F(Transfer, DownloadThenUploadOfTheSameDocumentBothVerify)
 {
     const auto doc = compiled(plantDocument);
-    EXPECT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
+    EXPECT_EQ(transfer().Download(BuildProgramImage(*doc)).outcome, TransferOutcome::Verified);
     EXPECT_EQ(lastMessage().text, "Download Complete.\r\nPower Cycle Device.");
     EXPECT_EQ(lastMessage().title, "Download");
     EXPECT_EQ(lastMessage().icon, MsgIcon::Information);
@@ -72,7 +75,7 @@ TEST_F(Transfer, DownloadThenUploadOfTheSameDocumentBothVerify)
 
     auto back = std::make_unique<CndDocument>();
     back->NoteBytes.fill('x');
-    EXPECT_EQ(transfer().Upload(*back), TransferResult::Verified);
+    EXPECT_EQ(transfer().Upload(*back).outcome, TransferOutcome::Verified);
     EXPECT_EQ(lastMessage().text, "Upload Complete.\r\nPower Cycle Device.");
     EXPECT_EQ(lastMessage().title, "Upload");
     EXPECT_EQ(back->SegType, doc->SegType);
@@ -85,8 +88,8 @@ TEST_F(Transfer, DownloadThenUploadOfTheSameDocumentBothVerify)
 TEST_F(Transfer, EveryFrameOfBothTransfersGoesOutOnTheBlueChannel)
 {
     const auto doc = compiled(plantDocument);
-    ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
-    ASSERT_EQ(transfer().Upload(*doc), TransferResult::Verified);
+    ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)).outcome, TransferOutcome::Verified);
+    ASSERT_EQ(transfer().Upload(*doc).outcome, TransferOutcome::Verified);
     ASSERT_FALSE(sim.site.written.empty());
     for (const auto& w : sim.site.written)
         ASSERT_EQ(w.channel, Channel::Blue) << w.frame.constData();
@@ -95,7 +98,7 @@ TEST_F(Transfer, EveryFrameOfBothTransfersGoesOutOnTheBlueChannel)
 TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums)
 {
     const auto doc = compiled(emptyDocument);
-    ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
+    ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)).outcome, TransferOutcome::Verified);
     const auto fast = writtenAt(115200);
     ASSERT_EQ(fast.size(), 9218u);
     EXPECT_EQ(fast.front().frame, "[10000000000000000]");
@@ -108,7 +111,7 @@ TEST_F(Transfer, EmptyDocumentSendsZeroFramesAndExpectsTheWorkedChecksums)
         EXPECT_TRUE(w.frame == "[200700--]" || w.frame == "[2004A1--]") << w.frame.constData();
 
     sim.site.written.clear();
-    ASSERT_EQ(transfer().Upload(*doc), TransferResult::Verified);
+    ASSERT_EQ(transfer().Upload(*doc).outcome, TransferOutcome::Verified);
     EXPECT_EQ(sim.host.reply.ReplyText, "[AA1BBA5324EA011D]");
     const auto reads = writtenAt(115200);
     ASSERT_EQ(reads.size(), 33u);
@@ -147,7 +150,9 @@ TEST_F(Transfer, SilentModuleEndsAfterTheConnectionWaitWithoutSwitchingSpeed)
 {
     module->setSilent(true);
     const qint64 start = sim.nowMs();
-    EXPECT_EQ(transfer().Download(BuildProgramImage(*compiled(emptyDocument))), TransferResult::NoConnection);
+    EXPECT_TRUE(transfer()
+                    .Download(BuildProgramImage(*compiled(emptyDocument)))
+                    .failedWith(ModuleTransfer::kNoConnection));
     EXPECT_EQ(sim.nowMs() - start, 2500);
     ASSERT_EQ(sim.dialogs.shown.size(), 1u);
     EXPECT_EQ(lastMessage().text, "Unable to connect to device.");
@@ -163,7 +168,8 @@ TEST_F(Transfer, SilentModuleEndsAfterTheConnectionWaitWithoutSwitchingSpeed)
 TEST_F(Transfer, ModuleAtAnotherNodeCannotBeProgrammed)
 {
     module->setNode(5);
-    EXPECT_EQ(transfer().Upload(*std::make_unique<CndDocument>()), TransferResult::NoConnection);
+    EXPECT_TRUE(
+        transfer().Upload(*std::make_unique<CndDocument>()).failedWith(ModuleTransfer::kNoConnection));
     EXPECT_EQ(lastMessage().text, "Unable to connect to device.");
 }
 
@@ -179,13 +185,13 @@ TEST_F(Transfer, DamagedOrLostDataIsReportedAsAFailedDownload)
     };
     const QByteArray image = BuildProgramImage(*compiled(plantDocument));
     qint64 healthyMs = sim.nowMs();
-    ASSERT_EQ(transfer().Download(image), TransferResult::Verified);
+    ASSERT_EQ(transfer().Download(image).outcome, TransferOutcome::Verified);
     healthyMs = sim.nowMs() - healthyMs;
     for (const Case& c : cases) {
         module = std::make_shared<sim::CondModule>(0);
         sim.site.setBench(module);
         c.fault(*module);
-        EXPECT_EQ(transfer().Download(image), TransferResult::Failed) << c.what;
+        EXPECT_TRUE(transfer().Download(image).failedWith(ModuleTransfer::kFailed)) << c.what;
         EXPECT_EQ(lastMessage().text, "Download Failed.\r\nDevice Will NOT Function Properly.") << c.what;
         EXPECT_EQ(lastMessage().title, "Download Failure");
         EXPECT_EQ(lastMessage().icon, MsgIcon::Critical);
@@ -198,7 +204,8 @@ TEST_F(Transfer, LostFrameCostsItsWaitAndTheTransferGoesOnToTheVerdict)
     module->dropFrame("[3", 10);
     const qint64 start = sim.nowMs();
     // The module still holds its factory bytes where the lost frame's zeros should have gone.
-    EXPECT_EQ(transfer().Download(BuildProgramImage(*compiled(emptyDocument))), TransferResult::Failed);
+    EXPECT_TRUE(
+        transfer().Download(BuildProgramImage(*compiled(emptyDocument))).failedWith(ModuleTransfer::kFailed));
     EXPECT_GE(sim.nowMs() - start, 3000);
     EXPECT_EQ(writtenAt(115200).size(), 9218u);
 }
@@ -206,18 +213,19 @@ TEST_F(Transfer, LostFrameCostsItsWaitAndTheTransferGoesOnToTheVerdict)
 TEST_F(Transfer, FailedUploadKeepsWhatArrivedAndRunsTheCallerBeforeClosing)
 {
     const auto doc = compiled(plantDocument);
-    ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)), TransferResult::Verified);
+    ASSERT_EQ(transfer().Download(BuildProgramImage(*doc)).outcome, TransferOutcome::Verified);
     // Block 16 (the first notes block) is lost: the upload ends there, keeping the diagrams.
     module->dropFrame("[80000000000011000]");
     auto back = std::make_unique<CndDocument>();
     bool portOpenInCallback = false;
     size_t messagesBefore = 0;
-    EXPECT_EQ(transfer().Upload(*back,
-                                [&] {
-                                    portOpenInCallback = sim.port().isOpen();
-                                    messagesBefore = sim.dialogs.shown.size();
-                                }),
-              TransferResult::Failed);
+    EXPECT_TRUE(transfer()
+                    .Upload(*back,
+                            [&] {
+                                portOpenInCallback = sim.port().isOpen();
+                                messagesBefore = sim.dialogs.shown.size();
+                            })
+                    .failedWith(ModuleTransfer::kFailed));
     EXPECT_TRUE(portOpenInCallback);
     EXPECT_EQ(sim.dialogs.shown[messagesBefore - 1].text, "Upload Failed.\r\nHost Program Cleared.");
     EXPECT_EQ(sim.dialogs.shown[messagesBefore - 1].title, "Upload Failure");
@@ -237,7 +245,7 @@ TEST_F(Transfer, ModuleThatStopsAnsweringEndsTheDownloadAfterThreeSilentFrames)
     } cases[] = {{0, 0}, {5, 0}, {9200, 0}, {9200, 2}};
     const QByteArray image = BuildProgramImage(*compiled(plantDocument));
     qint64 healthyMs = sim.nowMs();
-    ASSERT_EQ(transfer().Download(image), TransferResult::Verified);
+    ASSERT_EQ(transfer().Download(image).outcome, TransferOutcome::Verified);
     healthyMs = sim.nowMs() - healthyMs;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answered);
@@ -252,7 +260,7 @@ TEST_F(Transfer, ModuleThatStopsAnsweringEndsTheDownloadAfterThreeSilentFrames)
             return lost ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
         };
         const qint64 start = sim.nowMs();
-        EXPECT_EQ(transfer().Download(image), TransferResult::Failed);
+        EXPECT_TRUE(transfer().Download(image).failedWith(ModuleTransfer::kFailed));
         EXPECT_EQ(frames, c.answered + 3);
         // The frames that were answered, then three waits, not one for every frame left.
         EXPECT_LT(sim.nowMs() - start, healthyMs * c.answered / 9218 + (3 + c.lostOnTheWay) * 3000 + 3000);
@@ -266,7 +274,8 @@ TEST_F(Transfer, ModuleThatStopsAnsweringEndsTheDownloadAfterThreeSilentFrames)
 TEST_F(Transfer, PortThatCannotBeReopenedIsReportedAndNothingIsSent)
 {
     sim.site.setAdapterPresent(false);
-    EXPECT_EQ(transfer().Download(BuildProgramImage(*compiled(emptyDocument))), TransferResult::PortError);
+    EXPECT_EQ(transfer().Download(BuildProgramImage(*compiled(emptyDocument))).outcome,
+              TransferOutcome::PortError);
     EXPECT_EQ(lastMessage().text, "Unable To Open Port");
     EXPECT_TRUE(sim.site.written.empty());
 }

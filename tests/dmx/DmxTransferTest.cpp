@@ -14,16 +14,25 @@ using namespace tqdt::dmx;
 
 namespace {
 
+// The progress bar as the window shows it: each value it is set to, -1 when it is hidden.
+TransferView recordedBar(std::vector<int>& shown)
+{
+    TransferView view;
+    view.bar = [&shown](int value, int maximum) {
+        EXPECT_EQ(maximum, DmxTransfer::kBlocks);
+        shown.push_back(value);
+    };
+    view.hide = [&shown] { shown.push_back(-1); };
+    return view;
+}
+
 struct Gateway : ::testing::Test {
     Gateway()
     {
         sim.site.setBench(gateway);
         sim.host.settings.DTComPort = 1;
     }
-    DmxTransfer transfer()
-    {
-        return DmxTransfer(sim.host, [this](int v) { progress.push_back(v); });
-    }
+    DmxTransfer transfer() { return DmxTransfer(sim.host, recordedBar(progress)); }
     const ScriptedDialogs::Shown& lastMessage() const { return sim.dialogs.shown.back(); }
 
     test::SimHost sim;
@@ -58,7 +67,7 @@ TEST(DmxBlockFrame, CarriesTheBlocksCellsAsStored)
 TEST_F(Gateway, DownloadStoresTheChannelsAndTheChecksumAgrees)
 {
     const DmxMap map = stageMap();
-    EXPECT_EQ(transfer().Download(map), DmxResult::Done);
+    EXPECT_EQ(transfer().Download(map).outcome, TransferOutcome::Verified);
     for (int i = 0; i < 512; ++i)
         ASSERT_EQ(gateway->channels()[size_t(i)], quint8(map.channel(i))) << "channel " << i + 1;
     const auto written = sim.takeWritten();
@@ -80,16 +89,16 @@ TEST_F(Gateway, EveryFaultIsReportedAndThePortClosed)
     const struct {
         const char* what;
         void (*fault)(sim::DmxGateway&);
-        DmxResult result;
+        int code;
         const char* text;
         const char* title;
         size_t framesSent;
     } cases[] = {
-        {"silent", [](sim::DmxGateway& g) { g.setSilent(true); }, DmxResult::CommFault, "Comm Fault", "Fault",
-         1},
+        {"silent", [](sim::DmxGateway& g) { g.setSilent(true); }, DmxTransfer::kCommFault, "Comm Fault",
+         "Fault", 1},
         {"three-character block reply", [](sim::DmxGateway& g) { g.setShortBlockReply(true); },
-         DmxResult::CommFault, "Comm Fault", "Fault", 1},
-        {"corrupted cell", [](sim::DmxGateway& g) { g.corruptChannel(300); }, DmxResult::ChecksumFault,
+         DmxTransfer::kCommFault, "Comm Fault", "Fault", 1},
+        {"corrupted cell", [](sim::DmxGateway& g) { g.corruptChannel(300); }, DmxTransfer::kChecksumFault,
          "Download Failed.\r\nChecksum Fault.\r\nDevice Will NOT Function Properly.", "Download Failure", 9},
     };
     for (const auto& c : cases) {
@@ -100,7 +109,7 @@ TEST_F(Gateway, EveryFaultIsReportedAndThePortClosed)
         fresh.site.setBench(g);
         std::vector<int> shown;
         const qint64 started = fresh.nowMs();
-        EXPECT_EQ(DmxTransfer(fresh.host, [&](int v) { shown.push_back(v); }).Download(stageMap()), c.result);
+        EXPECT_TRUE(DmxTransfer(fresh.host, recordedBar(shown)).Download(stageMap()).failedWith(c.code));
         EXPECT_EQ(fresh.takeWritten().size(), c.framesSent);
         ASSERT_FALSE(fresh.dialogs.shown.empty());
         EXPECT_EQ(fresh.dialogs.shown.back().text, c.text);
@@ -108,7 +117,7 @@ TEST_F(Gateway, EveryFaultIsReportedAndThePortClosed)
         EXPECT_EQ(fresh.dialogs.shown.back().icon, MsgIcon::Critical);
         EXPECT_EQ(shown.back(), -1);
         EXPECT_FALSE(fresh.port().isOpen());
-        if (c.result == DmxResult::CommFault) {
+        if (c.code == DmxTransfer::kCommFault) {
             EXPECT_GE(fresh.nowMs() - started, tqdt::BusFrameShape(tqdt::shape::DmxChecksum).limitMs);
         }
     }
@@ -119,7 +128,7 @@ TEST_F(Gateway, FirmwareRevisionShowsEighteenCharactersFromTheSecond)
     gateway->setFirmware("DMX-GW 3.10 092319");
     for (const QByteArray& tail : {QByteArray(), QByteArray("EXTRA")}) {
         gateway->setFirmwareTail(tail);
-        EXPECT_EQ(transfer().FirmwareRev(), DmxResult::Done);
+        EXPECT_EQ(transfer().FirmwareRev().outcome, TransferOutcome::Verified);
         EXPECT_EQ(sim.takeWritten(), std::vector<QByteArray>{"[04]"});
         EXPECT_EQ(lastMessage().text, "DMX-GW 3.10 092319");
         EXPECT_EQ(lastMessage().title, "Device Firmware Revision");
@@ -129,7 +138,7 @@ TEST_F(Gateway, FirmwareRevisionShowsEighteenCharactersFromTheSecond)
     EXPECT_EQ(DmxTransfer::FirmwareText("[DMX-GW 3.10 092319]]]]"), "DMX-GW 3.10 092319");
 
     gateway->setSilent(true);
-    EXPECT_EQ(transfer().FirmwareRev(), DmxResult::CommFault);
+    EXPECT_TRUE(transfer().FirmwareRev().failedWith(DmxTransfer::kCommFault));
     EXPECT_EQ(lastMessage().text, "Comm Fault");
     EXPECT_FALSE(sim.port().isOpen());
 }
@@ -137,8 +146,8 @@ TEST_F(Gateway, FirmwareRevisionShowsEighteenCharactersFromTheSecond)
 TEST_F(Gateway, APortThatWillNotOpenStopsBeforeAnyFrame)
 {
     sim.site.setAdapterPresent(false);
-    EXPECT_EQ(transfer().Download(stageMap()), DmxResult::PortError);
-    EXPECT_EQ(transfer().FirmwareRev(), DmxResult::PortError);
+    EXPECT_EQ(transfer().Download(stageMap()).outcome, TransferOutcome::PortError);
+    EXPECT_EQ(transfer().FirmwareRev().outcome, TransferOutcome::PortError);
     EXPECT_TRUE(sim.takeWritten().empty());
     ASSERT_EQ(sim.dialogs.shown.size(), 2u);
     for (const auto& m : sim.dialogs.shown) {
@@ -180,7 +189,7 @@ TEST(DmxPortPreparation, AReopenThatFailsIsAnInvalidPort)
     site.setBench(std::make_shared<sim::DmxGateway>());
     QTemporaryDir dir;
     Host host(clock, dialogs, Paths(dir.path()), [&] { return std::make_unique<OpensOnce>(site, clock); });
-    EXPECT_EQ(DmxTransfer(host).Download(DmxMap{}), DmxResult::PortError);
+    EXPECT_EQ(DmxTransfer(host).Download(DmxMap{}).outcome, TransferOutcome::PortError);
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_EQ(dialogs.shown[0].text, "Invalid COM Port.");
     EXPECT_EQ(dialogs.shown[0].title, "COM Error");

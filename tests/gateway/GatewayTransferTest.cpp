@@ -75,7 +75,7 @@ struct Transfer : ::testing::Test {
 TEST_F(Transfer, AnAllZeroMapIsFourResetsAndTwoChecksumQueriesWhileTheCountRunsToTheEnd)
 {
     const TransferResult r = download();
-    EXPECT_EQ(r.outcome, Outcome::Complete);
+    EXPECT_EQ(r.outcome, TransferOutcome::Verified);
     const auto written = env.takeWritten();
     ASSERT_EQ(written.size(), 6u);
     EXPECT_EQ(written[0], "[3C003600$*]");
@@ -106,7 +106,7 @@ TEST_F(Transfer, WhatADownloadWritesAnUploadReadsBackWithoutCountingAsAnEdit)
     fillEveryBlock();
     image->WriteImageByte(1, 0xFFFF, 0x5A);
     const QByteArray want = MgwBytes(*image);
-    ASSERT_EQ(download().outcome, Outcome::Complete);
+    ASSERT_EQ(download().outcome, TransferOutcome::Verified);
     const auto writes = framesStartingWith("38");
     ASSERT_EQ(writes.size(), 2048u);
     EXPECT_TRUE(writes.back().mid(5).startsWith("381FFC03F")) << writes.back().constData();
@@ -114,7 +114,7 @@ TEST_F(Transfer, WhatADownloadWritesAnUploadReadsBackWithoutCountingAsAnEdit)
 
     image->ClearImage();
     edits = 0;
-    ASSERT_EQ(upload().outcome, Outcome::Complete);
+    ASSERT_EQ(upload().outcome, TransferOutcome::Verified);
     EXPECT_EQ(MgwBytes(*image), want);
     EXPECT_EQ(edits, 0);
     EXPECT_EQ(messages().back(), "Upload | Upload Complete");
@@ -154,7 +154,7 @@ TEST_F(Transfer, EveryFaultEndsWithItsCodeAndMessage)
         c.fault(*gateway);
         env.dialogs.shown.clear();
         const TransferResult r = c.upload ? upload() : download();
-        EXPECT_EQ(r.outcome, Outcome::Failed);
+        EXPECT_EQ(r.outcome, TransferOutcome::Failed);
         EXPECT_EQ(r.code, c.code);
         ASSERT_EQ(env.dialogs.shown.size(), 1u);
         const auto& box = env.dialogs.shown[0];
@@ -177,7 +177,7 @@ TEST_F(Transfer, ADamagedGatewayCellFailsTheDownloadsVerification)
     fillEveryBlock();
     gateway->corruptCell(0, 0x0040);
     const TransferResult r = download();
-    EXPECT_EQ(r.outcome, Outcome::Failed);
+    EXPECT_EQ(r.outcome, TransferOutcome::Failed);
     EXPECT_TRUE(r.code == 61 || r.code == 62) << r.code;
 }
 
@@ -193,7 +193,7 @@ TEST_F(Transfer, ACellAboveAByteTravelsAsItsLowByteAndIsNamedWhileVerifyingGoesO
     EXPECT_EQ(env.dialogs.shown[0].title, "");
     EXPECT_EQ(env.dialogs.shown[0].icon, MsgIcon::None);
     // The gateway holds 0x2C, so bank 0 then disagrees; the sum was finished all the same.
-    EXPECT_EQ(r.outcome, Outcome::Failed);
+    EXPECT_EQ(r.outcome, TransferOutcome::Failed);
     EXPECT_TRUE(r.code == 61 || r.code == 62) << r.code;
 }
 
@@ -206,7 +206,7 @@ TEST_F(Transfer, CancelStopsAtTheNextBlockAndAnUploadThenClearsTheMap)
             cancel.request(); // the Cancel button, clicked while the user interface has its turn
     };
     const TransferResult down = download();
-    EXPECT_EQ(down.outcome, Outcome::Cancelled);
+    EXPECT_EQ(down.outcome, TransferOutcome::Cancelled);
     EXPECT_EQ(framesStartingWith("38").size(), 99u);
     EXPECT_EQ(messages(),
               QStringList{"Download | Manual Download Cancel.\r\nQuorvel Controller May Not Function\r\n"
@@ -216,7 +216,7 @@ TEST_F(Transfer, CancelStopsAtTheNextBlockAndAnUploadThenClearsTheMap)
 
     env.dialogs.shown.clear();
     blocks = 0;
-    EXPECT_EQ(upload().outcome, Outcome::Cancelled);
+    EXPECT_EQ(upload().outcome, TransferOutcome::Cancelled);
     EXPECT_EQ(framesStartingWith("39").size(), 99u);
     EXPECT_EQ(messages(), QStringList{"Upload | Manual Upload Cancel.\r\nAll Host Data Cleared."});
     EXPECT_EQ(MgwBytes(*image), QByteArray(kMgwSize, '\0'));
@@ -232,14 +232,14 @@ TEST_F(Transfer, TheGatewayAnswersOnlyOnItsChannel)
     EXPECT_TRUE(env.port().dtr()); // the transfer leaves the line as it found it
 
     env.port().setDtr(false);
-    EXPECT_EQ(download().outcome, Outcome::Complete);
+    EXPECT_EQ(download().outcome, TransferOutcome::Verified);
     EXPECT_EQ(gateway->commandCount("36"), 4);
 }
 
 TEST_F(Transfer, APortThatWillNotOpenIsReportedOnceAndNothingIsSent)
 {
     env.site.setAdapterPresent(false);
-    EXPECT_EQ(download().outcome, Outcome::PortError);
+    EXPECT_EQ(download().outcome, TransferOutcome::PortError);
     EXPECT_EQ(messages(), QStringList{"Port Error | Unable To Open Port"});
     EXPECT_TRUE(env.takeWritten().empty());
     EXPECT_TRUE(shown.isEmpty());
@@ -253,7 +253,7 @@ TEST_F(Transfer, ARepliedChecksumThatAgreesIsAcceptedWhateverTheReplySays)
             return tqdt::sim::netReply("ZZ");
         return std::nullopt;
     };
-    EXPECT_EQ(download().outcome, Outcome::Complete);
+    EXPECT_EQ(download().outcome, TransferOutcome::Verified);
 }
 
 TEST(BuiltInInstallation, KeepsOneGatewaySoThatAnUploadReadsWhatADownloadWrote)
@@ -268,8 +268,8 @@ TEST(BuiltInInstallation, KeepsOneGatewaySoThatAnUploadReadsWhatADownloadWrote)
     image->SetPointType(12, 7);
     image->SetMultiRelay(45, 3, 9, true);
     const QByteArray want = MgwBytes(*image);
-    ASSERT_EQ(GatewayTransfer(host, *image).DownloadGateway().outcome, Outcome::Complete);
+    ASSERT_EQ(GatewayTransfer(host, *image).DownloadGateway().outcome, TransferOutcome::Verified);
     image->ClearImage();
-    ASSERT_EQ(GatewayTransfer(host, *image).UploadGateway().outcome, Outcome::Complete);
+    ASSERT_EQ(GatewayTransfer(host, *image).UploadGateway().outcome, TransferOutcome::Verified);
     EXPECT_EQ(MgwBytes(*image), want);
 }

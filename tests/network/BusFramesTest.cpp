@@ -326,8 +326,8 @@ void runEverySender(Host& host)
     LegacyStation legacy(host);
     legacy.QVComWSType();
     legacy.QVComWSCnf(12);
-    EnableAndWrite(host, 5, 0x41, AfterWrite::WaitForReply);
-    EnableAndWrite(host, 5, 0x41, AfterWrite::WaitOneSecond);
+    WsEnableAndWrite(host, 5, 0x41, WsWrite::Model);
+    WsEnableAndWrite(host, 5, 0x41, WsWrite::ModelThenSecond);
 
     cnd::ModuleTransfer module(host);
     module.WSCom07();

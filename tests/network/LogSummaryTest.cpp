@@ -17,7 +17,10 @@ using tqdt::test::writeFile;
 
 namespace {
 
-test::CliText run(const QStringList& args) { return test::RunCliHere(LogCommands(), QStringList{"summary"} + args); }
+test::CliText run(const QStringList& args)
+{
+    return test::RunCliHere(LogCommands(), QStringList{"summary"} + args);
+}
 
 } // namespace
 

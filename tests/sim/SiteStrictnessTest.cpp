@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 using namespace tqdt;
 using namespace tqdt::sim;
@@ -48,4 +50,27 @@ TEST(SiteStrictness, EachDeviceAnswersOnlyOnItsChannelAndOnlyTheModuleTakesDashe
     };
     for (const Case& c : cases)
         EXPECT_EQ(site.receive(c.channel, c.frame, kBus).has_value(), c.answered) << c.what;
+}
+
+// The reply loss drops answers at its rate, from a fixed sequence, so that a fault scenario built on
+// it is the same every run; a frame nothing answers stays unanswered whatever the rate.
+TEST(SiteStrictness, ReplyLossDropsAnswersAtItsRateTheSameWayEveryRun)
+{
+    auto lostOf = [](double rate) {
+        Site site;
+        site.panels[1] = Panel{};
+        site.setReplyLoss(rate);
+        std::vector<bool> lost;
+        for (int i = 0; i < 200; ++i)
+            lost.push_back(!site.receive(Channel::Brown, netFrame("0100]"), kBus).has_value());
+        EXPECT_FALSE(site.receive(Channel::Brown, netFrame("0200]"), kBus).has_value()) << "no panel at 02";
+        return lost;
+    };
+    auto count = [](const std::vector<bool>& v) { return std::count(v.begin(), v.end(), true); };
+    EXPECT_EQ(count(lostOf(0.0)), 0);
+    EXPECT_EQ(count(lostOf(1.0)), 200);
+    const std::vector<bool> half = lostOf(0.5);
+    EXPECT_GT(count(half), 50);
+    EXPECT_LT(count(half), 150);
+    EXPECT_EQ(lostOf(0.5), half);
 }

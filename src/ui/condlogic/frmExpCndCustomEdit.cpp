@@ -3,6 +3,7 @@
 // comparison with the module and the printed record. They sit beside the window's own controls,
 // in the "Edit" menu and a panel that starts hidden.
 #include "condlogic/CustomTransfer.h"
+#include "condlogic/LadderShift.h"
 #include "condlogic/LogicExpression.h"
 #include "host/Host.h"
 #include "print/DiagramPaint.h"
@@ -413,63 +414,18 @@ bool frmExpCndCustom::eventFilter(QObject* watched, QEvent* e)
 void frmExpCndCustom::shiftCells(bool rows, bool insert)
 {
     const int at = m_cursor < 0 ? m_clickedCell : m_cursor;
-    const int line = rows ? at / kColumns : at % kColumns;
-    const int o = CurOutput;
-    auto cell = [&](int l, int other) { return rows ? l * kColumns + other : other * kColumns + l; };
+    const LadderLine line = rows ? LadderLine::Row : LadderLine::Column;
     if (insert) {
-        for (int other = 0; other < kColumns; ++other) {
-            // A plain wire in the last column only carries its rung to the rail, which the cell
-            // pushed into that column then touches itself; anything else would be lost.
-            const int last = m_doc.code(o, cell(kColumns - 1, other));
-            if (last != SegEmpty && (rows || last != SegWire)) {
-                host().dialogs().message(QStringLiteral("%1 16 Is Not Empty").arg(rows ? "Row" : "Column"),
-                                         rows ? QStringLiteral("Insert Row")
-                                              : QStringLiteral("Insert Column"),
-                                         MsgIcon::Exclamation);
-                return;
-            }
+        if (const QString why = InsertRefusal(m_doc, CurOutput, line); !why.isEmpty()) {
+            host().dialogs().message(why,
+                                     rows ? QStringLiteral("Insert Row") : QStringLiteral("Insert Column"),
+                                     MsgIcon::Exclamation);
+            return;
         }
     }
     edit(rows ? (insert ? QStringLiteral("Insert Row") : QStringLiteral("Delete Row"))
               : (insert ? QStringLiteral("Insert Column") : QStringLiteral("Delete Column")),
-         [&] {
-             auto move = [&](int from, int to, int other) {
-                 m_doc.setCode(o, cell(to, other), m_doc.code(o, cell(from, other)));
-                 m_doc.setInput(o, cell(to, other), m_doc.input(o, cell(from, other)));
-             };
-             for (int other = 0; other < kColumns; ++other) {
-                 const int lastBefore = m_doc.code(o, cell(kColumns - 1, other));
-                 if (insert) {
-                     for (int l = kColumns - 1; l > line; --l)
-                         move(l - 1, l, other);
-                 } else {
-                     for (int l = line; l < kColumns - 1; ++l)
-                         move(l + 1, l, other);
-                 }
-                 const int fresh = insert ? line : kColumns - 1;
-                 int code = SegEmpty;
-                 // An inserted line keeps what ran across it: a vertical link, or a wire on a rung.
-                 if (insert && rows && line > 0 && (m_doc.code(o, cell(line - 1, other)) & SegDown) &&
-                     (m_doc.code(o, cell(line + 1, other)) & SegUp) &&
-                     m_doc.code(o, cell(line - 1, other)) <= 15)
-                     code = SegUpDown;
-                 if (insert && !rows) {
-                     const int right = m_doc.code(o, cell(line + 1, other));
-                     const bool fed = line == 0 || (m_doc.code(o, cell(line - 1, other)) > 0 &&
-                                                    m_doc.code(o, cell(line - 1, other)) <= 15);
-                     if (fed && right >= SegWire && right <= 15)
-                         code = SegWire;
-                 }
-                 // A deleted column leaves a rung that reached the rail still reaching it.
-                 if (!insert && !rows && lastBefore > 0 && lastBefore <= 15) {
-                     const int before = m_doc.code(o, cell(kColumns - 2, other));
-                     if (before > 0 && before <= 15)
-                         code = SegWire;
-                 }
-                 m_doc.setCode(o, cell(fresh, other), code);
-                 m_doc.setInput(o, cell(fresh, other), 0);
-             }
-         });
+         [&] { ShiftLadder(m_doc, CurOutput, at, line, insert); });
     ShowConfig();
     needsCompile();
 }

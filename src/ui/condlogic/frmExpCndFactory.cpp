@@ -94,7 +94,7 @@ void frmExpCndFactory::tmrLoad_Timer()
     tmrLoad->stop();
     if (!OpenPort(host()))
         return;
-    SelectBlueChannel(host());
+    BusLink(host()).select(Channel::Blue);
     ScanNodes();
 }
 

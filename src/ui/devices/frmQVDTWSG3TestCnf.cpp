@@ -374,7 +374,7 @@ void frmQVDTWSG3TestCnf::cmdBTConfigTest_Click()
     else if (!r.portFailed)
         host().dialogs().message(QStringLiteral("Bluetooth Config Failed"), QStringLiteral("BT Config"),
                                  MsgIcon::Critical);
-    SelectBlueChannel(host());
+    BusLink(host()).select(Channel::Blue);
     Timer1->start();
 }
 

@@ -384,19 +384,26 @@ void frmDMXMap::mnuDownload_Click()
             QStringLiteral("Download"), MsgIcon::Question, MsgButtons::YesNo,
             MsgDefault::No) != MsgAnswer::Yes)
         return;
-    DmxTransfer(host(), [this](int value) {
-        pbDL->setVisible(value >= 0);
-        if (value >= 0)
-            pbDL->setValue(value);
+    TransferView view;
+    view.bar = [this](int value, int) {
+        pbDL->setVisible(true);
+        pbDL->setValue(value);
         pbDL->repaint();
-    }).Download(map());
+    };
+    view.hide = [this] {
+        pbDL->setVisible(false);
+        pbDL->repaint();
+    };
+    DmxTransfer(host(), view).Download(map());
 }
 
 void frmDMXMap::mnuGWFW_Click()
 {
     endMultiSelect();
     ShowScreen();
-    DmxTransfer(host(), [this](int value) { pbDL->setVisible(value >= 0); }).FirmwareRev();
+    TransferView view;
+    view.hide = [this] { pbDL->setVisible(false); };
+    DmxTransfer(host(), view).FirmwareRev();
 }
 
 } // namespace tqdt::dmx

@@ -51,10 +51,8 @@ public:
     void mnuDownload_Click();
     void mnuGWFW_Click();
 
-    // The multi-selection: SelStart and SelEnd in the order they were clicked.
+    // The multi-selection (SelStart and SelEnd, in the order they were clicked) is in force.
     bool multiSelect() const { return MultiSelect; }
-    int selStart() const { return SelStart; }
-    int selEnd() const { return SelEnd; }
 
     QMenuBar* menuBar = nullptr;
     QMenu* mnuFile = nullptr;

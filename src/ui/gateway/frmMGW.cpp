@@ -416,45 +416,25 @@ void frmMGW::optProtocol_Click(int index)
         Point350();
 }
 
-void frmMGW::autoMap(QComboBox* first, QComboBox* count, int lastFirst, const QString& tooMany, bool relays)
+void frmMGW::autoMap(QComboBox* first, QComboBox* count, AutoMapKind kind)
 {
-    const int k = count->currentIndex(), p = point(), f = first->currentIndex();
+    const bool relays = kind == AutoMapKind::Relays;
+    const AutoMapRun run{kind,
+                         point(),
+                         count->currentIndex(),
+                         first->currentIndex(),
+                         qint16(cboType->currentIndex()),
+                         qint16(cboSNode->currentIndex())};
     // A list left empty by a stored value it cannot show gives nothing to count from.
-    if (k < 0 || f < 0 || cboType->currentIndex() < 0 || (relays && cboSNode->currentIndex() < 0))
+    if (run.countAt < 0 || run.firstAt < 0 || run.type < 0 || (relays && run.node < 0))
         return;
-    const QString error = p + k > kPoints - 2 ? QStringLiteral("Auto Map Goes Beyond 750 Points")
-                          : f + k > lastFirst ? tooMany
-                                              : QString();
-    if (!error.isEmpty()) {
+    if (const QString error = AutoMap(m_image, run); !error.isEmpty())
         host().dialogs().message(error, QStringLiteral("Auto Map Error"), MsgIcon::Critical);
-        return;
-    }
-    const qint16 type = qint16(cboType->currentIndex()), node = qint16(cboSNode->currentIndex());
-    for (int i = 0; i <= k + 1; ++i) {
-        m_image.SetPointType(p + i, type);
-        if (relays) {
-            m_image.SetPointNode(p + i, node);
-            m_image.SetPointUnit(p + i, qint16(f + i));
-        } else {
-            m_image.SetPointNumber(p + i, qint16(f + i));
-        }
-    }
 }
 
-void frmMGW::cmdAMRly_Click()
-{
-    autoMap(cboSRelay, cboAMRly, 62, QStringLiteral("First Relay Plus Auto Map Count Exceeds 64"), true);
-}
-
-void frmMGW::cmdAMGrp_Click()
-{
-    autoMap(cboQVGrp, cboAMGrp, 254, QStringLiteral("First Group Plus Auto Map Count Exceeds 256"), false);
-}
-
-void frmMGW::cmdAMPrs_Click()
-{
-    autoMap(cboQVPrs, cboAMPrs, 254, QStringLiteral("First Preset Plus Auto Map Count Exceeds 256"), false);
-}
+void frmMGW::cmdAMRly_Click() { autoMap(cboSRelay, cboAMRly, AutoMapKind::Relays); }
+void frmMGW::cmdAMGrp_Click() { autoMap(cboQVGrp, cboAMGrp, AutoMapKind::Groups); }
+void frmMGW::cmdAMPrs_Click() { autoMap(cboQVPrs, cboAMPrs, AutoMapKind::Presets); }
 
 void frmMGW::cmdCancel_Click() { m_cancel.request(); }
 
@@ -562,11 +542,11 @@ void frmMGW::runTransfer(bool upload)
     menuBar->setEnabled(false);
     controls->setEnabled(false);
     m_transferring = true;
-    const TransferResult result = upload ? transfer.UploadGateway() : transfer.DownloadGateway();
+    static_cast<void>(upload ? transfer.UploadGateway() : transfer.DownloadGateway());
     m_transferring = false;
     menuBar->setEnabled(true);
     controls->setEnabled(true);
-    if (upload && result.cleared) {
+    if (upload && transfer.imageCleared()) {
         // The map on the screen is no longer the file's: a habitual Save must ask for a name
         // instead of writing zeros over the file.
         m_session.forgetFile();

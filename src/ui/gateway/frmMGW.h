@@ -1,7 +1,7 @@
 #pragma once
 
 #include "documents/DocumentSession.h"
-#include "gateway/GatewayImage.h"
+#include "gateway/AutoMap.h"
 #include "host/Host.h"
 #include "ui/shell/Form.h"
 #include "ui/shell/Widgets.h"
@@ -126,7 +126,7 @@ private:
     void ShowFileName();
     void selectFirstPoint();
     void showStored(QComboBox* list, int value);
-    void autoMap(QComboBox* first, QComboBox* count, int lastFirst, const QString& tooMany, bool relays);
+    void autoMap(QComboBox* first, QComboBox* count, AutoMapKind kind);
     void runTransfer(bool upload);
 
     GatewayImage& m_image;

@@ -31,7 +31,6 @@ public:
 
     // The capture's numbers of the rows shown, in order.
     std::vector<quint64> shownIndices() const { return {m_rows.begin(), m_rows.end()}; }
-    quint64 indexAt(int row) const { return m_rows[size_t(row)]; }
 
 private:
     const FrameCapture& m_capture;

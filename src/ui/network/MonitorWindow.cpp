@@ -180,7 +180,7 @@ void MonitorWindow::Form_Unload(bool& cancel)
 
 void MonitorWindow::Form_Load()
 {
-    SelectBlueChannel(host());
+    BusLink(host()).select(Channel::Blue);
     Timer1->start();
     // The capture starts now; its times count from here. The channel is the line the port is on
     // when the text arrives.

@@ -56,7 +56,6 @@ public:
     QTableView* grdFrames = nullptr;
     FrameTableModel* frames() const { return m_table; }
     FrameCapture& capture() { return *m_capture; }
-    bool paused() const { return m_paused; }
 
 protected:
     void Form_Load() override;

@@ -248,7 +248,9 @@ void frmQVDTLocalScan::connectHandlers()
     connect(cmdRRAllOn, &QPushButton::clicked, this, &frmQVDTLocalScan::cmdRRAllOn_Click);
     connect(chkVarFade, &QCheckBox::clicked, this, &frmQVDTLocalScan::chkVarFade_Click);
     connect(chkWLIDim, &QCheckBox::clicked, this, &frmQVDTLocalScan::chkWLIDim_Click);
-    connect(hsVarFade, &QScrollBar::valueChanged, this, &frmQVDTLocalScan::hsVarFade_Change);
+    // Dragging the thumb is the bar's Scroll, any other change its Change; both set the fade.
+    connect(hsVarFade, &QScrollBar::valueChanged, this,
+            [this] { hsVarFade->isSliderDown() ? hsVarFade_Scroll() : hsVarFade_Change(); });
     connect(cmdTXProfile, &QPushButton::clicked, this, &frmQVDTLocalScan::cmdTXProfile_Click);
     connect(cmdTXRTC, &QPushButton::clicked, this, &frmQVDTLocalScan::cmdTXRTC_Click);
     connect(cboProfile, &QComboBox::currentIndexChanged, this, &frmQVDTLocalScan::settingsChanged);

@@ -26,9 +26,9 @@ frmQVDTNetworkMonitor::frmQVDTNetworkMonitor(Host& host, QWidget* parent)
 void frmQVDTNetworkMonitor::optChan_Click(int index)
 {
     if (index == 0)
-        SelectBlueChannel(host());
+        BusLink(host()).select(Channel::Blue);
     else
-        SelectBrownChannel(host());
+        BusLink(host()).select(Channel::Brown);
 }
 
 } // namespace tqdt::net

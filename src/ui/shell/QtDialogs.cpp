@@ -79,7 +79,8 @@ MsgAnswer QtDialogs::message(const QString& text, const QString& title, MsgIcon 
         return unattendedAnswer(buttons);
     QMessageBox box(qtIcon(icon), title, text, qtButtons(buttons));
     if (buttons == MsgButtons::YesNoDefaultNo ||
-        (defaultButton == MsgDefault::No && (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)))
+        (defaultButton == MsgDefault::No &&
+         (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)))
         box.setDefaultButton(QMessageBox::No);
     const int answer = box.exec();
     if (m_unattended)
