@@ -6,6 +6,7 @@
 #include "support/CliLines.h"
 #include "support/RunCli.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -38,13 +39,18 @@ TEST(CliPortGone, EveryFamilyReportsAPortThatWentAwayInOneLine)
         sim::Site site;
         auto server = std::make_unique<sim::PtyServer>(site);
         ASSERT_TRUE(server->start());
-        const QString port = server->portName();
+        // The port is named by a link, as /dev/serial/by-id names an adapter, and the link goes with the
+        // adapter: the pseudo-terminal's own number may be handed to another test's terminal at once.
+        const QString port = dir.filePath("by-id-adapter");
+        QFile::remove(port);
+        ASSERT_TRUE(QFile::link(server->portName(), port));
         test::CliOptions options(dir.path());
         options.timeoutMs = 60000;
         // Pulled once the command has spoken, while it waits on its first answer.
         options.whileRunning = [&] {
             if (server->bytesSeen() == 0)
                 return false;
+            QFile::remove(port);
             server.reset();
             return true;
         };

@@ -21,7 +21,6 @@ public:
     // Runs Form_Activate. A window that is shown runs it by itself once it is on the screen and has
     // painted; a scripted modal show calls it directly.
     void activate();
-    bool isLoaded() const { return m_loaded; }
     // Between a modal show and the close that ends it.
     bool isShownModal() const { return m_open; }
     void markShownModal() { m_open = true; }
