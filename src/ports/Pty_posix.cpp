@@ -111,6 +111,14 @@ bool PseudoTerminal::write(const QByteArray& data)
 {
     qsizetype done = 0;
     while (done < data.size()) {
+        // A program that stopped reading must not hold its peer forever: after five seconds without
+        // room the write fails.
+        pollfd p{d->master, POLLOUT, 0};
+        const int ready = ::poll(&p, 1, 5000);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0 || !(p.revents & POLLOUT))
+            return false;
         const ssize_t n = ::write(d->master, data.constData() + done, size_t(data.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
